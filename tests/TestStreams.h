@@ -1,0 +1,44 @@
+#pragma once
+// Helpers for the reader tests: every reader of the library must survive a stream cut at any byte
+// and a stream with changed bytes, returning failure without crashing, hanging or leaking.
+
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace nctest {
+
+// Calls `read` with a stream holding each proper prefix of `bytes` (lengths 0 … size-1) and
+// returns how many of those reads reported success. A reader that needs all of its bytes
+// returns 0; the test asserts what it expects.
+inline int CountSuccessfulTruncatedReads(const std::string& bytes, const std::function<bool(std::istream&)>& read) {
+    int successes = 0;
+    for (std::size_t length = 0; length < bytes.size(); ++length) {
+        std::istringstream is(bytes.substr(0, length));
+        if (read(is)) ++successes;
+    }
+    return successes;
+}
+
+// Calls `read` with copies of `bytes` in which one byte is changed, at every position (or at a
+// stride for long streams) and with several replacement values. Returns the number of reads;
+// the point is that none crashes, hangs or trips a sanitizer, whatever each returns.
+inline int ReadCorruptedCopies(const std::string& bytes, const std::function<bool(std::istream&)>& read) {
+    static const unsigned char kValues[] = {0x00, 0xFF, 0x7F, 0x80, 0x01};
+    const std::size_t stride = bytes.size() > 4000 ? bytes.size() / 4000 : 1;
+    int reads = 0;
+    for (std::size_t at = 0; at < bytes.size(); at += stride) {
+        for (unsigned char value : kValues) {
+            std::string copy = bytes;
+            if (static_cast<unsigned char>(copy[at]) == value) continue;
+            copy[at] = static_cast<char>(value);
+            std::istringstream is(copy);
+            read(is);
+            ++reads;
+        }
+    }
+    return reads;
+}
+
+}  // namespace nctest
