@@ -1,0 +1,301 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "interfaces/Exception.h"
+#include "interfaces/NCConstants.h"
+#include "interfaces/NCStringVector.h"
+#include "interfaces/StreamDirectory.h"
+#include "interfaces/streamhelpers.h"
+#include "tests/TestStreams.h"
+#include "tests/varobs/VarObsInfoTestAccess.h"
+#include "varobs/ObservationInfo.h"
+#include "varobs/QualitativeVariableInfo.h"
+#include "varobs/QuantitativeVariableInfo.h"
+#include "varobs/RecordFactory.h"
+
+namespace {
+
+using Access = VarObsInfoTestAccess;
+
+std::string Write(const ZStreamBase& object) {
+    std::ostringstream os;
+    os << object;
+    EXPECT_TRUE(os.good());
+    return os.str();
+}
+
+template <typename Record>
+bool Read(const std::string& bytes, Record& record) {
+    std::istringstream is(bytes);
+    is >> record;
+    return !is.fail();
+}
+
+std::vector<std::string> IDs(const VarObsInfo& record) {
+    std::vector<std::string> ids;
+    for (int i = 1; i <= Access::Count(record); ++i) ids.emplace_back(Access::ID(record, i));
+    return ids;
+}
+
+void ExpectSameVariable(const VariableInfo& a, const VariableInfo& b) {
+    EXPECT_EQ(a.GetUniqueID(), b.GetUniqueID());
+    EXPECT_EQ(IDs(a), IDs(b));
+    EXPECT_EQ(a.GetVariableBlock(), b.GetVariableBlock());
+    EXPECT_EQ(a.GetVariableType(), b.GetVariableType());
+    EXPECT_EQ(a.GetUnit(), b.GetUnit());
+    EXPECT_EQ(a.GetRecipe(), b.GetRecipe());
+    EXPECT_EQ(a.GetSourceModel(), b.GetSourceModel());
+    EXPECT_EQ(a.GetComponent(), b.GetComponent());
+    EXPECT_EQ(a.GetTreatment(), b.GetTreatment());
+    EXPECT_EQ(a.GetClasses(), b.GetClasses());
+    EXPECT_EQ(a.GetMaturity(), b.GetMaturity());
+}
+
+QuantitativeVariableInfo MakeQuantitative() {
+    QuantitativeVariableInfo var(std::vector<CString>{"Temp", "", "T-1"}, 3262240000UL, eVarTypeComponent, "a+b", 2,
+                                 5, 12.5f);
+    var.SetVariableBlock(eBlockExcludedY);
+    var.SetUnit("degC");
+    var.SetTreatment(3);
+    var.SetClasses({1, 4});
+    return var;
+}
+
+QualitativeVariableInfo MakeQualitative() {
+    NCStringVector settings;
+    settings.push_back("low");
+    settings.push_back("high");
+    QualitativeVariableInfo var(std::vector<CString>{"Grade", "G"}, 12, &settings, eVarTypeDefault, "");
+    var.SetVariableBlock(eBlockY);
+    return var;
+}
+
+ObservationInfo MakeObservation() {
+    ObservationInfo obs(std::vector<CString>{"Obs 1", "B7", "P2"}, 77);
+    obs.SetDefaultClass(3);
+    obs.SetBatch(1234);
+    return obs;
+}
+
+// A "VIO" section over the "VOI" section of `ids` with only the sub-streams `fill` writes.
+std::string VariableSection(const VarObsInfo& ids, const std::function<void(OutputStreamDirectory&)>& fill) {
+    std::ostringstream os;
+    ZStreamLight::WriteMagicStringAndVersionNumber(os, 4, "VIO");
+    os << ids;
+    {
+        OutputStreamDirectory directory(os, 12);
+        fill(directory);
+    }
+    return os.str();
+}
+
+// Every truncated prefix fails; changed bytes never crash.
+template <typename Record>
+void ExpectDamageIsHandled(const std::string& bytes) {
+    const auto read = [](std::istream& is) {
+        Record record;
+        is >> record;
+        return !is.fail();
+    };
+    EXPECT_EQ(nctest::CountSuccessfulTruncatedReads(bytes, read), 0);
+    EXPECT_GT(nctest::ReadCorruptedCopies(bytes, read), 0);
+}
+
+}  // namespace
+
+TEST(RecordStreams, EachRecordClassRoundTrips) {
+    const VarObsInfo base(std::vector<CString>{"id", "second"}, 42);
+    const std::string baseBytes = Write(base);
+    VarObsInfo baseCopy("old", 1);
+    ASSERT_TRUE(Read(baseBytes, baseCopy));
+    EXPECT_EQ(IDs(baseCopy), IDs(base));
+    EXPECT_EQ(baseCopy.GetUniqueID(), 42UL);
+    EXPECT_EQ(Write(baseCopy), baseBytes);
+
+    const QuantitativeVariableInfo quantitative = MakeQuantitative();
+    const std::string quantitativeBytes = Write(quantitative);
+    QuantitativeVariableInfo quantitativeCopy;
+    ASSERT_TRUE(Read(quantitativeBytes, quantitativeCopy));
+    ExpectSameVariable(quantitativeCopy, quantitative);
+    EXPECT_EQ(Write(quantitativeCopy), quantitativeBytes);
+
+    const QualitativeVariableInfo qualitative = MakeQualitative();
+    const std::string qualitativeBytes = Write(qualitative);
+    QualitativeVariableInfo qualitativeCopy;
+    ASSERT_TRUE(Read(qualitativeBytes, qualitativeCopy));
+    ExpectSameVariable(qualitativeCopy, qualitative);
+    ASSERT_EQ(qualitativeCopy.SizeSettings(), 2);
+    EXPECT_STREQ(qualitativeCopy.GetSettingName(2), "high");
+    EXPECT_EQ(Write(qualitativeCopy), qualitativeBytes);
+
+    const ObservationInfo observation = MakeObservation();
+    const std::string observationBytes = Write(observation);
+    ObservationInfo observationCopy;
+    ASSERT_TRUE(Read(observationBytes, observationCopy));
+    EXPECT_EQ(IDs(observationCopy), IDs(observation));
+    EXPECT_EQ(observationCopy.GetUniqueID(), 77UL);
+    EXPECT_EQ(observationCopy.GetDefaultClass(), 3);
+    EXPECT_EQ(observationCopy.GetBatch(), 1234UL);
+    EXPECT_EQ(Write(observationCopy), observationBytes);
+
+    // A record's own tag comes first, then its bases' sections.
+    EXPECT_EQ(qualitativeBytes.substr(4, 3), "QVI");
+    EXPECT_EQ(qualitativeBytes.substr(11 + 4, 3), "VIO");
+    EXPECT_EQ(qualitativeBytes.substr(22 + 4, 3), "VOI");
+}
+
+TEST(RecordStreams, FactoryFramingRoundTripsMixedRecords) {
+    std::ostringstream os;
+    EXPECT_TRUE(RecordFactory::WriteRecord(MakeQualitative(), os));
+    EXPECT_TRUE(RecordFactory::WriteRecord(MakeObservation(), os));
+    EXPECT_TRUE(RecordFactory::WriteRecord(MakeQuantitative(), os));
+    std::istringstream is(os.str());
+    std::unique_ptr<VarObsInfo> first(RecordFactory::ReadRecord(is));
+    std::unique_ptr<VarObsInfo> second(RecordFactory::ReadRecord(is));
+    std::unique_ptr<VarObsInfo> third(RecordFactory::ReadRecord(is));
+    ASSERT_TRUE(first && second && third);
+    ASSERT_NE(first->AsVariableInfo(), nullptr);
+    EXPECT_EQ(first->AsVariableInfo()->AsQualitativeVariableInfo()->SizeSettings(), 2);
+    ASSERT_NE(second->AsObservationInfo(), nullptr);
+    EXPECT_EQ(second->AsObservationInfo()->GetBatch(), 1234UL);
+    ASSERT_NE(third->AsVariableInfo(), nullptr);
+    ExpectSameVariable(*third->AsVariableInfo(), MakeQuantitative());
+    EXPECT_EQ(RecordFactory::ReadRecord(is), nullptr);  // end of stream
+
+    std::ostringstream unregistered;
+    EXPECT_FALSE(RecordFactory::WriteRecord(VarObsInfo("x", 1), unregistered));
+    EXPECT_TRUE(unregistered.fail());
+    EXPECT_TRUE(unregistered.str().empty());
+
+    std::ostringstream unknown;
+    WriteBinaryString("NoSuchRecord", unknown);
+    std::istringstream unknownIn(unknown.str());
+    EXPECT_THROW(RecordFactory::ReadRecord(unknownIn), Exception);
+}
+
+TEST(RecordStreams, VariableSectionDefaultsAndIDRules) {
+    const VarObsInfo ids("v", 5);  // its "VOI" section only
+    const auto required = [](OutputStreamDirectory& dir) {
+        WriteToStream(CString("kg"), dir.GetOutput(1));
+        WriteToStream(static_cast<short>(1), dir.GetOutput(2));
+        WriteToStream(CString(""), dir.GetOutput(5));
+        WriteToStream(-1, dir.GetOutput(6));
+        WriteToStream(static_cast<short>(0), dir.GetOutput(7));
+        WriteToStream(-1, dir.GetOutput(8));
+    };
+    QuantitativeVariableInfo read;
+    read.SetClasses({2});
+    read.SetTreatment(1);
+    read.SetMaturity(4.0f);
+    ASSERT_TRUE(Read(VariableSection(ids, required), read));
+    EXPECT_TRUE(read.GetClasses().empty());
+    EXPECT_EQ(read.GetTreatment(), 8);
+    EXPECT_EQ(read.GetMaturity(), -99.0f);
+    EXPECT_EQ(read.GetUnit(), CString("kg"));
+    EXPECT_EQ(read.GetVariableBlock(), eBlockY);
+
+    // Without a required sub-stream (here the reference) the read fails without throwing.
+    const auto noReference = [](OutputStreamDirectory& dir) {
+        WriteToStream(CString("kg"), dir.GetOutput(1));
+        WriteToStream(static_cast<short>(1), dir.GetOutput(2));
+    };
+    QuantitativeVariableInfo failed;
+    EXPECT_FALSE(Read(VariableSection(ids, noReference), failed));
+
+    // Model results of old streams get their type and component from the primary ID.
+    const struct {
+        const char* id;
+        int sourceModel;
+        int reference;
+        EVariableType type;
+        int component;
+    } cases[] = {{"$M3.t2", 3, -1, eVarTypeScore, 2},
+                 {"$M3.XVarRes4", 3, -1, eVarTypeXResidual, 4},
+                 {"$M3.t2", 0, -1, eVarTypeDefault, -1},      // no source model: unchanged
+                 {"$M3.t2", 3, 6, eVarTypeComponent, 6},      // a reference already set: unchanged
+                 {"$M3.q2", 3, -1, eVarTypeDefault, -1}};
+    for (const auto& c : cases) {
+        const EVariableType stored = c.reference >= 1 ? eVarTypeComponent : eVarTypeDefault;
+        QuantitativeVariableInfo var(c.id, 1, "", c.sourceModel, c.reference, stored);
+        QuantitativeVariableInfo copy;
+        ASSERT_TRUE(Read(Write(var), copy)) << c.id;
+        EXPECT_EQ(copy.GetVariableType(), c.type) << c.id;
+        EXPECT_EQ(copy.GetComponent(), c.component) << c.id;
+    }
+}
+
+TEST(RecordStreams, OlderObservationStreamWithoutItsOwnSection) {
+    const VarObsInfo old(std::vector<CString>{"Obs", "B"}, 31);
+    const std::string bytes = Write(old) + Write(MakeObservation());
+    std::istringstream is(bytes);
+    ObservationInfo first;
+    first.SetDefaultClass(5);
+    first.SetBatch(9);
+    ObservationInfo second;
+    is >> first >> second;
+    ASSERT_FALSE(is.fail());
+    EXPECT_EQ(IDs(first), (std::vector<std::string>{"Obs", "B"}));
+    EXPECT_EQ(first.GetUniqueID(), 31UL);
+    EXPECT_EQ(first.GetDefaultClass(), 0);
+    EXPECT_EQ(first.GetBatch(), kNoUniqueID);
+    EXPECT_EQ(second.GetBatch(), 1234UL);  // the next record starts where the old one ended
+}
+
+TEST(RecordStreams, VersionGates) {
+    const auto withVersion = [](std::string bytes, std::size_t at, char version) {
+        bytes[at] = version;
+        return bytes;
+    };
+    // "VOI": a version above 3 fails, also one that is negative as a signed number; below 3 the
+    // section carries nothing and the record keeps its fields.
+    const std::string voi = Write(VarObsInfo("new", 2));
+    VarObsInfo record("kept", 8);
+    EXPECT_FALSE(Read(withVersion(voi, 7, 4), record));
+    std::string negative = voi;
+    negative.replace(7, 4, std::string(4, '\xFF'));
+    EXPECT_FALSE(Read(negative, record));
+    std::ostringstream older;
+    ZStreamLight::WriteMagicStringAndVersionNumber(older, 2, "VOI");
+    VarObsInfo unchanged("kept", 8);
+    EXPECT_TRUE(Read(older.str(), unchanged));
+    EXPECT_STREQ(unchanged.GetPrimaryAlias(), "kept");
+    EXPECT_EQ(unchanged.GetUniqueID(), 8UL);
+
+    // "VIO" accepts only 4, "QVI" only 2.
+    QuantitativeVariableInfo quantitative;
+    EXPECT_FALSE(Read(withVersion(Write(MakeQuantitative()), 7, 3), quantitative));
+    EXPECT_FALSE(Read(withVersion(Write(MakeQuantitative()), 7, 5), quantitative));
+    QualitativeVariableInfo qualitative;
+    EXPECT_FALSE(Read(withVersion(Write(MakeQualitative()), 7, 1), qualitative));
+
+    // "OI" above 1 fails before the base section is read.
+    ObservationInfo observation("kept", 8);
+    EXPECT_FALSE(Read(withVersion(Write(MakeObservation()), 6, 2), observation));
+    EXPECT_STREQ(observation.GetPrimaryAlias(), "kept");
+    EXPECT_EQ(observation.GetUniqueID(), 8UL);
+}
+
+TEST(RecordStreams, DamagedSectionsFailWithoutCrashing) {
+    ExpectDamageIsHandled<VarObsInfo>(Write(VarObsInfo(std::vector<CString>{"id", "x"}, 4)));
+    ExpectDamageIsHandled<QuantitativeVariableInfo>(Write(MakeQuantitative()));
+    ExpectDamageIsHandled<QualitativeVariableInfo>(Write(MakeQualitative()));
+    ExpectDamageIsHandled<ObservationInfo>(Write(MakeObservation()));
+
+    std::ostringstream framed;
+    RecordFactory::WriteRecord(MakeQualitative(), framed);
+    const auto readFramed = [](std::istream& is) {
+        try {
+            std::unique_ptr<VarObsInfo> record(RecordFactory::ReadRecord(is));
+            return record != nullptr;
+        } catch (const Exception&) {
+            return false;
+        }
+    };
+    EXPECT_EQ(nctest::CountSuccessfulTruncatedReads(framed.str(), readFramed), 0);
+    EXPECT_GT(nctest::ReadCorruptedCopies(framed.str(), readFramed), 0);
+}
