@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "interfaces/LanguageString.h"
+#include "interfaces/StreamDirectory.h"
+#include "interfaces/streamhelpers.h"
+#include "tests/TestStreams.h"
+#include "varobs/NCObservations.h"
+
+namespace {
+
+ObservationInfo* Observation(const std::vector<CString>& ids, unsigned long uniqueID) { return new ObservationInfo(ids, uniqueID); }
+
+std::vector<std::string> Names(const NCObservations& obs) {
+    std::vector<std::string> names;
+    const NCStringVector* list = obs.GetAllKnownBatchNames();
+    for (int i = 1; i <= list->Size(); ++i) names.emplace_back((*list)[i]);
+    return names;
+}
+
+// Observations of two batches with batch alias 2.
+void Fill(NCObservations& obs) {
+    obs.Add(Observation({"o1", "B9"}, 1), nullptr);  // before the batch alias is known: not a name
+    obs.SetBatchID(2);
+    obs.Add(Observation({"o2", "B1"}, 2), nullptr);
+    obs.Add(Observation({"o3", "B2"}, 3), nullptr);
+    obs.Add(Observation({"o4", "B1"}, 4), nullptr);
+    obs.Add(Observation({"o5", ""}, 5), nullptr);
+    obs.Add(Observation({"o6"}, 6), nullptr);
+    obs[4]->SetDefaultClass(3);
+}
+
+std::string Write(NCObservations& obs) {
+    std::ostringstream os;
+    os << obs;
+    EXPECT_TRUE(os.good());
+    return os.str();
+}
+
+std::string WriteBaseOnly(NCObservations& obs) {
+    std::ostringstream os;
+    EXPECT_TRUE(obs.VarObs::ZStreamableStartWrite(os));
+    obs.ZStreamableReset();
+    return os.str();
+}
+
+// An "NCO" section whose sub-stream 1 holds the given raw bytes, or is absent when `names` is null.
+std::string WriteSection(NCObservations& obs, const std::string* names) {
+    std::ostringstream os;
+    ZStreamLight::WriteMagicStringAndVersionNumber(os, 1, "NCO");
+    os << WriteBaseOnly(obs);
+    OutputStreamDirectory directory(os, 2);
+    if (names) directory.GetOutput(1) << *names;
+    directory.Close();
+    return os.str();
+}
+
+bool Read(NCObservations& obs, const std::string& bytes) {
+    std::istringstream is(bytes);
+    is >> obs;
+    return !is.fail();
+}
+
+}  // namespace
+
+TEST(NCObservations, KnownBatchNamesAreTheNonEmptyBatchIDsInByteOrder) {
+    NCObservations obs;
+    EXPECT_EQ(obs.GetAllKnownBatchNames()->Size(), 0);
+    Fill(obs);
+    const NCStringVector* list = obs.GetAllKnownBatchNames();
+    EXPECT_EQ(Names(obs), (std::vector<std::string>{"B1", "B2"}));
+    obs.Add(Observation({"o7", "a"}, 7), nullptr);
+    obs.Add(Observation({"o8", "B0"}, 8), nullptr);
+    EXPECT_EQ(Names(obs), (std::vector<std::string>{"B0", "B1", "B2", "a"}));
+    EXPECT_EQ(obs.GetAllKnownBatchNames(), list);  // the collection keeps one list
+    EXPECT_EQ(obs[99], nullptr);
+}
+
+TEST(NCObservations, UsedAliasesLeaveOutMissingBatchAndPhaseColumnsAndDescriptionsUseLanguageTexts) {
+    NCObservations obs;
+    const std::vector<CString> labels = {"", "Batch", "Phase", "Other"};
+    obs.Set_ID_Labels(&labels);
+    obs.SetPhaseID(4);
+    EXPECT_EQ(obs.GetAllUsedAliases(), (std::vector<int>{1, 3, 4}));
+    obs.SetBatchID(2);
+    obs.SetPhaseID(-1);
+    EXPECT_EQ(obs.GetAllUsedAliases(), (std::vector<int>{1, 2, 4}));
+    obs.SetPhaseID(3);
+    EXPECT_EQ(obs.GetAllUsedAliases(), (std::vector<int>{1, 2, 3, 4}));
+
+    obs.SetIDLabel(2, "Lot %d");
+    LanguageString::SetText(10149, "[%s]");
+    const VarObs& base = obs;
+    EXPECT_EQ(base.GetIDLabelDescription(1), LanguageString::Get(10148).GetString());
+    EXPECT_EQ(base.GetIDLabelDescription(2), "[Lot %d]");
+    LanguageString::ResetToDefaults();
+}
+
+TEST(NCObservations, SectionRoundTripsAndOlderStreamsRebuildTheBatchNames) {
+    NCObservations original;
+    Fill(original);
+    const std::string bytes = Write(original);
+
+    NCObservations copy;
+    ASSERT_TRUE(Read(copy, bytes));
+    EXPECT_FALSE(copy.IsDirty());
+    EXPECT_EQ(copy.GetNumberOfVarObs(), 6);
+    ASSERT_NE(copy[4], nullptr);
+    EXPECT_EQ(copy[4]->GetDefaultClass(), 3);
+    EXPECT_EQ(Names(copy), (std::vector<std::string>{"B1", "B2"}));
+    EXPECT_EQ(Write(copy), bytes);
+
+    // Without the "NCO" tag the names come from the records: o1's B9 now counts too.
+    NCObservations fromBase;
+    fromBase.SetBatchID(2);
+    fromBase.Add(Observation({"x", "Stale"}, 40), nullptr);
+    ASSERT_TRUE(Read(fromBase, WriteBaseOnly(original)));
+    EXPECT_EQ(fromBase.GetNumberOfVarObs(), 6);
+    EXPECT_EQ(Names(fromBase), (std::vector<std::string>{"B1", "B2", "B9"}));
+}
+
+TEST(NCObservations, StoredBatchNamesAreTakenAsTheyAreOrRebuiltWhenDamaged) {
+    NCObservations source;
+    Fill(source);
+
+    std::ostringstream stored;
+    const std::int32_t count = 2;
+    WriteFourBytes(&count, 1, stored);
+    WriteBinaryString("Z9", stored);
+    WriteBinaryString("A1", stored);
+    const std::string names = stored.str();
+    NCObservations read;
+    ASSERT_TRUE(Read(read, WriteSection(source, &names)));
+    EXPECT_EQ(Names(read), (std::vector<std::string>{"A1", "Z9"}));
+
+    const std::string none(4, '\xff');  // a count of -1 adds nothing and rebuilds nothing
+    NCObservations empty;
+    ASSERT_TRUE(Read(empty, WriteSection(source, &none)));
+    EXPECT_EQ(Names(empty).size(), 0U);
+
+    const std::string cut = names.substr(0, names.size() - 1);
+    for (const std::string* damaged : {&cut, static_cast<const std::string*>(nullptr)}) {
+        NCObservations rebuilt;
+        ASSERT_TRUE(Read(rebuilt, WriteSection(source, damaged)));
+        EXPECT_EQ(Names(rebuilt), (std::vector<std::string>{"B1", "B2", "B9"}));
+    }
+}
+
+TEST(NCObservations, VersionGateAndDamagedSectionsFailWithoutCrashing) {
+    NCObservations source;
+    Fill(source);
+    const std::string bytes = Write(source);
+
+    NCObservations guarded;
+    guarded.Add(Observation({"Keep"}, 11), nullptr);
+    std::string newer = bytes;
+    newer[7] = 2;  // the version after the 4-byte length and the 3-byte tag
+    EXPECT_FALSE(Read(guarded, newer));
+    EXPECT_EQ(guarded.GetNumberOfVarObs(), 1);
+
+    const auto read = [](std::istream& is) {
+        NCObservations target;
+        is >> target;
+        target.GetAllKnownBatchNames();
+        return !is.fail();
+    };
+    EXPECT_EQ(nctest::CountSuccessfulTruncatedReads(bytes, read), 0);
+    EXPECT_GT(nctest::ReadCorruptedCopies(bytes, read), 0);
+}

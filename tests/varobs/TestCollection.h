@@ -1,0 +1,28 @@
+#pragma once
+// A minimal concrete collection for the tests of the collection base: VarObs is abstract (each
+// kind of collection describes its own alias columns), and keeps Add and the index protected.
+
+#include <string>
+
+#include "varobs/ObservationInfo.h"
+#include "varobs/VarObs.h"
+
+class TestCollection : public VarObs {
+public:
+    using VarObs::Add;
+    using VarObs::AddUserID;
+    using VarObs::ClearInfosByUserID;
+    using VarObs::GetInfosByUserID;
+    using VarObs::GetNumeralValues;
+    using VarObs::GetRawBatchID;
+
+    std::string GetIDLabelDescription(int alias) const override {
+        return "column " + std::to_string(alias) + ": " + GetIDLabelRaw(alias).GetString();
+    }
+
+    ObservationInfo* AddObs(std::vector<CString> ids, unsigned long uniqueID, InfosByUserID* index = nullptr) {
+        auto* record = new ObservationInfo(ids, uniqueID);
+        Add(record, index);
+        return record;
+    }
+};

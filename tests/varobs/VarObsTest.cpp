@@ -1,0 +1,380 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "interfaces/Exception.h"
+#include "interfaces/LanguageString.h"
+#include "interfaces/NCConstants.h"
+#include "interfaces/StreamDirectory.h"
+#include "tests/TestStreams.h"
+#include "tests/varobs/TestCollection.h"
+#include "tests/varobs/VarObsInfoTestAccess.h"
+#include "varobs/InfosByUserID.h"
+#include "varobs/QuantitativeVariableInfo.h"
+#include "varobs/SelectedLabel.h"
+
+namespace {
+
+using IDs = NCIntegralVector<unsigned long, 0>;
+
+CString DefaultLabel(int alias) {
+    CString label;
+    label.Format(LanguageString::Get(10155), alias);
+    return label;
+}
+
+std::string Write(VarObs& collection) {
+    std::ostringstream os;
+    os << collection;
+    EXPECT_TRUE(os.good());
+    return os.str();
+}
+
+bool ReadInto(TestCollection& collection, std::istream& is) {
+    is >> collection;
+    return !is.fail();
+}
+
+}  // namespace
+
+TEST(VarObs, NewCollectionHasOneLabelledAliasAndNothingElse) {
+    TestCollection c;
+    EXPECT_EQ(c.SizeAliases(), 1);
+    EXPECT_EQ(c.GetIDLabelRaw(1), LanguageString::Get(10154));
+    EXPECT_EQ(c.GetIDLabelRaw(2), CString());
+    EXPECT_EQ(c.GetAllUsedAliases(), std::vector<int>{1});
+    EXPECT_EQ(c.size(), 0);
+    EXPECT_EQ(c.First(), nullptr);
+    EXPECT_FALSE(c.HasBatches());
+    EXPECT_FALSE(c.HasPhases());
+    EXPECT_FALSE(c.IsDirty());
+    EXPECT_FALSE(c.HasNumeralIDs());
+    EXPECT_EQ(c.GetLastUsedID(), kNoUniqueID);
+}
+
+TEST(VarObs, AddGrowsAliasesWithDefaultLabelsAndSetsNumeralFlags) {
+    TestCollection c;
+    ObservationInfo* first = c.AddObs({"Obs", "12", "12a"}, 7);
+    EXPECT_TRUE(c.IsDirty());
+    EXPECT_EQ(c.SizeAliases(), 3);
+    EXPECT_EQ(c.GetIDLabelRaw(1), LanguageString::Get(10154));
+    EXPECT_EQ(c.GetIDLabelRaw(2), DefaultLabel(2));
+    EXPECT_EQ(c.GetIDLabelRaw(3), DefaultLabel(3));
+    EXPECT_FALSE(c.IsIDNumeral(1));
+    EXPECT_TRUE(c.IsIDNumeral(2));
+    EXPECT_FALSE(c.IsIDNumeral(3));
+    EXPECT_FALSE(c.IsIDNumeral(4));
+
+    // A later record never clears a flag; an empty ID does not set one; a numeric one does.
+    c.AddObs({"1.5e3", "x", ""}, 3);
+    EXPECT_TRUE(c.IsIDNumeral(1));
+    EXPECT_TRUE(c.IsIDNumeral(2));
+    EXPECT_FALSE(c.IsIDNumeral(3));
+    // Recomputing looks at the records again: alias 2 still has "12", alias 1 still "1.5e3".
+    c.UpdateAllIDNumericalState();
+    EXPECT_TRUE(c.IsIDNumeral(1) && c.IsIDNumeral(2) && !c.IsIDNumeral(3));
+
+    // Iteration is in unique-ID order whatever the order of insertion.
+    EXPECT_EQ(c.First()->GetUniqueID(), 3UL);
+    EXPECT_EQ(c.Next(c.First()), first);
+    EXPECT_EQ(c.Next(first), nullptr);
+    EXPECT_EQ(c[7UL], first);
+    EXPECT_EQ(c[8UL], nullptr);
+    ObservationInfo stranger(CString("Obs"), 7);
+    EXPECT_EQ(c.Next(&stranger), nullptr);
+
+    // A record with an ID that is already used as unique ID is refused and stays the caller's.
+    auto clash = std::make_unique<ObservationInfo>(CString("Other"), 7);
+    EXPECT_THROW(c.Add(clash.get(), nullptr), Exception);
+    EXPECT_EQ(c.size(), 2);
+    EXPECT_EQ(c[7UL], first);
+}
+
+TEST(VarObs, AddUserIDGrowsAliasesWithoutLabels) {
+    TestCollection c;
+    c.AddObs({"A"}, 1);
+    c.SetIsDirty(false);
+    EXPECT_FALSE(c.AddUserID("B", 99));
+    EXPECT_FALSE(c.IsDirty());
+    EXPECT_TRUE(c.AddUserID("second", 1));
+    EXPECT_TRUE(c.IsDirty());
+    EXPECT_EQ(c.SizeAliases(), 2);
+    EXPECT_EQ(c.GetIDLabelRaw(2), CString());
+    EXPECT_STREQ(VarObsInfoTestAccess::ID(*c[1UL], 2), "second");
+    EXPECT_FALSE(c.IsIDNumeral(2));
+}
+
+TEST(VarObs, PrimaryIDsAreMadeUniqueAgainstTheIndexIgnoringCase) {
+    TestCollection c;
+    c.AddObs({"OBS"}, 1);
+    boost::shared_ptr<InfosByUserID> index = c.GetInfosByUserID(1);
+    ObservationInfo* added = c.AddObs({"Obs"}, 2, index.get());
+    EXPECT_STREQ(added->GetPrimaryAlias(), "Obs_1");
+    EXPECT_EQ(index->GetUniqueID("OBS_1"), 2UL);
+    EXPECT_TRUE(index->IsIDUnique());
+
+    c.AddObs({"A"}, 3);
+    c.AddObs({"a_1"}, 4);
+    index = c.GetInfosByUserID(1);
+    EXPECT_EQ(VarObs::GetUniquePrimaryID("A", *index, nullptr), CString("A_2"));
+    EXPECT_EQ(VarObs::GetUniquePrimaryID("new", *index, nullptr), CString("new"));
+    // The further names are compared exactly.
+    std::set<std::string> taken{"A_2", "a_3"};
+    EXPECT_EQ(VarObs::GetUniquePrimaryID("A", *index, &taken), CString("A_3"));
+    // Long bases keep their whole text.
+    const std::string longBase(3000, 'q');
+    c.AddObs({CString(longBase)}, 5);
+    index = c.GetInfosByUserID(1);
+    EXPECT_EQ(VarObs::GetUniquePrimaryID(longBase.c_str(), *index, nullptr).GetString(), longBase + "_1");
+}
+
+TEST(VarObs, PrimaryIndexIsCachedUntilTheCollectionChanges) {
+    TestCollection c;
+    c.AddObs({"a", "b"}, 1);
+    c.AddObs({"c", "d"}, 2);
+    const auto index = c.GetInfosByUserID(1);
+    EXPECT_EQ(c.GetInfosByUserID(1), index);
+    EXPECT_NE(c.GetInfosByUserID(2), c.GetInfosByUserID(2));
+    EXPECT_EQ(c.GetInfosByUserID(2)->GetUniqueID("D"), 2UL);
+
+    c.AddObs({"e"}, 3);
+    const auto afterAdd = c.GetInfosByUserID(1);
+    EXPECT_NE(afterAdd, index);
+    EXPECT_EQ(afterAdd->GetUniqueID("E"), 3UL);
+
+    c[3UL]->SetUserID("renamed", 1, &c);
+    const auto afterRename = c.GetInfosByUserID(1);
+    EXPECT_NE(afterRename, afterAdd);
+    EXPECT_EQ(afterRename->GetInfo("e"), nullptr);
+    EXPECT_EQ(afterRename->GetUniqueID("RENAMED"), 3UL);
+
+    // Growing a record's ID list moves its texts: the index is rebuilt.
+    for (int i = 0; i < 8; ++i) c.AddUserID("more", 3);
+    const auto afterGrowth = c.GetInfosByUserID(1);
+    EXPECT_NE(afterGrowth, afterRename);
+    EXPECT_EQ(afterGrowth->GetUniqueID("Renamed"), 3UL);
+
+    IDs none;
+    c.DeleteObsInfos(none);
+    EXPECT_EQ(c.GetInfosByUserID(1), afterGrowth);
+    IDs some(1, 3UL);
+    c.DeleteObsInfos(some);
+    const auto afterDelete = c.GetInfosByUserID(1);
+    EXPECT_NE(afterDelete, afterGrowth);
+    EXPECT_FALSE(afterDelete->Contains("renamed"));
+}
+
+TEST(VarObs, IndexLooksUpIgnoringCaseAndReportsDuplicates) {
+    InfosByUserID empty;
+    EXPECT_TRUE(empty.IsIDUnique());
+    EXPECT_EQ(empty.GetInfo("x"), nullptr);
+    EXPECT_EQ(empty.GetUniqueID("x"), kNoUniqueID);
+
+    TestCollection c;
+    c.AddObs({"x"}, 1);
+    c.AddObs({"X"}, 2);
+    c.AddObs({"y"}, 3);
+    EXPECT_FALSE(c.GetInfosByUserID(1)->IsIDUnique());
+    EXPECT_TRUE(c.GetInfosByUserID(1)->Contains("Y"));
+
+    InfosByUserID index;
+    index.AddInfo(c[1UL], 1);
+    index.AddInfo(c[3UL], 1);
+    EXPECT_TRUE(index.IsIDUnique());
+    index.AddInfo(c[2UL], 1);  // X is x: refused
+    EXPECT_FALSE(index.IsIDUnique());
+    EXPECT_EQ(index.GetUniqueID("X"), 1UL);
+    index.AddInfo(c[1UL], 5);  // a missing ID is indexed as the empty text
+    EXPECT_EQ(index.GetUniqueID(""), 1UL);
+
+    // Case is folded before hashing; bytes above 127 count as negative chars.
+    EXPECT_EQ(InfosByUserID::Hash(""), 2166136261u);
+    EXPECT_EQ(InfosByUserID::Hash("abc"), InfosByUserID::Hash("ABC"));
+    EXPECT_EQ(InfosByUserID::Hash("\xE9"), (2166136261u * 16777619u) ^ 0xFFFFFFE9u);
+}
+
+TEST(VarObs, LabelsFollowThePreferenceOrderAndTheLanguageTable) {
+    TestCollection c;
+    const std::vector<CString> given{"ignored", "Batch", ""};
+    c.Set_ID_Labels(&given);
+    EXPECT_TRUE(c.IsDirty());
+    EXPECT_EQ(c.SizeAliases(), 3);
+    EXPECT_EQ(c.GetIDLabelRaw(1), LanguageString::Get(10154));
+    EXPECT_EQ(c.GetIDLabelRaw(2), CString("Batch"));
+    EXPECT_EQ(c.GetIDLabelRaw(3), CString());  // the given empty label, there being no current one
+
+    // Empty entries and missing entries keep the current labels.
+    const std::vector<CString> partial{"", ""};
+    c.Set_ID_Labels(&partial);
+    EXPECT_EQ(c.GetIDLabelRaw(2), CString("Batch"));
+    EXPECT_EQ(c.SizeAliases(), 3);
+
+    LanguageString::SetText(10154, "Haupt-ID");
+    LanguageString::SetText(10155, "Kennung %i");
+    TestCollection translated;
+    translated.AddObs({"a", "b", "c"}, 1);
+    EXPECT_EQ(translated.GetIDLabelRaw(1), CString("Haupt-ID"));
+    EXPECT_EQ(translated.GetIDLabelRaw(3), CString("Kennung 3"));
+    translated.Set_ID_Labels(nullptr);
+    EXPECT_EQ(translated.GetIDLabelRaw(2), CString("Kennung 2"));
+    LanguageString::ResetToDefaults();
+
+    c.SetIsDirty(false);
+    c.SetIDLabel(2, "Phase");
+    c.SetIDLabel(9, "nowhere");
+    EXPECT_EQ(c.GetIDLabelRaw(2), CString("Phase"));
+    EXPECT_FALSE(c.IsDirty());
+    EXPECT_EQ(c.AddSecondaryID("Fourth"), 4);
+    EXPECT_TRUE(c.IsDirty());
+    EXPECT_EQ(c.GetIDLabelRaw(4), CString("Fourth"));
+    EXPECT_FALSE(c.IsIDNumeral(4));
+}
+
+TEST(VarObs, RemoveSecondaryIDMovesLaterColumnsDown) {
+    TestCollection c;
+    const std::vector<CString> labels{"", "L2", "L3"};
+    c.Set_ID_Labels(&labels);
+    c.AddObs({"a", "x", "5"}, 1);
+    c.AddObs({"b"}, 2);
+    ASSERT_TRUE(!c.IsIDNumeral(2) && c.IsIDNumeral(3));
+
+    c.SetIsDirty(false);
+    c.RemoveSecondaryID("l2");  // labels match exactly: nothing but the dirty flag changes
+    EXPECT_TRUE(c.IsDirty());
+    EXPECT_EQ(c.SizeAliases(), 3);
+
+    c.RemoveSecondaryID("L2");
+    EXPECT_EQ(c.SizeAliases(), 2);
+    EXPECT_TRUE(c.IsIDNumeral(2));
+    EXPECT_FALSE(c.IsIDNumeral(3));
+    EXPECT_EQ(c.GetIDLabelRaw(2), CString("L3"));
+    EXPECT_EQ(VarObsInfoTestAccess::Count(*c[1UL]), 2);
+    EXPECT_STREQ(VarObsInfoTestAccess::ID(*c[1UL], 2), "5");
+    EXPECT_EQ(VarObsInfoTestAccess::Count(*c[2UL]), 1);
+}
+
+TEST(VarObs, DeleteObsInfosRemovesListedRecordsOnly) {
+    TestCollection c;
+    c.AddObs({"a"}, 1);
+    c.AddObs({"b"}, 2);
+    c.SetIsDirty(false);
+    IDs none;
+    c.DeleteObsInfos(none);
+    EXPECT_FALSE(c.IsDirty());
+
+    IDs list;
+    list.push_back(2);
+    list.push_back(77);
+    c.DeleteObsInfos(list);
+    EXPECT_TRUE(c.IsDirty());
+    EXPECT_EQ(c.size(), 1);
+    EXPECT_EQ(c[2UL], nullptr);
+    EXPECT_NE(c[1UL], nullptr);
+}
+
+TEST(VarObs, LastUsedIDAndBatchPhaseAliases) {
+    TestCollection c;
+    c.Add(new QuantitativeVariableInfo(CString("Constant"), kConstantVariableUniqueID, CString(), -1, -1,
+                                       static_cast<EVariableType>(0)),
+          nullptr);
+    EXPECT_EQ(c.GetLastUsedID(), kNoUniqueID);
+    c.AddObs({"a"}, 40);
+    c.AddObs({"b"}, 5);
+    c.AddObs({"c"}, kNoUniqueID + 7);
+    EXPECT_EQ(c.GetLastUsedID(), 40UL);
+
+    c.SetBatchID(3);
+    c.SetPhaseID(0);
+    EXPECT_TRUE(c.HasBatches());
+    EXPECT_FALSE(c.HasPhases());
+    EXPECT_EQ(c.GetBatchID({2, 3}), 2);
+    EXPECT_EQ(c.GetBatchID({1, 2}), -1);
+    EXPECT_EQ(c.GetBatchID({}), -1);
+    EXPECT_EQ(c.GetPhaseID({1, 2}), -1);
+    EXPECT_EQ(c.GetRawBatchID(), 3);
+
+    IDs list;
+    list.push_back(5);
+    list.push_back(6);
+    c.AddObs({"n", "2.5"}, 6);
+    const NCDataVector<float> values = c.GetNumeralValues(2, &list);
+    ASSERT_EQ(values.size(), 2);
+    EXPECT_FLOAT_EQ(values(1), kMissingValue);  // record 5 has no second ID
+    EXPECT_FLOAT_EQ(values(2), 2.5f);
+}
+
+TEST(VarObs, SectionRoundTripsToTheSameBytes) {
+    TestCollection c;
+    const std::vector<CString> labels{"", "Batch", "Phase"};
+    c.Set_ID_Labels(&labels);
+    c.AddObs({"o1", "B1", "1"}, 11);
+    c.AddObs({"o2", "B2"}, 12);
+    c.Add(new QuantitativeVariableInfo(CString("v"), 13, CString("recipe"), 2, -1, static_cast<EVariableType>(0)),
+          nullptr);
+    c.SetBatchID(2);
+    c.SetPhaseID(3);
+    c.GetSelectedLabel().SetSelected(2, {1, 2, 3}, true);
+    ASSERT_TRUE(c.IsDirty());
+    const std::string bytes = Write(c);
+    EXPECT_FALSE(c.IsDirty());
+
+    TestCollection copy;
+    copy.AddObs({"old"}, 99);  // dropped by the read
+    const auto staleIndex = copy.GetInfosByUserID(1);
+    std::istringstream is(bytes);
+    ASSERT_TRUE(ReadInto(copy, is));
+    EXPECT_FALSE(copy.IsDirty());
+    EXPECT_EQ(copy.size(), 3);
+    EXPECT_EQ(copy[99UL], nullptr);
+    EXPECT_NE(copy[13UL]->AsVariableInfo(), nullptr);
+    EXPECT_EQ(copy.SizeAliases(), 3);
+    EXPECT_EQ(copy.GetIDLabelRaw(3), CString("Phase"));
+    EXPECT_TRUE(copy.IsIDNumeral(3));
+    EXPECT_EQ(copy.GetRawBatchID(), 2);
+    EXPECT_TRUE(copy.HasPhases());
+    EXPECT_EQ(copy.GetSelectedLabel().GetSelectedShortLabel({1, 2}).size(), 2);
+    EXPECT_NE(copy.GetInfosByUserID(1), staleIndex);
+    EXPECT_EQ(copy.GetInfosByUserID(1)->GetUniqueID("O2"), 12UL);
+    EXPECT_EQ(Write(copy), bytes);
+}
+
+TEST(VarObs, EmptySectionReadsWithoutRecordSubStream) {
+    TestCollection empty;
+    const std::string bytes = Write(empty);
+    TestCollection target;
+    target.AddObs({"a", "b"}, 1);
+    std::istringstream is(bytes);
+    ASSERT_TRUE(ReadInto(target, is));
+    EXPECT_EQ(target.size(), 0);
+    EXPECT_EQ(target.SizeAliases(), 1);
+    EXPECT_EQ(Write(target), bytes);
+    // The directory after the tag "VO" and the version has no records sub-stream.
+    std::istringstream section(bytes.substr(4 + 2 + 4));
+    InputStreamDirectory directory(section);
+    ASSERT_TRUE(directory.IsValid());
+    EXPECT_NE(directory.GetInput(0), nullptr);
+    EXPECT_EQ(directory.GetInput(4), nullptr);
+}
+
+TEST(VarObs, DamagedSectionsFailWithoutCrashing) {
+    TestCollection c;
+    const std::vector<CString> labels{"", "Batch"};
+    c.Set_ID_Labels(&labels);
+    c.AddObs({"o1", "B1"}, 11);
+    c.Add(new QuantitativeVariableInfo(CString("v"), 13, CString(), -1, -1, static_cast<EVariableType>(0)), nullptr);
+    const std::string bytes = Write(c);
+    const auto read = [](std::istream& is) {
+        TestCollection target;
+        return ReadInto(target, is);
+    };
+    EXPECT_EQ(nctest::CountSuccessfulTruncatedReads(bytes, read), 0);
+    EXPECT_GT(nctest::ReadCorruptedCopies(bytes, read), 0);
+
+    // Another version is refused.
+    std::string newer = bytes;
+    newer[4 + 2] = 3;  // the version follows the 4-byte length and the tag "VO"
+    std::istringstream is(newer);
+    TestCollection target;
+    EXPECT_FALSE(ReadInto(target, is));
+}

@@ -1,0 +1,153 @@
+#include "varobs/NCObservations.h"
+
+#include <cstdint>
+#include <istream>
+#include <ostream>
+
+#include "interfaces/BinaryIO.h"
+#include "interfaces/LanguageString.h"
+#include "interfaces/streamhelpers.h"
+
+namespace {
+
+constexpr int kStreamVersion = 1;
+constexpr int kSubStreamCount = 2;
+
+}  // namespace
+
+NCObservations::NCObservations() = default;
+
+NCObservations::~NCObservations() = default;
+
+const ZStreamableData& NCObservations::StreamData() {
+    static const ZStreamableData data(kStreamVersion, "NCO");
+    return data;
+}
+
+ObservationInfo* NCObservations::Add(ObservationInfo* rec, InfosByUserID* index) {
+    if (rec) VarObs::Add(rec, index);
+    mBatchNameList.Clear();
+    const int batchAlias = GetRawBatchID();
+    if (rec && batchAlias >= 1) {
+        const char* batch = rec->GetUserID(batchAlias);
+        if (*batch != '\0') mKnownBatchNames.insert(batch);
+    }
+    return rec;
+}
+
+const ObservationInfo* NCObservations::FindObservationInfo(unsigned long uniqueID) const {
+    const VarObsInfo* record = FindVarObsInfo(uniqueID);
+    return record ? record->AsObservationInfo() : nullptr;
+}
+
+const ObservationInfo* NCObservations::operator[](unsigned long uniqueID) const {
+    return FindObservationInfo(uniqueID);
+}
+
+ObservationInfo* NCObservations::operator[](unsigned long uniqueID) {
+    // The collection owns its records as modifiable objects; only the lookup is const.
+    return const_cast<ObservationInfo*>(FindObservationInfo(uniqueID));
+}
+
+boost::shared_ptr<InfosByUserID> NCObservations::GetInfosByUserID(int alias) const {
+    return VarObs::GetInfosByUserID(alias);
+}
+
+const NCStringVector* NCObservations::GetAllKnownBatchNames() const {
+    if (static_cast<std::size_t>(mBatchNameList.Size()) != mKnownBatchNames.size()) {
+        mBatchNameList.Clear();
+        for (const std::string& name : mKnownBatchNames) mBatchNameList.push_back(name.c_str());
+    }
+    return &mBatchNameList;
+}
+
+std::vector<int> NCObservations::GetAllUsedAliases() const {
+    std::vector<int> aliases;
+    const int count = SizeAliases();
+    for (int alias = 1; alias <= count; ++alias) {
+        if (alias == 2 && GetRawBatchID() < 1) continue;
+        if (alias == 3 && GetRawPhaseID() < 1) continue;
+        aliases.push_back(alias);
+    }
+    return aliases;
+}
+
+std::string NCObservations::GetIDLabelDescription(int alias) const {
+    if (alias == 1) return LanguageString::Get(10148).GetString();
+    CString text;
+    text.Format(LanguageString::Get(10149), GetIDLabelRaw(alias).c_str());
+    return text.GetString();
+}
+
+void NCObservations::FixBatchNames() {
+    mKnownBatchNames.clear();
+    mBatchNameList.Clear();
+    const int batchAlias = GetRawBatchID();
+    if (batchAlias < 1) return;
+    for (const auto& entry : *this) {
+        if (!entry.second) continue;
+        const char* batch = entry.second->GetUserID(batchAlias);
+        if (*batch != '\0') mKnownBatchNames.insert(batch);
+    }
+}
+
+bool NCObservations::ZStreamableStartWrite(std::ostream& os) {
+    if (mSectionDone) return true;
+    mSectionDone = true;
+    if (!StreamData().Write(os) || !VarObs::ZStreamableStartWrite(os)) return false;
+    OutputStreamDirectory directory(os, kSubStreamCount);
+    std::ostream& names = directory.GetOutput(1);
+    const auto count = static_cast<std::int32_t>(mKnownBatchNames.size());
+    WriteFourBytes(&count, 1, names);
+    for (const std::string& name : mKnownBatchNames) WriteBinaryString(name.c_str(), names);
+    directory.Close();
+    return os.good();
+}
+
+bool NCObservations::ReadBatchNames(InputStreamDirectory& directory) {
+    std::istream* input = directory.GetInput(1);
+    if (!input) return false;
+    std::int32_t count = 0;
+    if (!ReadFourBytes(&count, 1, *input)) return false;
+    if (count <= 0) return true;
+    if (!CanStillRead(*input, static_cast<std::uint64_t>(count) * 4)) return false;
+    std::vector<std::string> names;
+    names.reserve(StreamBytesLeft(*input) >= 0 ? static_cast<std::size_t>(count) : 0);
+    for (std::int32_t i = 0; i < count; ++i) {
+        std::string name;
+        if (!ReadBinaryString(name, *input)) return false;
+        names.push_back(std::move(name));
+    }
+    mKnownBatchNames.insert(names.begin(), names.end());
+    return true;
+}
+
+bool NCObservations::ZStreamableStartRead(std::istream& is) {
+    if (mSectionDone) return true;
+    mSectionDone = true;
+
+    const std::istream::pos_type tagAt = is.tellg();
+    int version = 0;
+    if (!StreamData().Check(is, &version)) {
+        // A stream written before this section existed: only the "VO" part is there.
+        if (tagAt == std::istream::pos_type(-1)) return false;
+        is.clear();
+        if (!is.seekg(tagAt)) return false;
+        const bool ok = VarObs::ZStreamableStartRead(is);
+        FixBatchNames();
+        return ok;
+    }
+    if (version > kStreamVersion) return false;
+    if (!VarObs::ZStreamableStartRead(is)) return false;
+
+    mBatchNameList.Clear();
+    InputStreamDirectory directory(is);
+    if (!ReadBatchNames(directory)) FixBatchNames();
+    directory.Close();
+    return is.good();
+}
+
+void NCObservations::ZStreamableReset() {
+    mSectionDone = false;
+    VarObs::ZStreamableReset();
+}

@@ -1,0 +1,138 @@
+#include "varobs/SelectedLabel.h"
+
+#include <boost/thread/lock_guard.hpp>
+#include <boost/thread/recursive_mutex.hpp>
+
+#include "interfaces/StreamDirectory.h"
+#include "interfaces/streamhelpers.h"
+
+boost::signals2::signal<void(SelectedLabel*)> SelectedLabel::msSelectedlabelChange;
+
+namespace {
+
+// The process-wide change counter and the lock around it and the change signal. Recursive so
+// that a signal handler may read the counter or change a label itself.
+struct LabelChanges {
+    boost::recursive_mutex lock;
+    unsigned count = 1;
+};
+
+LabelChanges& Changes() {
+    static LabelChanges changes;
+    return changes;
+}
+
+NCIntegralVector<int, -99> PrimaryOnly() {
+    NCIntegralVector<int, -99> label;
+    label.push_back(1);
+    return label;
+}
+
+NCIntegralVector<int, -99> Translate(const NCIntegralVector<int, -99>& label, const std::vector<int>& aliases) {
+    NCIntegralVector<int, -99> positions;
+    const int count = static_cast<int>(label.size());
+    for (int i = 1; i <= count; ++i) {
+        const int alias = label[i];
+        for (std::size_t p = 0; p < aliases.size(); ++p) {
+            if (aliases[p] == alias) {
+                positions.push_back(static_cast<int>(p) + 1);
+                break;
+            }
+        }
+    }
+    return positions.size() == 0 ? PrimaryOnly() : positions;
+}
+
+}  // namespace
+
+const ZStreamableData& SelectedLabel::StreamData() {
+    static const ZStreamableData data(2, "SELECTED_LABLE");
+    return data;
+}
+
+SelectedLabel::SelectedLabel() : mLongLabel(PrimaryOnly()), mShortLabel(PrimaryOnly()) {}
+
+SelectedLabel::SelectedLabel(const SelectedLabel& other) = default;
+
+SelectedLabel& SelectedLabel::operator=(const SelectedLabel& other) = default;
+
+SelectedLabel::~SelectedLabel() = default;
+
+void SelectedLabel::SetSelected(int k, const std::vector<int>& aliases, bool shortLabel) {
+    if (k < 1 || k > static_cast<int>(aliases.size())) return;
+    const int alias = aliases[k - 1];
+    NCIntegralVector<int, -99>& label = shortLabel ? mShortLabel : mLongLabel;
+
+    NCIntegralVector<int, -99> toggled;
+    bool found = false;
+    const int count = static_cast<int>(label.size());
+    for (int i = 1; i <= count; ++i) {
+        if (!found && label[i] == alias) {
+            found = true;
+            continue;
+        }
+        toggled.push_back(label[i]);
+    }
+    if (!found) toggled.push_back(alias);
+    label = toggled.size() == 0 ? PrimaryOnly() : toggled;
+
+    LabelChanges& changes = Changes();
+    const boost::lock_guard<boost::recursive_mutex> guard(changes.lock);
+    ++changes.count;
+    msSelectedlabelChange(this);
+}
+
+NCIntegralVector<int, -99> SelectedLabel::GetSelectedLongLabel(const std::vector<int>& aliases) const {
+    return Translate(mLongLabel, aliases);
+}
+
+NCIntegralVector<int, -99> SelectedLabel::GetSelectedShortLabel(const std::vector<int>& aliases) const {
+    return Translate(mShortLabel, aliases);
+}
+
+unsigned SelectedLabel::GetVersionCount() {
+    LabelChanges& changes = Changes();
+    const boost::lock_guard<boost::recursive_mutex> guard(changes.lock);
+    return changes.count;
+}
+
+bool SelectedLabel::ZStreamableStartWrite(std::ostream& os) {
+    if (mStreamed) return true;
+    mStreamed = true;
+    if (!StreamData().Write(os) || !ZStreamBase::ZStreamableStartWrite(os)) return false;
+    OutputStreamDirectory directory(os, 3);
+    WriteToStream(GetVersionCount(), directory.GetOutput(0));
+    WriteToStream(mLongLabel, directory.GetOutput(1));
+    WriteToStream(mShortLabel, directory.GetOutput(2));
+    directory.Close();
+    return os.good();
+}
+
+bool SelectedLabel::ZStreamableStartRead(std::istream& is) {
+    if (mStreamed) return true;
+    mStreamed = true;
+    int version = 0;
+    if (!StreamData().Check(is, &version) || !ZStreamBase::ZStreamableStartRead(is)) return false;
+    if (version != 2) return false;
+    try {
+        InputStreamDirectory directory(is);
+        unsigned count = 0;
+        ReadFromStreamDir(count, directory, 0, true);
+        {
+            LabelChanges& changes = Changes();
+            const boost::lock_guard<boost::recursive_mutex> guard(changes.lock);
+            changes.count = count;
+        }
+        ReadFromStreamDir(mLongLabel, directory, 1, true);
+        ReadFromStreamDir(mShortLabel, directory, 2, true);
+        directory.Close();
+    } catch (const ZoStreamError&) {
+        return false;
+    }
+    return is.good();
+}
+
+void SelectedLabel::ZStreamableReset() {
+    mStreamed = false;
+    ZStreamBase::ZStreamableReset();
+}

@@ -1,0 +1,409 @@
+#include "varobs/VarObs.h"
+
+#include <boost/thread/lock_guard.hpp>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "interfaces/BinaryIO.h"
+#include "interfaces/Exception.h"
+#include "interfaces/LanguageString.h"
+#include "interfaces/NCConstants.h"
+#include "interfaces/StreamDirectory.h"
+#include "interfaces/ZoString.h"
+#include "interfaces/streamhelpers.h"
+#include "varobs/RecordFactory.h"
+#include "varobs/SelectedLabel.h"
+#include "varobs/VarObsInfo.h"
+
+const char* const VarObs::mszBatchIDString = "$BatchID";
+const char* const VarObs::mszPhaseIDString = "$PhaseID";
+const char* const VarObs::mszMaturityIDString = "$MaturityID";
+const char* const VarObs::mszSourceIDString = "$SourceID";
+const char* const VarObs::mszClassIDString = "$ClassID";
+const char* const VarObs::mszOriginalIDString = "$Original ID";
+
+namespace {
+
+constexpr int kPrimaryLabelText = 10154;
+constexpr int kDefaultLabelText = 10155;
+constexpr int kSubStreamCount = 8;
+
+// A non-empty text that zostrtod converts as a whole.
+bool IsWhollyNumeric(const char* text) {
+    if (!text || !*text) return false;
+    char* end = nullptr;
+    zostrtod(text, &end);
+    return end && end != text && *end == '\0';
+}
+
+int PositionIn(const std::vector<int>& aliases, int alias) {
+    const auto found = std::find(aliases.begin(), aliases.end(), alias);
+    return found == aliases.end() ? -1 : static_cast<int>(found - aliases.begin()) + 1;
+}
+
+}  // namespace
+
+const ZStreamableData& VarObs::StreamData() {
+    static const ZStreamableData data(2, "VO");
+    return data;
+}
+
+VarObs::VarObs()
+    : mLabels{LanguageString::Get(kPrimaryLabelText)},
+      mSelectedLabel(std::make_unique<SelectedLabel>()),
+      mNumeral(2, false) {}
+
+VarObs::~VarObs() { DestroyRecords(); }
+
+void VarObs::DestroyRecords() {
+    for (auto& entry : mRecords) delete entry.second;
+    mRecords.clear();
+}
+
+// ---- records ----------------------------------------------------------------------------------
+
+int VarObs::GetNumberOfVarObs() const { return static_cast<int>(mRecords.size()); }
+int VarObs::size() const { return GetNumberOfVarObs(); }
+VarObs::iterator VarObs::Begin() { return mRecords.begin(); }
+VarObs::iterator VarObs::End() { return mRecords.end(); }
+VarObs::const_iterator VarObs::Begin() const { return mRecords.begin(); }
+VarObs::const_iterator VarObs::End() const { return mRecords.end(); }
+
+const VarObsInfo* VarObs::First() const { return mRecords.empty() ? nullptr : mRecords.begin()->second; }
+
+const VarObsInfo* VarObs::Next(const VarObsInfo* rec) const {
+    if (!rec) return nullptr;
+    auto found = mRecords.find(rec->GetUniqueID());
+    if (found == mRecords.end() || found->second != rec) return nullptr;
+    ++found;
+    return found == mRecords.end() ? nullptr : found->second;
+}
+
+const VarObsInfo* VarObs::operator[](unsigned long uniqueID) const { return FindVarObsInfo(uniqueID); }
+VarObsInfo* VarObs::operator[](unsigned long uniqueID) { return FindVarObsInfo(uniqueID); }
+
+const VarObsInfo* VarObs::FindVarObsInfo(unsigned long uniqueID) const {
+    const auto found = mRecords.find(uniqueID);
+    return found == mRecords.end() ? nullptr : found->second;
+}
+
+VarObsInfo* VarObs::FindVarObsInfo(unsigned long uniqueID) {
+    return const_cast<VarObsInfo*>(static_cast<const VarObs&>(*this).FindVarObsInfo(uniqueID));
+}
+
+unsigned long VarObs::GetLastUsedID() const {
+    auto below = mRecords.lower_bound(kNoUniqueID);
+    if (below == mRecords.begin()) return kNoUniqueID;
+    --below;
+    return below->first;
+}
+
+bool VarObs::IsDirty() const { return mDirty; }
+void VarObs::SetIsDirty(bool dirty) { mDirty = dirty; }
+
+VarObsInfo* VarObs::Add(VarObsInfo* record, InfosByUserID* index) {
+    if (!record) return nullptr;
+    if (mRecords.count(record->GetUniqueID()))
+        throw Exception(ZoString::Format("The unique ID %lu is already in use.", record->GetUniqueID()));
+
+    if (index) {
+        const CString unique = GetUniquePrimaryID(record->GetUserID(1), *index, nullptr);
+        record->SetUserID(unique, 1, nullptr);
+        index->AddInfo(record, 1);
+    }
+    ClearInfosByUserID();
+    mRecords.emplace(record->GetUniqueID(), record);
+    SetIsDirty(true);
+
+    if (record->GetNumIDs() > mAliasCount) {
+        GrowAliases(record->GetNumIDs());
+        Set_ID_Labels(&mLabels);
+    }
+    for (int alias = 1; alias <= mAliasCount; ++alias) {
+        if (!mNumeral[alias] && IsWhollyNumeric(record->GetUserID(alias))) mNumeral[alias] = true;
+    }
+    return record;
+}
+
+bool VarObs::AddUserID(const char* text, unsigned long uniqueID) {
+    VarObsInfo* record = FindVarObsInfo(uniqueID);
+    if (!record) return false;
+    // Growing the record's ID list may move its primary ID text, which the cached index points at.
+    ClearInfosByUserID();
+    record->AddID(CString(text));
+    if (record->GetNumIDs() > mAliasCount) GrowAliases(record->GetNumIDs());
+    SetIsDirty(true);
+    return true;
+}
+
+void VarObs::DeleteObsInfos(NCIntegralVector<unsigned long, 0>& uniqueIDs) {
+    const int count = static_cast<int>(uniqueIDs.size());
+    if (count == 0) return;
+    ClearInfosByUserID();
+    for (int i = 1; i <= count; ++i) {
+        const auto found = mRecords.find(uniqueIDs[i]);
+        if (found == mRecords.end()) continue;
+        delete found->second;
+        mRecords.erase(found);
+    }
+    SetIsDirty(true);
+}
+
+// ---- alias columns ------------------------------------------------------------------------------
+
+void VarObs::GrowAliases(int count) {
+    if (count <= mAliasCount) return;
+    mNumeral.resize(static_cast<std::size_t>(count) + 1, false);
+    mAliasCount = count;
+}
+
+int VarObs::SizeAliases() const { return mAliasCount; }
+
+CString VarObs::GetIDLabelRaw(int alias) const {
+    if (alias < 1 || alias > mAliasCount || alias > static_cast<int>(mLabels.size())) return CString();
+    return mLabels[alias - 1];
+}
+
+std::vector<int> VarObs::GetAllUsedAliases() const {
+    std::vector<int> aliases(static_cast<std::size_t>(mAliasCount));
+    for (int k = 1; k <= mAliasCount; ++k) aliases[k - 1] = k;
+    return aliases;
+}
+
+void VarObs::Set_ID_Labels(const std::vector<CString>* labels) {
+    SetIsDirty(true);
+    const int given = labels ? static_cast<int>(labels->size()) : 0;
+    if (given > mAliasCount) GrowAliases(given);
+
+    std::vector<CString> fresh;
+    fresh.reserve(static_cast<std::size_t>(mAliasCount));
+    fresh.push_back(LanguageString::Get(kPrimaryLabelText));
+    const int current = static_cast<int>(mLabels.size());
+    for (int k = 2; k <= mAliasCount; ++k) {
+        if (k <= given && !(*labels)[k - 1].IsEmpty()) {
+            fresh.push_back((*labels)[k - 1]);
+        } else if (k <= current) {
+            fresh.push_back(mLabels[k - 1]);
+        } else if (k <= given) {
+            fresh.push_back((*labels)[k - 1]);
+        } else {
+            CString label;
+            label.Format(LanguageString::Get(kDefaultLabelText), k);
+            fresh.push_back(label);
+        }
+    }
+    mLabels.swap(fresh);
+}
+
+void VarObs::SetIDLabel(int alias, const char* text) {
+    if (alias < 1 || alias > mAliasCount || alias > static_cast<int>(mLabels.size())) return;
+    mLabels[alias - 1] = CString(text);
+}
+
+int VarObs::AddSecondaryID(const char* label) {
+    mLabels.emplace_back(label);
+    mAliasCount = static_cast<int>(mLabels.size());
+    // One false flag for the new column (the array follows the alias count).
+    mNumeral.resize(static_cast<std::size_t>(mAliasCount) + 1, false);
+    mNumeral[mAliasCount] = false;
+    mDirty = true;
+    return mAliasCount;
+}
+
+void VarObs::RemoveSecondaryID(const char* label) {
+    const CString wanted(label);
+    const auto found = std::find(mLabels.begin(), mLabels.end(), wanted);
+    if (found != mLabels.end()) {
+        const int alias = static_cast<int>(found - mLabels.begin()) + 1;
+        mLabels.erase(found);
+        mAliasCount = std::max(1, static_cast<int>(mLabels.size()));
+        if (alias < static_cast<int>(mNumeral.size())) mNumeral.erase(mNumeral.begin() + alias);
+        mNumeral.resize(static_cast<std::size_t>(mAliasCount) + 1, false);
+        // The cached index points at the primary IDs, which move when alias 1 goes.
+        if (alias == 1) ClearInfosByUserID();
+        for (auto& entry : mRecords) entry.second->RemoveID(alias);
+    }
+    SetIsDirty(true);
+}
+
+bool VarObs::IsIDNumeral(int alias) const {
+    if (alias < 1 || alias > mAliasCount) return false;
+    return mNumeral[alias];
+}
+
+bool VarObs::HasNumeralIDs() const {
+    for (int alias = 1; alias <= mAliasCount; ++alias)
+        if (mNumeral[alias]) return true;
+    return false;
+}
+
+void VarObs::UpdateIDNumericalState(int alias) {
+    if (alias < 1 || alias > mAliasCount) return;
+    mNumeral[alias] = false;
+    for (const auto& entry : mRecords) {
+        if (IsWhollyNumeric(entry.second->GetUserID(alias))) {
+            mNumeral[alias] = true;
+            return;
+        }
+    }
+}
+
+void VarObs::UpdateAllIDNumericalState() {
+    for (int alias = 1; alias <= mAliasCount; ++alias) UpdateIDNumericalState(alias);
+}
+
+void VarObs::SetIDIsNumeral(int alias, bool numeral) {
+    if (alias < 1 || alias > mAliasCount) return;
+    mNumeral[alias] = numeral;
+}
+
+NCDataVector<float> VarObs::GetNumeralValues(int alias, const NCIntegralVector<unsigned long, 0>* uniqueIDs) const {
+    const int count = uniqueIDs ? static_cast<int>(uniqueIDs->size()) : 0;
+    NCDataVector<float> values(count);
+    for (int i = 1; i <= count; ++i) {
+        const VarObsInfo* record = FindVarObsInfo((*uniqueIDs)[i]);
+        values(i, record ? record->GetUserFloatID(alias) : kMissingValue);
+    }
+    return values;
+}
+
+// ---- batch and phase ------------------------------------------------------------------------------
+
+void VarObs::SetBatchID(int alias) { mBatchAlias = alias; }
+void VarObs::SetPhaseID(int alias) { mPhaseAlias = alias; }
+bool VarObs::HasBatches() const { return mBatchAlias >= 1; }
+bool VarObs::HasPhases() const { return mPhaseAlias >= 1; }
+int VarObs::GetBatchID(const std::vector<int>& aliases) const { return PositionIn(aliases, mBatchAlias); }
+int VarObs::GetPhaseID(const std::vector<int>& aliases) const { return PositionIn(aliases, mPhaseAlias); }
+int VarObs::GetRawBatchID() const { return mBatchAlias; }
+int VarObs::GetRawPhaseID() const { return mPhaseAlias; }
+
+// ---- ID index -----------------------------------------------------------------------------------
+
+boost::shared_ptr<InfosByUserID> VarObs::GetInfosByUserID(int alias) const {
+    const boost::lock_guard<boost::mutex> guard(mIndexLock);
+    if (alias == 1 && mInfosByUserID) return mInfosByUserID;
+
+    boost::shared_ptr<InfosByUserID> index(new InfosByUserID());
+    index->Reserve(mRecords.size());
+    for (const auto& entry : mRecords) index->AppendUnsorted(entry.second, entry.second->GetUserID(alias));
+    index->SortAndCheckUniqueness();
+    if (alias == 1) mInfosByUserID = index;
+    return index;
+}
+
+void VarObs::ClearInfosByUserID() {
+    const boost::lock_guard<boost::mutex> guard(mIndexLock);
+    mInfosByUserID.reset();
+}
+
+CString VarObs::GetUniquePrimaryID(const char* base, const InfosByUserID& index, std::set<std::string>* extra) {
+    const std::string stem = base ? base : "";
+    const auto inUse = [&](const std::string& candidate) {
+        return index.Contains(candidate.c_str()) || (extra && extra->count(candidate) != 0);
+    };
+    std::string candidate = stem;
+    for (int counter = 1; inUse(candidate); ++counter) candidate = stem + "_" + std::to_string(counter);
+    return CString(std::move(candidate));
+}
+
+SelectedLabel& VarObs::GetSelectedLabel() { return *mSelectedLabel; }
+const SelectedLabel& VarObs::GetSelectedLabel() const { return *mSelectedLabel; }
+
+// ---- "VO" section -----------------------------------------------------------------------------------
+
+bool VarObs::ZStreamableStartWrite(std::ostream& os) {
+    if (mStreamed) return true;
+    mStreamed = true;
+    if (!StreamData().Write(os) || !ZStreamBase::ZStreamableStartWrite(os)) return false;
+    bool recordsWritten = true;
+    {
+        OutputStreamDirectory directory(os, kSubStreamCount);
+        WriteToStream(static_cast<int>(mRecords.size()), directory.GetOutput(0));
+        WriteToStream(mAliasCount, directory.GetOutput(1));
+        std::ostream& flags = directory.GetOutput(2);
+        for (int alias = 1; alias <= mAliasCount; ++alias) WriteToStream(static_cast<bool>(mNumeral[alias]), flags);
+        WriteToStream(mLabels, directory.GetOutput(3));
+        if (!mRecords.empty()) {
+            std::ostream& records = directory.GetOutput(4);
+            for (const auto& entry : mRecords)
+                if (!RecordFactory::WriteRecord(*entry.second, records)) {
+                    recordsWritten = false;
+                    break;
+                }
+        }
+        WriteToStream(*mSelectedLabel, directory.GetOutput(5));
+        WriteToStream(mBatchAlias, directory.GetOutput(6));
+        WriteToStream(mPhaseAlias, directory.GetOutput(7));
+        directory.Close();
+    }
+    if (!recordsWritten || !os.good()) return false;
+    SetIsDirty(false);
+    return true;
+}
+
+bool VarObs::ZStreamableStartRead(std::istream& is) {
+    if (mStreamed) return true;
+    mStreamed = true;
+    ClearInfosByUserID();
+    int version = 0;
+    if (!StreamData().Check(is, &version) || !ZStreamBase::ZStreamableStartRead(is)) return false;
+    if (version != 2) return false;
+
+    mLabels.clear();
+    DestroyRecords();
+    mBatchAlias = -1;
+    mPhaseAlias = -1;
+    try {
+        InputStreamDirectory directory(is);
+        int recordCount = 0;
+        int aliasCount = 0;
+        ReadFromStreamDir(recordCount, directory, 0, true);
+        ReadFromStreamDir(aliasCount, directory, 1, true);
+        if (recordCount < 0 || aliasCount < 1) return false;
+
+        std::istream* flags = directory.GetInput(2);
+        if (!flags) throw ZoStreamError("ReadFromStreamDir failed");
+        if (!CanStillRead(*flags, static_cast<std::uint64_t>(aliasCount))) return false;
+        std::vector<bool> numeral;
+        numeral.reserve(std::min<std::size_t>(static_cast<std::size_t>(aliasCount) + 1, 65536));
+        numeral.push_back(false);
+        for (int alias = 1; alias <= aliasCount; ++alias) {
+            std::uint8_t byte = 0;
+            if (!ReadBytes(&byte, 1, *flags)) return false;
+            numeral.push_back(byte != 0);
+        }
+        mNumeral.swap(numeral);
+        mAliasCount = aliasCount;
+
+        ReadFromStreamDir(mLabels, directory, 3, false);
+
+        if (recordCount > 0) {
+            std::istream* records = directory.GetInput(4);
+            if (!records) return false;
+            for (int i = 0; i < recordCount; ++i) {
+                std::unique_ptr<VarObsInfo> record(RecordFactory::ReadRecord(*records));
+                if (!record) return false;
+                const unsigned long uniqueID = record->GetUniqueID();
+                if (!mRecords.emplace(uniqueID, record.get()).second) return false;
+                record.release();
+            }
+        }
+        ReadFromStreamDir(*mSelectedLabel, directory, 5, true);
+        ReadFromStreamDir(mBatchAlias, directory, 6, false);
+        ReadFromStreamDir(mPhaseAlias, directory, 7, false);
+        directory.Close();
+    } catch (...) {
+        return false;
+    }
+    if (!is.good()) return false;
+    SetIsDirty(false);
+    return true;
+}
+
+void VarObs::ZStreamableReset() {
+    mStreamed = false;
+    ZStreamBase::ZStreamableReset();
+}
