@@ -1,0 +1,90 @@
+#include "app/ReferenceProject.h"
+
+#include <utility>
+
+#include "dataset/NCDataSet.h"
+#include "interfaces/Exception.h"
+#include "interfaces/NCConstants.h"
+
+ReferenceProject::ReferenceProject() = default;
+
+ReferenceProject::~ReferenceProject() = default;
+
+boost::shared_ptr<ReferenceProject> ReferenceProject::Create()
+{
+    return boost::shared_ptr<ReferenceProject>(new ReferenceProject());
+}
+
+unsigned long ReferenceProject::GetNewUniqueID(int)
+{
+    if (mNextUniqueID >= kNoUniqueID) throw Exception("The project has no unique IDs left.");
+    return mNextUniqueID++;
+}
+
+bool ReferenceProject::ConfirmDatasetChange(int datasetNumber, const NCIntegralVector<unsigned long, 0>* variableIDs)
+{
+    if (mRecordConsentRequests) {
+        ConsentRequest request{datasetNumber, variableIDs != nullptr, {}};
+        if (variableIDs) request.variableIDs.assign(variableIDs->begin(), variableIDs->end());
+        mConsentRequests.push_back(std::move(request));
+    }
+    return mConsentPolicy ? mConsentPolicy(datasetNumber, variableIDs) : true;
+}
+
+boost::shared_ptr<NCDataSet> ReferenceProject::GetDataset(int number) const
+{
+    const auto found = mDatasets.find(number);
+    return found == mDatasets.end() ? boost::shared_ptr<NCDataSet>() : found->second;
+}
+
+const BatchImportSettings& ReferenceProject::GetBatchImportSettings(int) const
+{
+    return mBatchImportSettings;
+}
+
+void ReferenceProject::SetBatchImportSettings(const BatchImportSettings& settings)
+{
+    mBatchImportSettings = settings;
+}
+
+std::string ReferenceProject::GetStreamName(int kind, int number) const
+{
+    return "stream-" + std::to_string(kind) + "-" + std::to_string(number);
+}
+
+void ReferenceProject::SaveDataset(boost::shared_ptr<NCDataSet const> dataset)
+{
+    if (dataset) mSaved.push_back(dataset->GetNumber());
+}
+
+boost::shared_ptr<LocalCenteringData> ReferenceProject::GetLocalCenteringData() const
+{
+    return boost::shared_ptr<LocalCenteringData>();
+}
+
+boost::shared_ptr<NCDataSetInfo> ReferenceProject::GetDataSetInfo(int) const
+{
+    return boost::shared_ptr<NCDataSetInfo>();
+}
+
+void ReferenceProject::AddDataset(boost::shared_ptr<NCDataSet> dataset)
+{
+    if (dataset) mDatasets[dataset->GetNumber()] = std::move(dataset);
+}
+
+void ReferenceProject::RemoveDataset(int number)
+{
+    mDatasets.erase(number);
+}
+
+boost::shared_ptr<NCDataSet> ReferenceProject::CreateDataset(int number)
+{
+    const auto dataset = NCDataSet::Create(shared_from_this(), number);
+    AddDataset(dataset);
+    return dataset;
+}
+
+void ReferenceProject::SetConsentPolicy(ConsentPolicy policy)
+{
+    mConsentPolicy = std::move(policy);
+}

@@ -1,0 +1,94 @@
+#pragma once
+// ReferenceProject: the reference application's project. It holds its datasets by number, the
+// variable and observation collections, an in-memory storage, the batch import settings and a
+// few settings that tests and the tool choose (model count, the batch question's answer, the
+// consent policy). Unique IDs are handed out from 1 upward.
+//
+// ConfirmDatasetChange records every call it receives (unless told not to) and then asks the consent policy, which
+// allows every change until another one is set.
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <boost/shared_ptr.hpp>
+
+#include "app/MemoryStorage.h"
+#include "batch/BatchImportSettings.h"
+#include "dataset/NCProjectBase.h"
+#include "varobs/NCObservations.h"
+#include "varobs/NCVariables.h"
+
+class ReferenceProject : public NCProjectBase {
+public:
+    using ConsentPolicy = std::function<bool(int datasetNumber, const NCIntegralVector<unsigned long, 0>* variableIDs)>;
+
+    // One call of ConfirmDatasetChange as received.
+    struct ConsentRequest {
+        int datasetNumber;
+        bool hasVariableList;                      // false: observations or the whole dataset
+        std::vector<unsigned long> variableIDs;    // the list's IDs when there was one
+    };
+
+    // A new, empty project.
+    static boost::shared_ptr<ReferenceProject> Create();
+    ~ReferenceProject() override;
+
+    // ---- the project interface ----
+    unsigned long GetNewUniqueID(int kind) override;
+    bool ConfirmDatasetChange(int datasetNumber, const NCIntegralVector<unsigned long, 0>* variableIDs) override;
+    boost::shared_ptr<NCDataSet> GetDataset(int number) const override;
+    const ProjectStorage& GetStorage() const override { return mStorage; }
+    const NCVariables& GetVariables() const override { return mVariables; }
+    NCVariables& GetVariables() override { return mVariables; }
+    const NCObservations& GetObservations() const override { return mObservations; }
+    NCObservations& GetObservations() override { return mObservations; }
+    int GetNumberOfModels() const override { return mNumberOfModels; }
+    const BatchImportSettings& GetBatchImportSettings(int kind) const override;
+    void SetBatchImportSettings(const BatchImportSettings& settings) override;
+    // "stream-<kind>-<number>".
+    std::string GetStreamName(int kind, int number) const override;
+    bool AskBatchQuestion() const override { return mBatchAnswer; }
+    // Records the dataset's number; nothing is written yet.
+    void SaveDataset(boost::shared_ptr<NCDataSet const> dataset) override;
+    // Empty: the reference project has no local centering data yet.
+    boost::shared_ptr<LocalCenteringData> GetLocalCenteringData() const override;
+    // Empty: the reference project keeps no dataset descriptions yet.
+    boost::shared_ptr<NCDataSetInfo> GetDataSetInfo(int number) const override;
+
+    // ---- the application's side ----
+    // Holds the dataset under its number, replacing one of that number.
+    void AddDataset(boost::shared_ptr<NCDataSet> dataset);
+    void RemoveDataset(int number);
+    // A new empty dataset of this project, held under `number`.
+    boost::shared_ptr<NCDataSet> CreateDataset(int number);
+
+    MemoryStorage& GetMemoryStorage() { return mStorage; }
+    void SetNumberOfModels(int count) { mNumberOfModels = count; }
+    void SetBatchAnswer(bool answer) { mBatchAnswer = answer; }
+    // Null restores the default, which allows every change.
+    void SetConsentPolicy(ConsentPolicy policy);
+    const std::vector<ConsentRequest>& GetConsentRequests() const { return mConsentRequests; }
+    // Whether ConfirmDatasetChange keeps its calls (default true); off for long runs.
+    void SetRecordConsentRequests(bool record) { mRecordConsentRequests = record; }
+    void ClearConsentRequests() { mConsentRequests.clear(); }
+    // Numbers of the datasets handed to SaveDataset, in call order.
+    const std::vector<int>& GetSavedDatasets() const { return mSaved; }
+
+private:
+    ReferenceProject();
+
+    std::map<int, boost::shared_ptr<NCDataSet>> mDatasets;
+    NCVariables mVariables;
+    NCObservations mObservations;
+    MemoryStorage mStorage;
+    BatchImportSettings mBatchImportSettings;
+    unsigned long mNextUniqueID = 1;
+    int mNumberOfModels = 0;
+    bool mBatchAnswer = false;
+    ConsentPolicy mConsentPolicy;
+    std::vector<ConsentRequest> mConsentRequests;
+    bool mRecordConsentRequests = true;
+    std::vector<int> mSaved;
+};

@@ -1,0 +1,62 @@
+#include "dataset/NCDataContainerBase.h"
+
+#include "dataset/NCProjectBase.h"
+#include "varobs/NCObservations.h"
+#include "varobs/NCVariables.h"
+
+NCDataContainerBase::NCDataContainerBase(boost::shared_ptr<NCProjectBase> project) : mProject(project) {}
+
+NCDataContainerBase::~NCDataContainerBase() = default;
+
+boost::shared_ptr<NCProjectBase> NCDataContainerBase::GetProject()
+{
+    return mProject.lock();
+}
+
+boost::shared_ptr<NCProjectBase const> NCDataContainerBase::GetProject() const
+{
+    return mProject.lock();
+}
+
+int NCDataContainerBase::SizeObservations() const
+{
+    return static_cast<int>(GetObsIDs().size());
+}
+
+int NCDataContainerBase::SizeVariables() const
+{
+    return static_cast<int>(GetVarIDs().size());
+}
+
+unsigned long NCDataContainerBase::GetObsID(int obs) const
+{
+    return GetObsIDs()[obs];
+}
+
+unsigned long NCDataContainerBase::GetVarID(int var) const
+{
+    return GetVarIDs()[var];
+}
+
+const ObservationInfo* NCDataContainerBase::GetObservationInfo(int obs) const
+{
+    const auto project = GetProject();
+    if (!project) return nullptr;
+    return project->GetObservations()[GetObsID(obs)];
+}
+
+const VariableInfo* NCDataContainerBase::GetVariableInfo(int var) const
+{
+    const auto project = GetProject();
+    if (!project) return nullptr;
+    return project->GetVariables()[GetVarID(var)];
+}
+
+NCStringVector NCDataContainerBase::GetBatchNames() const
+{
+    if ((GetDataType() & kObservationLevelBatch) == 0) return NCStringVector();
+    const auto batches = GetBatchInfoVector();
+    if (!batches) return NCStringVector();
+    // A batch list can only be set once the batch records exist; their names are read here then.
+    return NCStringVector();
+}

@@ -1,0 +1,238 @@
+#include "dataset/NCDataSet.h"
+
+#include <memory>
+#include <utility>
+
+#include "batch/BatchImportSettings.h"
+#include "dataset/NCProjectBase.h"
+#include "dataset/ProjectStorage.h"
+#include "dataset/TrimdVarStruct.h"
+#include "interfaces/NCError.h"
+#include "interfaces/NCSignals.h"
+#include "varobs/NCObservations.h"
+#include "varobs/NCVariables.h"
+
+namespace {
+
+// The ID column stored at 1-based position `alias` of `usedAliases`, or 0 when the position is
+// out of range or the column is beyond a record holding `numIDs` IDs.
+int UsedColumn(const std::vector<int>& usedAliases, int alias, int numIDs)
+{
+    if (alias < 1 || alias > static_cast<int>(usedAliases.size())) return 0;
+    const int column = usedAliases[static_cast<std::size_t>(alias - 1)];
+    return column >= 1 && column <= numIDs ? column : 0;
+}
+
+}  // namespace
+
+NCDataSet::NCDataSet(boost::shared_ptr<NCProjectBase> project, int number)
+    : NCDataContainer(std::move(project)), mNumber(number)
+{
+}
+
+NCDataSet::~NCDataSet() = default;
+
+boost::shared_ptr<NCDataSet> NCDataSet::Create(boost::shared_ptr<NCProjectBase> project, int number)
+{
+    return boost::shared_ptr<NCDataSet>(new NCDataSet(std::move(project), number));
+}
+
+boost::shared_ptr<NCDataSet> NCDataSet::Create(boost::shared_ptr<NCProjectBase> project, const char* name, int number,
+                                               const NCDataMatrix<float>* data,
+                                               const NCIntegralVector<unsigned long, 0>* obsIDs,
+                                               const NCIntegralVector<unsigned long, 0>* varIDs,
+                                               const std::vector<int>& usedObsAliases,
+                                               const std::vector<int>& usedVarAliases, const char* importLog,
+                                               const BatchInfoVector* batches, const ClassInfoVector* phases,
+                                               bool temporary)
+{
+    boost::shared_ptr<NCDataSet> dataset(new NCDataSet(std::move(project), number));
+    if (obsIDs) dataset->mObsIDs = *obsIDs;
+    if (varIDs) dataset->mVarIDs = *varIDs;
+    if (data)
+        dataset->mData = *data;
+    else
+        dataset->mData = NCDataMatrix<float>(dataset->SizeObservations(), dataset->SizeVariables(), kMissingValue);
+    dataset->mUsedObsAliases = usedObsAliases;
+    dataset->mUsedVarAliases = usedVarAliases;
+    dataset->mName = CString(name);
+    dataset->mImportLog = CString(importLog);
+    dataset->mTemporary = temporary;
+    dataset->SetBatchInfoVector(batches);
+    dataset->SetPhaseInfoVector(phases);
+    dataset->mDirty = true;
+    return dataset;
+}
+
+const ObservationInfo* NCDataSet::GetObservationInfo(int obs) const
+{
+    if (obs < 1 || obs > SizeObservations()) return nullptr;
+    const auto project = GetProject();
+    if (!project) return nullptr;
+    return project->GetObservations()[mObsIDs[obs]];
+}
+
+const VariableInfo* NCDataSet::GetVariableInfo(int var) const
+{
+    if (var < 1 || var > SizeVariables()) return nullptr;
+    const auto project = GetProject();
+    if (!project) return nullptr;
+    return project->GetVariables()[mVarIDs[var]];
+}
+
+const char* NCDataSet::GetObservationID(int obs, int alias) const
+{
+    if (obs < 1 || obs > SizeObservations()) return "";
+    const auto project = GetProject();
+    if (!project) return "";
+    const ObservationInfo* record = project->GetObservations()[mObsIDs[obs]];
+    if (!record) {
+        CString message;
+        message.Format("An observation ID in the dataset %s could not be found.", static_cast<const char*>(mName));
+        throw NCError(message.GetString(), NCError::Critical);
+    }
+    const int column = UsedColumn(mUsedObsAliases, alias, record->GetNumIDs());
+    return column == 0 ? "" : record->GetUserID(column);
+}
+
+const char* NCDataSet::GetVariableID(int var, int alias) const
+{
+    const auto project = GetProject();
+    if (!project) return nullptr;
+    if (var < 1 || var > SizeVariables()) return "";
+    const VariableInfo* record = project->GetVariables()[mVarIDs[var]];
+    if (!record) return "";
+    const int column = UsedColumn(mUsedVarAliases, alias, record->GetNumIDs());
+    return column == 0 ? "" : record->GetUserID(column);
+}
+
+std::string NCDataSet::GetStrValue(int obs, int var) const
+{
+    if (obs < 1 || obs > SizeObservations()) return std::string();
+    const VariableInfo* record = GetVariableInfo(var);
+    if (!record) return std::string();
+    return record->Decode(mData(obs, var));
+}
+
+boost::shared_ptr<BatchInfoVector const> NCDataSet::GetBatchInfoVector() const
+{
+    return mBatches;
+}
+
+boost::shared_ptr<ClassInfoVector const> NCDataSet::GetPhaseInfoVector() const
+{
+    return mPhases;
+}
+
+void NCDataSet::Save() const
+{
+    const auto project = boost::const_pointer_cast<NCProjectBase>(GetProject());
+    if (!project) return;
+    project->SaveDataset(shared_from_this());
+}
+
+void NCDataSet::SetName(const CString& name)
+{
+    mName = name;
+    MarkDirty();
+}
+
+void NCDataSet::SetImportLog(const char* log)
+{
+    mImportLog = CString(log);
+    MarkDirty();
+}
+
+void NCDataSet::SetSource(int type, unsigned long sourceID)
+{
+    MarkDirty();
+    constexpr int kKeptKinds = kBatchKind10 | kBatchKind40;
+    if ((type & kKeptKinds) == 0) type |= mDataType & kKeptKinds;
+    mDataType = type;
+    mSourceID = mDataType == 1 ? kNoUniqueID : sourceID;
+}
+
+void NCDataSet::SetUsedAliases(const std::vector<int>& obs, const std::vector<int>& var)
+{
+    if (obs != mUsedObsAliases || var != mUsedVarAliases) MarkDirty();
+    mUsedObsAliases = obs;
+    mUsedVarAliases = var;
+}
+
+void NCDataSet::SetBatchInfoVector(const BatchInfoVector* list)
+{
+    mBatchesDirty = false;
+    if (!list) {
+        mDataType &= ~kObservationLevelBatch;
+        mBatches.reset();
+    } else {
+        if ((mDataType & (kBatchKind10 | kBatchKind40)) == 0) mDataType |= kObservationLevelBatch;
+        // Keeping a copy of the list is left to the batch records' copy operations.
+        if (const auto project = GetProject()) {
+            const BatchImportSettings settings(project->GetBatchImportSettings(1));
+            project->SetBatchImportSettings(settings);
+        }
+    }
+    MarkDirty();
+}
+
+void NCDataSet::SetPhaseInfoVector(const ClassInfoVector*)
+{
+    // A non-null list is copied (phases cloned) once the phase records exist.
+    mPhases.reset();
+    MarkDirty();
+}
+
+boost::shared_ptr<BatchInfoVector> NCDataSet::GetMutableBatchInfoVector(NCProjectBase& project, int datasetID)
+{
+    const boost::shared_ptr<NCDataSet> dataset = project.GetDataset(datasetID);
+    if (dataset) return dataset->mBatches;
+    return boost::shared_ptr<BatchInfoVector>();
+}
+
+void NCDataSet::clear()
+{
+    mBatchesDirty = true;
+    const auto project = GetProject();
+    if (project) {
+        MarkDirty();
+        const NCIntegralVector<unsigned long, 0> allVariables = mVarIDs;
+        if (project->ConfirmDatasetChange(mNumber, &allVariables)) {
+            mData.RemoveColumns(1, mData.GetNumColumns());
+            mVarIDs.Clear();
+            NCSignals::RaiseVarObsDeleted(*this);
+        }
+        MarkDirty();
+        if (project->ConfirmDatasetChange(mNumber, nullptr)) {
+            mData.RemoveRows(1, mData.GetNumRows());
+            mObsIDs.Clear();
+            NCSignals::RaiseVarObsDeleted(*this);
+        }
+    }
+    mValuesBeforeTrim.clear();
+    mTrimmedVarIndex.clear();
+    mTrimDescriptions.clear();
+    MarkDirty();
+    InvalidateSortCache();
+    mTemporary = false;
+}
+
+NCIntegralVector<unsigned long, 0> NCDataSet::GetVariableIDs(const NCProjectBase& project, int number)
+{
+    if (const boost::shared_ptr<NCDataSet> dataset = project.GetDataset(number)) return dataset->GetVarIDs();
+
+    NCIntegralVector<unsigned long, 0> ids;
+    const std::string name = project.GetStreamName(26, number);
+    const std::unique_ptr<std::istream> is(project.GetStorage().OpenInputStream(name.c_str()));
+    if (!is) return ids;
+    *is >> ids;
+    if (is->fail()) ids.Clear();
+    return ids;
+}
+
+NCDataMatrix<float> NCDataSet::DoGetData(bool, boost::shared_ptr<DefaultCenterValues const>) const
+{
+    // Centred data: the project's local centering data subtracts its centres from this copy once
+    // that data exists; until then a project has none and the copy is returned as stored.
+    return mData;
+}

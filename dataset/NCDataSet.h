@@ -1,0 +1,242 @@
+#pragma once
+// NCDataSet: a dataset of a project. A matrix of single-precision values with one row per
+// observation and one column per variable, the ordered unique IDs of those observations and
+// variables, and the dataset's own settings: name, number, import log, data type and source,
+// the ID columns shown, batch and phase lists, local centering information and the trimming
+// records. The records describing each item live in the project's collections; the dataset
+// refers to them by unique ID only. Positions are 1-based.
+//
+// A dataset is always owned through boost::shared_ptr<NCDataSet> and made by one of the Create
+// functions. It keeps only a weak reference to its project; the operations that ask the user,
+// consult the project or create records do nothing (or return false / empty) once the project
+// is gone.
+//
+// Invariant kept by every operation: the matrix has as many rows as there are observation IDs
+// and as many columns as there are variable IDs.
+//
+// Changes that could invalidate models are put to the user (UserComm, with the application's
+// name as caption) and to the project (ConfirmDatasetChange). A "no" or a veto is reported by a
+// false result or an emptied position list, never by an exception, and changes no data.
+//
+// Choices this class makes where callers might expect otherwise:
+// - AddObservations(n) gives each new observation its own secondary ID text: the old number of
+//   observations plus 1, plus 2, … (so one new observation in a dataset of 10 gets "11").
+// - AddVariables(n, prefix, …, alwaysNew = false) with n > 1 creates or reuses a variable named
+//   exactly `prefix` for the first column only; every further column gets a new, distinct
+//   numbered name and a record of its own, as with alwaysNew = true.
+// - SetValues refuses (returns false, changes nothing) a matrix whose shape differs from the ID
+//   lists. Like the original operation it does not mark the dataset dirty.
+// - RemoveObservationID takes a 0-based position into the used observation aliases and ignores
+//   a position that is negative or not below their number.
+// - GetVariableID returns "" when the variable has no record (GetObservationID throws NCError).
+//
+// Batch lists: until the batch records exist, a dataset has no batch list and no phase list.
+// GetBatchInfoVector and GetPhaseInfoVector return empty pointers; SetBatchInfoVector and
+// SetPhaseInfoVector accept null and, for a non-null list, apply everything except keeping a
+// copy of the list (the copy is made by the batch records' copy operations once they exist).
+// The batch list is not derived from the observations yet.
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include <boost/enable_shared_from_this.hpp>
+#include <boost/shared_ptr.hpp>
+
+#include "dataset/NCDataContainer.h"
+#include "interfaces/CString.h"
+#include "interfaces/NCConstants.h"
+#include "interfaces/NCDataMatrix.h"
+#include "interfaces/NCIntegralVector.h"
+#include "interfaces/ZStreamBase.h"
+
+class NCProjectBase;
+class BatchInfoVector;
+class ClassInfoVector;
+class LocalCenteringInfo;
+class TrimdVarStruct;
+
+class NCDataSet : public NCDataContainer,
+                  public virtual ZStreamBase,
+                  public boost::enable_shared_from_this<NCDataSet> {
+public:
+    // An empty dataset: no rows or columns, type 1, no source, aliases {1} for both kinds, clean.
+    static boost::shared_ptr<NCDataSet> Create(boost::shared_ptr<NCProjectBase> project, int number);
+    // A dataset holding copies of everything passed; null ID lists are empty, a null matrix is
+    // all missing values in the shape of the ID lists. Dirty unless temporary. A given matrix
+    // must have as many rows as obsIDs and columns as varIDs.
+    static boost::shared_ptr<NCDataSet> Create(boost::shared_ptr<NCProjectBase> project, const char* name,
+                                               int number, const NCDataMatrix<float>* data,
+                                               const NCIntegralVector<unsigned long, 0>* obsIDs,
+                                               const NCIntegralVector<unsigned long, 0>* varIDs,
+                                               const std::vector<int>& usedObsAliases,
+                                               const std::vector<int>& usedVarAliases, const char* importLog,
+                                               const BatchInfoVector* batches, const ClassInfoVector* phases,
+                                               bool temporary);
+    ~NCDataSet() override;
+    NCDataSet(const NCDataSet&) = delete;
+    NCDataSet& operator=(const NCDataSet&) = delete;
+
+    // ---- container interface ----
+    int GetNumber() const override { return mNumber; }
+    int GetDataType() const override { return mDataType; }
+    NCIntegralVector<unsigned long, 0> GetObsIDs() const override { return mObsIDs; }
+    NCIntegralVector<unsigned long, 0> GetVarIDs() const override { return mVarIDs; }
+    int SizeObservations() const override { return static_cast<int>(mObsIDs.size()); }
+    int SizeVariables() const override { return static_cast<int>(mVarIDs.size()); }
+    const std::vector<int>& GetUsedObsAliases() const override { return mUsedObsAliases; }
+    const std::vector<int>& GetUsedVarAliases() const override { return mUsedVarAliases; }
+    // The caller passes a valid position.
+    unsigned long GetObsID(int obs) const override { return mObsIDs[obs]; }
+    unsigned long GetVarID(int var) const override { return mVarIDs[var]; }
+    // Null when the position is out of range, the project is gone or no record has the unique ID.
+    const ObservationInfo* GetObservationInfo(int obs) const override;
+    const VariableInfo* GetVariableInfo(int var) const override;
+    // The record's ID in the column stored at position `alias` of the used observation aliases.
+    // "" when obs is out of range, the project is gone, `alias` is out of range, or that column
+    // is beyond the record's IDs. Throws NCError (level 4) "An observation ID in the dataset %s
+    // could not be found." when no record has the observation's unique ID.
+    const char* GetObservationID(int obs, int alias) const override;
+    // The same for variables: null when the project is gone; "" when var or alias is out of
+    // range or no record has the variable's unique ID.
+    const char* GetVariableID(int var, int alias) const override;
+    // The stored value decoded by the variable's record; "" when it has none or a position is out
+    // of range.
+    std::string GetStrValue(int obs, int var) const override;
+    boost::shared_ptr<BatchInfoVector const> GetBatchInfoVector() const override;
+    boost::shared_ptr<ClassInfoVector const> GetPhaseInfoVector() const override;
+
+    // Hands the dataset to the project's SaveDataset; nothing without a project.
+    virtual void Save() const;
+
+    // ---- settings ----
+    const char* GetName() const { return mName; }
+    void SetName(const CString& name);
+    const char* GetImportLog() const { return mImportLog; }
+    void SetImportLog(const char* log);
+    // False for a temporary dataset, whatever changed.
+    bool IsDirty() const { return !mTemporary && mDirty; }
+    bool IsTemporary() const { return mTemporary; }
+    unsigned long GetSourceID() const { return mSourceID; }
+    // Stores `type` as the data type, keeping bits 0x10 and 0x40 of the current type when `type`
+    // has neither; the source becomes `sourceID`, or none (0xC271D501) when the type is exactly 1.
+    // Marks dirty.
+    void SetSource(int type, unsigned long sourceID);
+    // Stores both lists; marks dirty only when either differs from the current one.
+    void SetUsedAliases(const std::vector<int>& obs, const std::vector<int>& var);
+    // Null when the dataset has none.
+    const LocalCenteringInfo* GetLocalCenteringInfo() const { return mLocalCentering.get(); }
+
+    // ---- batch and phase lists ----
+    // Clears the batch-list dirty flag. Null clears data type bit 0x20 and drops the batch list.
+    // Otherwise sets bit 0x20 (unless the type has 0x10 or 0x40) and stores a copy of the
+    // project's batch import settings back into it. Marks dirty.
+    void SetBatchInfoVector(const BatchInfoVector* list);
+    // Drops the phase list (a non-null list is not kept yet, see above); marks dirty.
+    void SetPhaseInfoVector(const ClassInfoVector* list);
+    // The next GetBatchInfoVector derives the batch list again.
+    void SetBatchInfoVecDirty() { mBatchesDirty = true; }
+    // The batch list of a loaded dataset of the project, for changing it in place; empty when the
+    // project does not hold the dataset or the dataset has no batch list.
+    static boost::shared_ptr<BatchInfoVector> GetMutableBatchInfoVector(NCProjectBase& project, int datasetID);
+
+    // True when at least one variable has recorded values before trimming.
+    bool GetIsTrimmed() const { return !mValuesBeforeTrim.empty(); }
+
+    // Removes every variable, then every observation, each with the project's consent (asked
+    // separately, the user is not asked); empties the trimming records, marks dirty and clears the
+    // temporary flag. A veto of one kind keeps that kind only.
+    void clear();
+
+    // The variable IDs of dataset `number`: from the loaded dataset when the project holds it,
+    // otherwise read from the project's stored list (GetStreamName(26, number)); empty when
+    // neither exists or the stored list cannot be read.
+    static NCIntegralVector<unsigned long, 0> GetVariableIDs(const NCProjectBase& project, int number);
+
+    // ---- editing ----
+    // Appends n observations with new records named <language text 10127><k>, k = 1, 2, …
+    // skipping names the project has; every secondary ID column shown gets the text of the old
+    // number of observations + 1, + 2, … New cells hold -99. Raises VarObsAdded.
+    void AddObservations(int n);
+    // Appends n columns. alwaysNew: each gets a new variable named prefix<k>, k counting from the
+    // old number of variables + 1 and skipping names the project has. Otherwise the first column
+    // takes the project's variable named `prefix` when this dataset lacks it (no record is made),
+    // or a new variable of that name when there is none. New variables are quantitative; unless
+    // the data type has bit 0x10, their ID in the variables' source column (when shown) is
+    // "$Batch Condition". New cells hold -99. Raises VarObsAdded when raiseSignal.
+    void AddVariables(int n, const char* prefix, bool raiseSignal, bool alwaysNew);
+    // Inserts empty rows (columns) for existing records before `position`; -1, or any position
+    // beyond the end, appends. Raises VarObsAdded when raiseSignal.
+    void AddObservations(const NCIntegralVector<unsigned long, 0>* ids, int position, bool raiseSignal);
+    void AddVariables(const NCIntegralVector<unsigned long, 0>* ids, int position, bool raiseSignal);
+
+    // Removes the columns (rows) at `positions`, which must be ascending. Unless `unchecked`, the
+    // user is asked first when `ask` (language texts 10132/10133, 10128/10129 with/without
+    // models) and the project is consulted; a "no" or a veto empties `positions` and removes
+    // nothing. Positions beyond the current size are skipped. Raises VarObsDeleted.
+    void RemoveVariable(NCIntegralVector<int, -99>* positions, bool ask, bool unchecked);
+    void RemoveObservation(NCIntegralVector<int, -99>* positions, bool ask, bool unchecked);
+
+    // Stores `value` at (obs, var). recordForTrim: the cell's current value is kept as its value
+    // before trimming, unless one is already kept for the cell. ask: when the project has models,
+    // the user must agree first. The project is consulted after a yes or when consultProject.
+    // False (nothing stored) for positions out of range, a "no", a veto or a missing project.
+    // Raises DataSetValueChanged.
+    bool SetValue(int obs, int var, float value, bool recordForTrim, bool ask, bool consultProject);
+    // `text` encoded by the variable's record; a text the record rejects (or a variable without a
+    // record) returns false at once, asking nobody.
+    bool SetValue(int obs, int var, const char* text, bool recordForTrim, bool ask, bool consultProject);
+    // Replaces the whole matrix; false for null or another shape. Raises VarObsDeleted.
+    bool SetValues(NCDataMatrix<float>* values);
+    // Overwrites column `var` from one value per observation; false for null or var out of range.
+    // Marks dirty and raises VarObsDeleted.
+    bool SetColValues(const float* values, int var);
+    // The same from integers; false when `values` has fewer elements than there are observations.
+    bool SetColValues(NCIntegralVector<int, -99> values, int var);
+    // Replaces the unique ID of column var; nothing in dataset number 1 or for var out of range.
+    void ChangeVarID(unsigned long newID, int var);
+    // Reserves room for n columns; nothing visible changes.
+    void ReserveVars(int n);
+    // Removes the used observation alias at 0-based `position` (see above). Raises VarObsDeleted.
+    void RemoveObservationID(int position);
+
+protected:
+    NCDataMatrix<float> DoGetData(bool centred, boost::shared_ptr<DefaultCenterValues const> defaults) const override;
+
+private:
+    NCDataSet(boost::shared_ptr<NCProjectBase> project, int number);
+
+    friend struct NCDataSetTestAccess;
+
+    void MarkDirty() { mDirty = true; }
+    void InvalidateSortCache() { mSortCacheValid = false; }
+    void RecordValueBeforeTrim(int obs, int var);
+    bool AskUser(int textWithModels, int textWithoutModels, const NCProjectBase& project) const;
+    // Removes the listed columns (rows) from the last entry to the first.
+    void EraseColumns(const NCIntegralVector<int, -99>& positions);
+    void EraseRows(const NCIntegralVector<int, -99>& positions);
+
+    NCDataMatrix<float> mData;
+    std::vector<std::map<unsigned long, float>> mValuesBeforeTrim;
+    std::map<unsigned long, int> mTrimmedVarIndex;
+    std::vector<boost::shared_ptr<TrimdVarStruct>> mTrimDescriptions;
+    bool mVarIDsSorted = false;
+    bool mObsIDsSorted = false;
+    bool mSortCacheValid = false;
+    NCIntegralVector<unsigned long, 0> mVarIDs;
+    NCIntegralVector<unsigned long, 0> mObsIDs;
+    CString mName;
+    CString mImportLog;
+    int mNumber;
+    bool mDirty = false;
+    boost::shared_ptr<LocalCenteringInfo> mLocalCentering;
+    int mDataType = 1;
+    unsigned long mSourceID = kNoUniqueID;
+    boost::shared_ptr<BatchInfoVector> mBatches;
+    bool mBatchesDirty = false;
+    boost::shared_ptr<ClassInfoVector> mPhases;
+    bool mTemporary = false;
+    std::vector<int> mUsedObsAliases{1};
+    std::vector<int> mUsedVarAliases{1};
+    bool mSectionDone = false;
+};

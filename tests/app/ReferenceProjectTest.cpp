@@ -1,0 +1,71 @@
+#include <memory>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "app/ReferenceProject.h"
+#include "app/ScriptedUserComm.h"
+#include "app/TerminalUserComm.h"
+#include "dataset/NCDataSet.h"
+
+namespace {
+
+TEST(ReferenceProjectTest, HandsOutIDsStreamsDatasetsAndRecordsConsent) {
+    const auto project = ReferenceProject::Create();
+    EXPECT_EQ(project->GetNewUniqueID(1), 1u);
+    EXPECT_EQ(project->GetNewUniqueID(1), 2u);
+    EXPECT_EQ(project->GetStreamName(26, 3), "stream-26-3");
+
+    project->GetMemoryStorage().Put("a", "bytes");
+    std::unique_ptr<std::istream> is(project->GetStorage().OpenInputStream("a"));
+    ASSERT_TRUE(is);
+    std::string text;
+    *is >> text;
+    EXPECT_EQ(text, "bytes");
+    EXPECT_EQ(project->GetStorage().OpenInputStream("b"), nullptr);
+    EXPECT_EQ(project->GetStorage().OpenInputStream(nullptr), nullptr);
+
+    const auto dataset = project->CreateDataset(4);
+    EXPECT_EQ(project->GetDataset(4), dataset);
+    EXPECT_FALSE(project->GetDataset(5));
+    EXPECT_FALSE(project->GetLocalCenteringData());
+    EXPECT_FALSE(project->GetDataSetInfo(4));
+
+    const NCIntegralVector<unsigned long, 0> ids(2, 9);
+    EXPECT_TRUE(project->ConfirmDatasetChange(4, &ids));
+    project->SetConsentPolicy([](int number, const NCIntegralVector<unsigned long, 0>*) { return number != 4; });
+    EXPECT_FALSE(project->ConfirmDatasetChange(4, nullptr));
+    EXPECT_TRUE(project->ConfirmDatasetChange(5, nullptr));
+    ASSERT_EQ(project->GetConsentRequests().size(), 3u);
+    EXPECT_EQ(project->GetConsentRequests()[0].variableIDs, (std::vector<unsigned long>{9, 9}));
+    EXPECT_FALSE(project->GetConsentRequests()[1].hasVariableList);
+
+    BatchImportSettings settings;
+    settings.SetBatchID(2);
+    project->SetBatchImportSettings(settings);
+    EXPECT_EQ(project->GetBatchImportSettings(1).GetBatchID(), 2);
+    project->SetBatchAnswer(true);
+    EXPECT_TRUE(project->AskBatchQuestion());
+}
+
+TEST(ReferenceProjectTest, UserCommunicationAnswersFromItsScriptOrTheTerminal) {
+    ScriptedUserComm scripted{1, 0};
+    EXPECT_EQ(scripted.AskQuestion("q1", "c"), 1);
+    EXPECT_EQ(scripted.AskQuestionWithExplanation("q2", "why", "c", 1), 0);
+    EXPECT_EQ(scripted.AskQuestion("q3", "c"), 0) << "an exhausted script answers no";
+    scripted.ShowMessage("m", "c2");
+    ASSERT_EQ(scripted.GetExchanges().size(), 4u);
+    EXPECT_EQ(scripted.QuestionCount(), 3);
+    EXPECT_EQ(scripted.GetExchanges()[1].explanation, "why");
+    EXPECT_EQ(scripted.GetExchanges()[3].caption, "c2");
+
+    std::istringstream in("  yes\nno\n");
+    std::ostringstream out;
+    TerminalUserComm terminal(in, out);
+    EXPECT_EQ(terminal.AskQuestion("Remove?", "App"), 1);
+    EXPECT_EQ(terminal.AskQuestion("Really?", "App"), 0);
+    EXPECT_EQ(terminal.AskQuestion("Again?", "App"), 0) << "end of input is no";
+    EXPECT_NE(out.str().find("App: Remove? [y/n]"), std::string::npos);
+}
+
+}  // namespace
