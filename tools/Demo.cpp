@@ -1,0 +1,316 @@
+#include "tools/Demo.h"
+
+#include <boost/shared_ptr.hpp>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+#include "app/ReferenceProject.h"
+#include "app/ScriptedUserComm.h"
+#include "app/SignalLog.h"
+#include "dataset/NCDataSet.h"
+#include "interfaces/NCDataMatrix.h"
+#include "interfaces/NCIntegralVector.h"
+#include "interfaces/NCStringVector.h"
+#include "interfaces/UserComm.h"
+#include "interfaces/ZoString.h"
+#include "tools/TextTable.h"
+#include "varobs/AliasAccess.h"
+#include "varobs/DateTimeVariableInfo.h"
+#include "varobs/NCObservations.h"
+#include "varobs/NCVariables.h"
+#include "varobs/ObservationInfo.h"
+#include "varobs/QualitativeVariableInfo.h"
+#include "varobs/QuantitativeVariableInfo.h"
+#include "varobs/RecordFactory.h"
+
+namespace {
+
+// A small batch process: three batches, each heated and then held, sampled every 15 minutes.
+const char* const kProcessTable =
+    "Obs,Batch,Phase,Time,Temp,Pressure,Grade\n"
+    "B1-01,B1,Heat,2026-03-02 08:00:00,20.5,1.01,low\n"
+    "B1-02,B1,Heat,2026-03-02 08:15:00,41.0,1.12,low\n"
+    "B1-03,B1,Heat,2026-03-02 08:30:00,63.2,1.30,medium\n"
+    "B1-04,B1,Hold,2026-03-02 08:45:00,79.8,1.52,medium\n"
+    "B1-05,B1,Hold,2026-03-02 09:00:00,80.1,1.55,high\n"
+    "B1-06,B1,Hold,2026-03-02 09:15:00,80.0,,high\n"
+    "B2-01,B2,Heat,2026-03-03 08:00:00,19.8,1.00,low\n"
+    "B2-02,B2,Heat,2026-03-03 08:15:00,39.7,1.10,low\n"
+    "B2-03,B2,Heat,2026-03-03 08:30:00,61.9,1.27,medium\n"
+    "B2-04,B2,Hold,2026-03-03 08:45:00,78.9,1.49,medium\n"
+    "B2-05,B2,Hold,2026-03-03 09:00:00,79.6,1.51,medium\n"
+    "B2-06,B2,Hold,2026-03-03 09:15:00,79.9,1.53,high\n"
+    "B3-01,B3,Heat,2026-03-04 08:00:00,21.1,1.02,low\n"
+    "B3-02,B3,Heat,2026-03-04 08:15:00,42.4,1.14,medium\n"
+    "B3-03,B3,Heat,2026-03-04 08:30:00,64.0,1.31,medium\n"
+    "B3-04,B3,Hold,2026-03-04 08:45:00,80.4,1.54,high\n"
+    "B3-05,B3,Hold,2026-03-04 09:00:00,80.6,1.56,high\n"
+    "B3-06,B3,Hold,2026-03-04 09:15:00,80.2,1.55,high\n";
+
+constexpr int kIDColumns = 3;  // Obs, Batch, Phase
+
+std::vector<std::string> SplitLine(const std::string& line) {
+    std::vector<std::string> cells;
+    std::string cell;
+    std::istringstream in(line);
+    while (std::getline(in, cell, ',')) cells.push_back(cell);
+    if (!line.empty() && line.back() == ',') cells.emplace_back();
+    return cells;
+}
+
+std::vector<std::vector<std::string>> ParseTable(const char* text) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line))
+        if (!line.empty()) rows.push_back(SplitLine(line));
+    return rows;
+}
+
+std::string Describe(const VarObsInfo& record) {
+    if (const ObservationInfo* obs = record.AsObservationInfo())
+        return "default class " + std::to_string(obs->GetDefaultClass());
+    const VariableInfo* var = record.AsVariableInfo();
+    if (!var) return std::string();
+    if (const QualitativeVariableInfo* q = var->AsQualitativeVariableInfo()) {
+        std::vector<std::string> settings;
+        q->GetSettings().Convert(settings);
+        return "settings " + ZoString::FormatStringVector("/", settings);
+    }
+    if (const DateTimeVariableInfo* t = var->AsDateTimeVariableInfo())
+        return "dates from " + t->GetDateTimeOffset().ToLocalString("") + " in minutes";
+    return var->GetUnit().IsEmpty() ? std::string("no unit") : "unit " + std::string(var->GetUnit());
+}
+
+// ---- records ---------------------------------------------------------------------------------
+
+bool DemoRecords(std::ostream& out, const std::string& folder) {
+    out << "1. Records written to a stream and read back\n\n";
+    QuantitativeVariableInfo temp("Temp", 101, "", -1, -1, eVarTypeDefault);
+    temp.SetUnit("degC");
+    const NCStringVector grades(std::vector<std::string>{"low", "medium", " ", "high"});
+    QualitativeVariableInfo grade("Grade", 102, &grades, "");
+    ObservationInfo sample(std::vector<CString>{"B1-01", "B1", "Heat"}, 201);
+    sample.SetDefaultClass(1);
+
+    const std::string path = folder + "/ncds-records.bin";
+    {
+        std::ofstream file(path, std::ios::binary);
+        for (const VarObsInfo* record : std::vector<const VarObsInfo*>{&temp, &grade, &sample})
+            RecordFactory::WriteRecord(*record, file);
+        if (!file) {
+            out << "  could not write " << path << '\n';
+            return false;
+        }
+    }
+    TextTable table({"Class", "Unique ID", "Primary ID", "Details"});
+    std::ifstream file(path, std::ios::binary);
+    for (int i = 0; i < 3; ++i) {
+        std::unique_ptr<VarObsInfo> record(RecordFactory::ReadRecord(file));
+        if (!record) {
+            out << "  could not read record " << i + 1 << " back\n";
+            return false;
+        }
+        table.AddRow({RecordFactory::GetClassName(*record), std::to_string(record->GetUniqueID()),
+                      record->GetPrimaryAlias(), Describe(*record)});
+    }
+    table.Print(out);
+    out << "\n  Grade encodes \"HIGH\" as " << grade.Encode("HIGH") << " and decodes 2 as \""
+        << grade.Decode(2.0f) << "\"; the blank setting was dropped.\n"
+        << "  Temp encodes \" 12.5 \" as " << temp.Encode(" 12.5 ") << " and \"n/a\" as "
+        << temp.Encode("n/a") << " (missing).\n\n";
+    return true;
+}
+
+// ---- collections -----------------------------------------------------------------------------
+
+struct ProcessRecords {
+    std::vector<unsigned long> observations;
+    std::vector<unsigned long> variables;
+};
+
+// Fills a project's two collections from the table's ID columns and header.
+ProcessRecords FillCollections(const std::vector<std::vector<std::string>>& rows, NCVariables& vars,
+                               NCObservations& obs, UniqueIDFactory& ids) {
+    const std::vector<CString> labels{"Obs", VarObs::mszBatchIDString, VarObs::mszPhaseIDString};
+    obs.Set_ID_Labels(&labels);
+    obs.SetBatchID(2);
+    obs.SetPhaseID(3);
+
+    ProcessRecords made;
+    const std::vector<std::string>& header = rows.front();
+    for (std::size_t c = kIDColumns; c < header.size(); ++c) {
+        const unsigned long id = ids.GetNewUniqueID(1);
+        const std::string& name = header[c];
+        if (name == "Time") {
+            vars.Add(new DateTimeVariableInfo(name, id, ZoTimeUtl::eParseExact, "yyyy-MM-dd HH:mm:ss",
+                                              "yyyy-MM-dd HH:mm", ZoTimeUtl::SimpDateTime(2026, 3, 2, 0, 0, 0, 0, true),
+                                              ZoTimeUtl::eAccuracyMinute),
+                     nullptr);
+        } else if (name == "Grade") {
+            const NCStringVector settings(std::vector<std::string>{"low", "medium", "high"});
+            vars.Add(new QualitativeVariableInfo(name, id, &settings, ""), nullptr);
+        } else {
+            auto* variable = new QuantitativeVariableInfo(name, id, "", -1, -1, eVarTypeDefault);
+            variable->SetUnit(name == "Temp" ? "degC" : "bar");
+            vars.Add(variable, nullptr);
+        }
+        made.variables.push_back(id);
+    }
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        const unsigned long id = ids.GetNewUniqueID(1);
+        obs.Add(new ObservationInfo(std::vector<CString>{rows[r][0], rows[r][1], rows[r][2]}, id), nullptr);
+        made.observations.push_back(id);
+    }
+    return made;
+}
+
+void PrintCollection(std::ostream& out, const VarObs& collection, const char* what) {
+    const AliasAccess view(collection);
+    std::vector<std::string> header{"Unique ID"};
+    for (int k = 1; k <= view.SizeAliases(); ++k)
+        header.push_back(std::string(view.GetRawAliasName(k)) + (view.IsAliasNumeral(k) ? " (numeral)" : ""));
+    header.push_back("Details");
+    TextTable table(header);
+    for (const auto& entry : collection) {
+        std::vector<std::string> row{std::to_string(entry.first)};
+        for (int k = 1; k <= view.SizeAliases(); ++k) row.push_back(std::string(view.GetAlias(k, *entry.second)));
+        row.push_back(Describe(*entry.second));
+        table.AddRow(row);
+    }
+    out << "  " << what << " (" << collection.GetNumberOfVarObs() << " records):\n";
+    table.Print(out, 4);
+    out << '\n';
+}
+
+// A unique-ID source for collections that are not inside a project.
+class Counter : public UniqueIDFactory {
+public:
+    unsigned long GetNewUniqueID(int) override { return mNext++; }
+
+private:
+    unsigned long mNext = 1;
+};
+
+bool DemoCollections(std::ostream& out, const std::string& folder,
+                     const std::vector<std::vector<std::string>>& rows) {
+    out << "2. The project's collections written to a stream and read back\n\n";
+    NCVariables vars;
+    NCObservations obs;
+    Counter ids;
+    FillCollections(rows, vars, obs, ids);
+
+    const std::string path = folder + "/ncds-collections.bin";
+    {
+        std::ofstream file(path, std::ios::binary);
+        file << vars << obs;
+        if (!file) {
+            out << "  could not write " << path << '\n';
+            return false;
+        }
+    }
+    NCVariables readVars;
+    NCObservations readObs;
+    std::ifstream file(path, std::ios::binary);
+    file >> readVars >> readObs;
+    if (!file) {
+        out << "  could not read the collections back from " << path << '\n';
+        return false;
+    }
+    PrintCollection(out, readVars, "Variables");
+    PrintCollection(out, readObs, "Observations");
+    std::vector<std::string> batches;
+    readObs.GetAllKnownBatchNames()->Convert(batches);
+    const DateTimeVariableInfo* time = readVars.GetDefaultTimeVariable();
+    out << "  Known batches: " << ZoString::FormatStringVector(", ", batches)
+        << "; default time variable: " << (time ? time->GetPrimaryAlias() : "none") << "\n\n";
+    return true;
+}
+
+// ---- dataset ---------------------------------------------------------------------------------
+
+void PrintDataset(std::ostream& out, const NCDataSet& dataset) {
+    const auto project = dataset.GetProject();
+    std::vector<std::string> header;
+    const AliasAccess obsView(dataset.GetUsedObsAliases(), project->GetObservations());
+    for (int k = 1; k <= obsView.SizeAliases(); ++k) header.push_back(std::string(obsView.GetRawAliasName(k)));
+    for (int var = 1; var <= dataset.SizeVariables(); ++var) header.push_back(dataset.GetVariableID(var, 1));
+    TextTable table(header);
+    for (int obs = 1; obs <= dataset.SizeObservations(); ++obs) {
+        std::vector<std::string> row;
+        for (int k = 1; k <= obsView.SizeAliases(); ++k) row.push_back(dataset.GetObservationID(obs, k));
+        for (int var = 1; var <= dataset.SizeVariables(); ++var) row.push_back(dataset.GetStrValue(obs, var));
+        table.AddRow(row);
+    }
+    table.Print(out, 4);
+}
+
+bool DemoDataset(std::ostream& out, const std::vector<std::vector<std::string>>& rows) {
+    out << "3. A dataset in a project, edited with the user's consent\n\n";
+    const boost::shared_ptr<ReferenceProject> project = ReferenceProject::Create();
+    const ProcessRecords made = FillCollections(rows, project->GetVariables(), project->GetObservations(), *project);
+
+    const int numObs = static_cast<int>(made.observations.size());
+    const int numVars = static_cast<int>(made.variables.size());
+    NCDataMatrix<float> data(numObs, numVars, kMissingValue);
+    NCIntegralVector<unsigned long, 0> obsIDs;
+    NCIntegralVector<unsigned long, 0> varIDs;
+    for (unsigned long id : made.observations) obsIDs.push_back(id);
+    for (unsigned long id : made.variables) varIDs.push_back(id);
+    for (int var = 1; var <= numVars; ++var) {
+        const VariableInfo* info = project->GetVariables()[made.variables[static_cast<std::size_t>(var - 1)]];
+        for (int obs = 1; obs <= numObs; ++obs)
+            data(obs, var, info->Encode(rows[static_cast<std::size_t>(obs)][static_cast<std::size_t>(kIDColumns + var - 1)].c_str()));
+    }
+    const boost::shared_ptr<NCDataSet> dataset =
+        NCDataSet::Create(project, "Process data", 1, &data, &obsIDs, &varIDs, {1, 2, 3}, {1},
+                          "imported from the demo table", nullptr, nullptr, false);
+    project->AddDataset(dataset);
+    out << "  Imported " << dataset->SizeObservations() << " observations x " << dataset->SizeVariables()
+        << " variables.\n";
+
+    SignalLog log;
+    auto user = std::make_shared<ScriptedUserComm>(std::initializer_list<int>{1});
+    UserComm::SetUserComm(user);
+
+    dataset->AddVariables(1, "Yield", true, false);
+    const int yield = dataset->SizeVariables();
+    int stored = 0;
+    for (int obs = 1; obs <= dataset->SizeObservations(); ++obs) {
+        const std::string text = ZoString::Format("%.1f", 0.9f * dataset->GetData(false, nullptr)(obs, 2));
+        if (dataset->SetValue(obs, yield, text.c_str(), false, false, true)) ++stored;
+    }
+    const bool rejected = !dataset->SetValue(1, 6, "excellent", false, false, true);
+    NCIntegralVector<int, -99> remove;
+    remove.push_back(6);
+    dataset->RemoveObservation(&remove, true, false);
+    UserComm::SetUserComm(nullptr);
+
+    out << "  Added the variable Yield, stored " << stored << " values from text"
+        << (rejected ? ", refused the grade \"excellent\"" : "") << ", removed observation 6 after the user said "
+        << (remove.size() ? "yes" : "no") << ".\n\n";
+    PrintDataset(out, *dataset);
+    out << "\n  Questions asked: " << user->QuestionCount() << "; consent requests to the project: "
+        << project->GetConsentRequests().size() << "\n  Signals raised:\n";
+    std::map<std::string, int> counts;
+    std::vector<std::string> order;
+    for (const std::string& line : log.GetLines()) {
+        const std::string kind = line.substr(0, line.find(':'));
+        if (counts[kind]++ == 0) order.push_back(kind);
+    }
+    for (const std::string& kind : order) out << "    " << kind << " x " << counts[kind] << '\n';
+    return dataset->SizeObservations() == static_cast<int>(dataset->GetObsIDs().size());
+}
+
+}  // namespace
+
+int RunDemo(std::ostream& out, const std::string& folder) {
+    const auto rows = ParseTable(kProcessTable);
+    if (!DemoRecords(out, folder)) return 1;
+    if (!DemoCollections(out, folder, rows)) return 1;
+    if (!DemoDataset(out, rows)) return 1;
+    return 0;
+}

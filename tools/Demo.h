@@ -1,0 +1,9 @@
+#pragma once
+// The embedded demonstration of `ncds demo`: records, collections and a dataset of a small batch
+// process, each written to the stream format and read back, then edited and printed.
+
+#include <ostream>
+#include <string>
+
+// Runs the demonstration, writing its files into `folder`; returns the process exit code.
+int RunDemo(std::ostream& out, const std::string& folder);
