@@ -28,7 +28,7 @@
 
 namespace {
 
-// A small batch process: three batches, each heated and then held, sampled every 15 minutes.
+// A small batch process: four batches, each heated and then held, sampled every 15 minutes.
 const char* const kProcessTable =
     "Obs,Batch,Phase,Time,Temp,Pressure,Grade\n"
     "B1-01,B1,Heat,2026-03-02 08:00:00,20.5,1.01,low\n"
@@ -48,7 +48,13 @@ const char* const kProcessTable =
     "B3-03,B3,Heat,2026-03-04 08:30:00,64.0,1.31,medium\n"
     "B3-04,B3,Hold,2026-03-04 08:45:00,80.4,1.54,high\n"
     "B3-05,B3,Hold,2026-03-04 09:00:00,80.6,1.56,high\n"
-    "B3-06,B3,Hold,2026-03-04 09:15:00,80.2,1.55,high\n";
+    "B3-06,B3,Hold,2026-03-04 09:15:00,80.2,1.55,high\n"
+    "B4-01,B4,Heat,2026-03-05 08:00:00,20.2,1.01,low\n"
+    "B4-02,B4,Heat,2026-03-05 08:15:00,40.8,1.11,low\n"
+    "B4-03,B4,Heat,2026-03-05 08:30:00,62.7,1.29,medium\n"
+    "B4-04,B4,Hold,2026-03-05 08:45:00,79.5,1.50,medium\n"
+    "B4-05,B4,Hold,2026-03-05 09:00:00,80.3,1.54,high\n"
+    "B4-06,B4,Hold,2026-03-05 09:15:00,80.1,1.55,high\n";
 
 constexpr int kIDColumns = 3;  // Obs, Batch, Phase
 
