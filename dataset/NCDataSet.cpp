@@ -57,10 +57,10 @@ boost::shared_ptr<NCDataSet> NCDataSet::Create(boost::shared_ptr<NCProjectBase> 
     dataset->mUsedVarAliases = usedVarAliases;
     dataset->mName = CString(name);
     dataset->mImportLog = CString(importLog);
+    dataset->mDirty = true;
     dataset->mTemporary = temporary;
     dataset->SetBatchInfoVector(batches);
     dataset->SetPhaseInfoVector(phases);
-    dataset->mDirty = true;
     return dataset;
 }
 
@@ -196,6 +196,7 @@ void NCDataSet::clear()
     const auto project = GetProject();
     if (project) {
         MarkDirty();
+        mBatchesDirty = true;
         const NCIntegralVector<unsigned long, 0> allVariables = mVarIDs;
         if (project->ConfirmDatasetChange(mNumber, &allVariables)) {
             mData.RemoveColumns(1, mData.GetNumColumns());
@@ -203,6 +204,7 @@ void NCDataSet::clear()
             NCSignals::RaiseVarObsDeleted(*this);
         }
         MarkDirty();
+        mBatchesDirty = true;
         if (project->ConfirmDatasetChange(mNumber, nullptr)) {
             mData.RemoveRows(1, mData.GetNumRows());
             mObsIDs.Clear();

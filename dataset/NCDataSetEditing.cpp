@@ -70,7 +70,7 @@ bool NCDataSet::AskUser(int textWithModels, int textWithoutModels, const NCProje
 void NCDataSet::AddObservations(int n)
 {
     const auto project = GetProject();
-    if (!project || n <= 0) return;
+    if (!project || n < 0) return;
     NCObservations& observations = project->GetObservations();
     const boost::shared_ptr<InfosByUserID> index = observations.GetInfosByUserID(1);
 
@@ -102,7 +102,7 @@ void NCDataSet::AddObservations(int n)
 void NCDataSet::AddVariables(int n, const char* prefix, bool raiseSignal, bool alwaysNew)
 {
     const auto project = GetProject();
-    if (!project || n <= 0) return;
+    if (!project || n < 0) return;
     NCVariables& variables = project->GetVariables();
     const boost::shared_ptr<InfosByUserID> index = variables.GetInfosByUserID(1);
     const std::string base = prefix ? prefix : "";
