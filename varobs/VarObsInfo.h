@@ -14,6 +14,7 @@ class VariableInfo;
 class ObservationInfo;
 class VarObs;
 class VarObsInfoAccess;
+class BatchImportSettings;
 
 class VarObsInfo : public virtual ZStreamBase {
 public:
@@ -57,6 +58,10 @@ public:
     // or the record has no such ID.
     CString GetBatchName(const VarObs& collection) const;
     CString GetPhaseName(const VarObs& collection) const;
+    // The ID in the batch (phase) alias column that the import settings name; empty when the
+    // settings name none or the record has no such ID.
+    CString GetBatchName(const BatchImportSettings& settings) const;
+    CString GetPhaseName(const BatchImportSettings& settings) const;
 
     bool ZStreamableStartWrite(std::ostream& os) override;
     // False on another tag, a version above 3, a missing sub-stream or a failed read; never

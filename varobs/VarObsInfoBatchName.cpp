@@ -1,8 +1,10 @@
-// VarObsInfo members that read the collection's batch and phase alias columns.
+// VarObsInfo members that read the batch and phase alias columns of a collection or of the
+// batch import settings.
 
 #include <numeric>
 #include <vector>
 
+#include "batch/BatchImportSettings.h"
 #include "varobs/VarObs.h"
 #include "varobs/VarObsInfo.h"
 
@@ -26,4 +28,12 @@ CString VarObsInfo::GetBatchName(const VarObs& collection) const {
 CString VarObsInfo::GetPhaseName(const VarObs& collection) const {
     const int alias = AliasAmongIDs(GetNumIDs(), [&](const std::vector<int>& list) { return collection.GetPhaseID(list); });
     return CString(GetUserID(alias));
+}
+
+CString VarObsInfo::GetBatchName(const BatchImportSettings& settings) const {
+    return CString(GetUserID(settings.GetBatchID()));
+}
+
+CString VarObsInfo::GetPhaseName(const BatchImportSettings& settings) const {
+    return CString(GetUserID(settings.GetPhaseID()));
 }

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "batch/BatchImportSettings.h"
 #include "interfaces/Exception.h"
 #include "interfaces/FactoryRepository.h"
 #include "interfaces/NCConstants.h"
@@ -194,6 +195,14 @@ TEST(Records, IDEditing) {
     EXPECT_STREQ(Access::ID(record, 0), "");
     EXPECT_STREQ(record.GetPrimaryAlias(), "a");
     EXPECT_STREQ(VarObsInfo().GetPrimaryAlias(), "");
+
+    // Batch and phase names come from the alias columns the import settings name.
+    BatchImportSettings settings;
+    EXPECT_EQ(record.GetBatchName(settings), CString(""));
+    settings.SetBatchID(2);
+    settings.SetPhaseID(7);
+    EXPECT_EQ(record.GetBatchName(settings), CString("b"));
+    EXPECT_EQ(record.GetPhaseName(settings), CString("new"));
 }
 
 TEST(Records, SetUserIDTellsTheOwnerAndNumbersConvert) {
