@@ -30,34 +30,35 @@ bool AliasAccess::IsVariable() const {
 
 int AliasAccess::SizeAliases() const { return static_cast<int>(mUsedAliases.size()); }
 
-int AliasAccess::AliasAt(int k) const {
-    if (k < 1 || k > SizeAliases()) return 0;
-    return mUsedAliases[static_cast<std::size_t>(k) - 1];
+bool AliasAccess::AliasAt(int k, int& alias) const {
+    if (k < 1 || k > SizeAliases()) return false;
+    alias = mUsedAliases[static_cast<std::size_t>(k) - 1];
+    return true;
 }
 
 CString AliasAccess::GetAlias(int k, const VarObsInfo& rec) const {
-    const int alias = AliasAt(k);
-    return alias == 0 ? CString() : CString(rec.GetUserID(alias));
+    int alias = 0;
+    return AliasAt(k, alias) ? CString(rec.GetUserID(alias)) : CString();
 }
 
 float AliasAccess::GetAliasAsFloat(int k, const VarObsInfo& rec) const {
-    const int alias = AliasAt(k);
-    return alias == 0 ? kMissingValue : rec.GetUserFloatID(alias);
+    int alias = 0;
+    return AliasAt(k, alias) ? rec.GetUserFloatID(alias) : kMissingValue;
 }
 
 bool AliasAccess::IsAliasNumeral(int k) const {
-    const int alias = AliasAt(k);
-    return alias != 0 && mVarObs.IsIDNumeral(alias);
+    int alias = 0;
+    return AliasAt(k, alias) && mVarObs.IsIDNumeral(alias);
 }
 
 CString AliasAccess::GetRawAliasName(int k) const {
-    const int alias = AliasAt(k);
-    return alias == 0 ? CString() : mVarObs.GetIDLabelRaw(alias);
+    int alias = 0;
+    return AliasAt(k, alias) ? mVarObs.GetIDLabelRaw(alias) : CString();
 }
 
 std::string AliasAccess::GetAliasNameWithDescription(int k) const {
-    const int alias = AliasAt(k);
-    return alias == 0 ? std::string() : mVarObs.GetIDLabelDescription(alias);
+    int alias = 0;
+    return AliasAt(k, alias) ? mVarObs.GetIDLabelDescription(alias) : std::string();
 }
 
 CString AliasAccess::GetPreferredAlias(int alias, const VarObsInfo& rec) const {
@@ -66,7 +67,7 @@ CString AliasAccess::GetPreferredAlias(int alias, const VarObsInfo& rec) const {
 }
 
 NCDataVector<float> AliasAccess::GetNumeralValues(int k, const NCIntegralVector<unsigned long, 0>* uniqueIDs) const {
-    const int alias = AliasAt(k);
-    if (alias != 0) return mVarObs.GetNumeralValues(alias, uniqueIDs);
+    int alias = 0;
+    if (AliasAt(k, alias)) return mVarObs.GetNumeralValues(alias, uniqueIDs);
     return NCDataVector<float>(uniqueIDs ? static_cast<int>(uniqueIDs->size()) : 0);
 }

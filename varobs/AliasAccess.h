@@ -49,8 +49,9 @@ public:
     NCDataVector<float> GetNumeralValues(int k, const NCIntegralVector<unsigned long, 0>* uniqueIDs) const;
 
 private:
-    // The alias number at position k, or 0 when k is out of range.
-    int AliasAt(int k) const;
+    // The alias number at position k; false when k is out of range. Any number the view was
+    // given (also 0 or a negative one) is passed on to the collection as it is.
+    bool AliasAt(int k, int& alias) const;
 
     const VarObs& mVarObs;
     std::vector<int> mUsedAliases;
