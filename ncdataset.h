@@ -1,14 +1,57 @@
 #pragma once
-// The dataset library: one include for every public header.
+// The dataset library: one include for every public header of ncdataset and ncplatform.
 
 #include "interfaces/BinaryIO.h"
 #include "interfaces/CString.h"
+#include "interfaces/ConfigurationSection.h"
 #include "interfaces/Exception.h"
 #include "interfaces/FactoryRepository.h"
+#include "interfaces/LanguageString.h"
+#include "interfaces/NCConstants.h"
+#include "interfaces/NCDataMatrix.h"
+#include "interfaces/NCDataVector.h"
+#include "interfaces/NCError.h"
+#include "interfaces/NCIntegralVector.h"
+#include "interfaces/NCProgress.h"
+#include "interfaces/NCSignals.h"
+#include "interfaces/NCStringVector.h"
+#include "interfaces/SimpDateTime.h"
+#include "interfaces/SimpDuration.h"
 #include "interfaces/StreamDirectory.h"
+#include "interfaces/UserComm.h"
 #include "interfaces/ZStreamBase.h"
 #include "interfaces/ZoStreamError.h"
+#include "interfaces/ZoString.h"
+#include "interfaces/ZoSystemInfo.h"
 #include "interfaces/streamhelpers.h"
+
+#include "varobs/AliasAccess.h"
+#include "varobs/DateTimeVariableInfo.h"
+#include "varobs/InfosByUserID.h"
+#include "varobs/NCObservations.h"
+#include "varobs/NCVariables.h"
+#include "varobs/ObservationInfo.h"
+#include "varobs/QualitativeVariableInfo.h"
+#include "varobs/QuantitativeVariableInfo.h"
+#include "varobs/RecordFactory.h"
+#include "varobs/SelectedLabel.h"
+#include "varobs/VarObs.h"
+#include "varobs/VarObsInfo.h"
+#include "varobs/VarObsInfoAccess.h"
+#include "varobs/VariableInfo.h"
+
+#include "dataset/NCDataContainer.h"
+#include "dataset/NCDataContainerBase.h"
+#include "dataset/NCDataSet.h"
+#include "dataset/NCFullDataContainerBase.h"
+#include "dataset/NCProjectBase.h"
+#include "dataset/PredictionData.h"
+#include "dataset/ProjectStorage.h"
+#include "dataset/TrimdVarStruct.h"
+#include "dataset/UniqueIDFactory.h"
+
+#include "batch/BatchImportSettings.h"
+#include "batch/ColumnConcatenateInfo.h"
 
 // The library's version text.
 const char* NCDatasetLibraryVersion();
