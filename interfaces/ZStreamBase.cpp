@@ -58,6 +58,14 @@ bool ZStreamableData::Check(std::istream& is, int* versionRead) const {
     return true;
 }
 
+ZStreamableData::Presence ZStreamableData::CheckOrPutBack(std::istream& is, int* versionRead) const {
+    const std::istream::pos_type tagAt = is.tellg();
+    if (Check(is, versionRead)) return Presence::Found;
+    if (tagAt == std::istream::pos_type(-1)) return Presence::Unreadable;
+    is.clear();
+    return is.seekg(tagAt) ? Presence::Absent : Presence::Unreadable;
+}
+
 namespace ZStreamLight {
 
 bool WriteMagicStringAndVersionNumber(std::ostream& os, int version, const char* tag) {

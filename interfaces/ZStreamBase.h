@@ -44,6 +44,13 @@ public:
     // The version read is stored in *versionRead (thread safe) and kept for GetZStreamVersionNumber.
     bool Check(std::istream& is, int* versionRead = nullptr) const;
 
+    // For a class whose section was added after streams holding the class already existed:
+    // Found when the tag is there (as Check); Absent when it is not, with the stream put back to
+    // where the tag was expected so that the older layout can be read; Unreadable when the tag
+    // is not there and the stream cannot be put back.
+    enum class Presence { Found, Absent, Unreadable };
+    Presence CheckOrPutBack(std::istream& is, int* versionRead) const;
+
     // The version that Check read last, on any thread; prefer Check's out-parameter.
     int GetZStreamVersionNumber() const { return mLastRead.load(); }
     int GetMyZStreamVersionNumber() const { return mVersion; }

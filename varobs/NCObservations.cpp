@@ -126,13 +126,11 @@ bool NCObservations::ZStreamableStartRead(std::istream& is) {
     if (mSectionDone) return true;
     mSectionDone = true;
 
-    const std::istream::pos_type tagAt = is.tellg();
     int version = 0;
-    if (!StreamData().Check(is, &version)) {
+    const auto presence = StreamData().CheckOrPutBack(is, &version);
+    if (presence == ZStreamableData::Presence::Unreadable) return false;
+    if (presence == ZStreamableData::Presence::Absent) {
         // A stream written before this section existed: only the "VO" part is there.
-        if (tagAt == std::istream::pos_type(-1)) return false;
-        is.clear();
-        if (!is.seekg(tagAt)) return false;
         const bool ok = VarObs::ZStreamableStartRead(is);
         FixBatchNames();
         return ok;

@@ -162,13 +162,11 @@ bool NCVariables::ZStreamableStartRead(std::istream& is) {
     // Whatever happens below, the records the cache may point to are about to be replaced.
     ForgetDefaultTimeVariable();
 
-    const std::istream::pos_type tagAt = is.tellg();
     int version = 0;
-    if (!StreamData().Check(is, &version)) {
+    const auto presence = StreamData().CheckOrPutBack(is, &version);
+    if (presence == ZStreamableData::Presence::Unreadable) return false;
+    if (presence == ZStreamableData::Presence::Absent) {
         // A stream written before this section existed: only the "VO" part is there.
-        if (tagAt == std::istream::pos_type(-1)) return false;
-        is.clear();
-        if (!is.seekg(tagAt)) return false;
         return VarObs::ZStreamableStartRead(is);
     }
     if (version > kStreamVersion) return false;

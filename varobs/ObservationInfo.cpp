@@ -45,14 +45,11 @@ bool ObservationInfo::ZStreamableStartWrite(std::ostream& os) {
 bool ObservationInfo::ZStreamableStartRead(std::istream& is) {
     if (mSectionDone) return true;
     mSectionDone = true;
-    const std::istream::pos_type tagAt = is.tellg();
     int version = 0;
-    if (!StreamData().Check(is, &version)) {
+    const auto presence = StreamData().CheckOrPutBack(is, &version);
+    if (presence == ZStreamableData::Presence::Unreadable) return false;
+    if (presence == ZStreamableData::Presence::Absent) {
         // Written before observations had a section of their own: only "VOI" is there.
-        if (tagAt == std::istream::pos_type(-1)) return false;
-        is.clear();
-        is.seekg(tagAt);
-        if (!is.good()) return false;
         mDefaultClass = 0;
         mBatch = kNoUniqueID;
         return VarObsInfo::ZStreamableStartRead(is);
