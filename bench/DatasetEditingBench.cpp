@@ -1,6 +1,6 @@
 // Costs of the dataset's editing paths in a large project: adding observations (which builds the
-// project's ID index once per call), setting single values with the project consulted, and
-// handing out data (a shared copy) compared with a full copy of the matrix.
+// project's ID index once per call), setting single values with the project consulted, handing
+// out data (a shared copy) compared with a full copy of the matrix, and removing many rows.
 
 #include <string>
 
@@ -118,5 +118,22 @@ void BM_FullCopyOfTheSameMatrix(benchmark::State& state)
     }
 }
 BENCHMARK(BM_FullCopyOfTheSameMatrix)->Unit(benchmark::kMicrosecond);
+
+// Removing every other observation of the large dataset in one call costs about one full copy
+// (the baseline above), not one matrix compaction per removed row.
+void BM_RemoveEveryOtherObservation(benchmark::State& state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        boost::shared_ptr<ReferenceProject> project;
+        const auto dataset = LargeDataset(project);
+        NCIntegralVector<int, -99> positions;
+        for (int i = 1; i <= dataset->SizeObservations(); i += 2) positions.push_back(i);
+        state.ResumeTiming();
+        dataset->RemoveObservation(&positions, false, true);
+        benchmark::DoNotOptimize(dataset->SizeObservations());
+    }
+}
+BENCHMARK(BM_RemoveEveryOtherObservation)->Unit(benchmark::kMicrosecond)->Iterations(3);
 
 }  // namespace

@@ -52,6 +52,27 @@ std::string NextFreeName(const std::string& prefix, int& counter, const InfosByU
     return name;
 }
 
+// For a removal list in the expected form (strictly ascending, within 1 … size) the positions
+// that stay, so that the matrix is compacted once instead of once per removed entry; false for
+// any other list, which is then applied entry by entry from the last to the first.
+bool KeptAfterRemoving(const NCIntegralVector<int, -99>& positions, int size, NCIntegralVector<int, -99>& kept)
+{
+    int previous = 0;
+    for (const int p : positions) {
+        if (p <= previous || p > size) return false;
+        previous = p;
+    }
+    kept.reserve(size - positions.size());
+    int next = 1;
+    for (int p = 1; p <= size; ++p) {
+        if (next <= positions.size() && positions[next] == p)
+            ++next;
+        else
+            kept.push_back(p);
+    }
+    return true;
+}
+
 // The 1-based insertion point for `position`: -1 and anything beyond the end append.
 int InsertionPoint(int position, int size)
 {
@@ -170,6 +191,12 @@ void NCDataSet::AddVariables(const NCIntegralVector<unsigned long, 0>* ids, int 
 
 void NCDataSet::EraseColumns(const NCIntegralVector<int, -99>& positions)
 {
+    NCIntegralVector<int, -99> kept;
+    if (KeptAfterRemoving(positions, SizeVariables(), kept)) {
+        mData.ReduceColumns(kept);
+        mVarIDs.Reduce(kept);
+        return;
+    }
     for (int k = positions.size(); k >= 1; --k) {
         const int var = positions[k];
         if (var < 1 || var > SizeVariables()) continue;
@@ -180,6 +207,12 @@ void NCDataSet::EraseColumns(const NCIntegralVector<int, -99>& positions)
 
 void NCDataSet::EraseRows(const NCIntegralVector<int, -99>& positions)
 {
+    NCIntegralVector<int, -99> kept;
+    if (KeptAfterRemoving(positions, SizeObservations(), kept)) {
+        mData.ReduceRows(kept);
+        mObsIDs.Reduce(kept);
+        return;
+    }
     for (int k = positions.size(); k >= 1; --k) {
         const int obs = positions[k];
         if (obs < 1 || obs > SizeObservations()) continue;

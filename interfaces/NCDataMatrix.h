@@ -177,6 +177,21 @@ public:
         Replace(std::move(fresh), mRows, columns.size());
     }
 
+    // Keeps the listed 1-based rows, in the listed order (a row may repeat), in one pass.
+    void ReduceRows(const NCIntegralVector<int, -99>& rows) {
+        auto fresh = std::make_shared<Storage>();
+        fresh->resize_uninitialised(static_cast<std::size_t>(rows.size()) * mCols);
+        T* to = fresh->data();
+        for (int c = 0; c < mCols; ++c) {
+            const T* from = Column(c);
+            for (const int r : rows) {
+                assert(r >= 1 && r <= mRows);
+                *to++ = from[r - 1];
+            }
+        }
+        Replace(std::move(fresh), rows.size(), mCols);
+    }
+
     // Makes room for `n` columns of the current row count, so appending columns does not move data.
     void ReserveColumns(int n) {
         if (n > 0 && mRows > 0) Own().reserve(static_cast<std::size_t>(n) * mRows);

@@ -158,6 +158,13 @@ TEST_F(NCDataSetEditingTest, RemovalsNeedTheUsersYesAndTheProjectsConsent) {
     EXPECT_STREQ(dataset->GetObservationID(2, 1), "O3");
     EXPECT_EQ(user->GetExchanges().size(), asked);
     EXPECT_EQ(project->GetConsentRequests().size(), consulted);
+
+    // The list is applied from its last entry to its first: a descending list removes other columns.
+    const auto other = MakeDataset(2, 2, 4);
+    positions = Positions({3, 1});
+    other->RemoveVariable(&positions, false, true);
+    EXPECT_EQ(VariableNames(*other), (std::vector<std::string>{"V2", "V3"}));
+    ExpectShapeKept(*other);
 }
 
 TEST_F(NCDataSetEditingTest, SetValueAsksOnlyWithModelsAndConsultsWhenAskedTo) {

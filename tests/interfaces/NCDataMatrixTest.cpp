@@ -90,6 +90,15 @@ TEST(NCDataMatrix, ReduceAndConcatKeepTheListedOrder) {
     EXPECT_EQ(product.size(), 2);
     EXPECT_EQ(product(1), 2 * 11 - 11);
     EXPECT_EQ(product(2), 2 * 21 - 21);
+
+    Matrix rows = Numbered(3, 2);
+    const Matrix shared = rows;
+    NCIntegralVector<int, -99> keepRows;
+    for (int r : {3, 1}) keepRows.push_back(r);
+    rows.ReduceRows(keepRows);
+    EXPECT_EQ(rows.GetNumRows(), 2);
+    EXPECT_EQ(Column(rows, 2), (std::vector<float>{32, 12}));
+    EXPECT_EQ(Column(shared, 2), (std::vector<float>{12, 22, 32}));
 }
 
 TEST(NCDataMatrix, CopiesShareStorageUntilEitherSideChanges) {
