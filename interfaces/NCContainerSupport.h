@@ -11,7 +11,9 @@
 #include <cstring>
 #include <istream>
 #include <memory>
+#include <numeric>
 #include <type_traits>
+#include <vector>
 
 #include "interfaces/BinaryIO.h"
 
@@ -192,6 +194,24 @@ bool ReadArray(PodArray<T>& out, std::uint64_t count, std::istream& is) {
         if (!readItems(out.data() + at, step)) return false;
     }
     return true;
+}
+
+// Sorts `values` stably by `order` (NotSorted keeps the order) and returns, for each new
+// position, the value's former 0-based position.
+template <typename T>
+std::vector<int> StableSortKeepingPositions(PodArray<T>& values, SortType order) {
+    std::vector<int> index(values.size());
+    std::iota(index.begin(), index.end(), 0);
+    const T* v = values.data();
+    if (order == Ascending)
+        std::stable_sort(index.begin(), index.end(), [v](int a, int b) { return v[a] < v[b]; });
+    else if (order == Descending)
+        std::stable_sort(index.begin(), index.end(), [v](int a, int b) { return v[b] < v[a]; });
+    PodArray<T> sorted;
+    sorted.reserve(values.size());
+    for (const int i : index) sorted.push_back(v[i]);
+    values.swap(sorted);
+    return index;
 }
 
 }  // namespace ncdetail

@@ -145,22 +145,9 @@ public:
     // Returns, for each new position, the value's former 1-based position; also stored in
     // *order when given.
     NCIntegralVector<int, -99> Sort(NCIntegralVector<int, -99>* order = nullptr, SortType type = Ascending) {
-        std::vector<int> index(mValues.size());
-        std::iota(index.begin(), index.end(), 0);
-        const T* v = mValues.data();
-        if (type == Ascending)
-            std::stable_sort(index.begin(), index.end(), [v](int a, int b) { return v[a] < v[b]; });
-        else if (type == Descending)
-            std::stable_sort(index.begin(), index.end(), [v](int a, int b) { return v[b] < v[a]; });
-        ncdetail::PodArray<T> sorted;
-        sorted.reserve(mValues.size());
         NCIntegralVector<int, -99> positions;
         positions.reserve(size());
-        for (const int i : index) {
-            sorted.push_back(v[i]);
-            positions.push_back(i + 1);
-        }
-        mValues.swap(sorted);
+        for (const int i : ncdetail::StableSortKeepingPositions(mValues, type)) positions.push_back(i + 1);
         if (order) *order = positions;
         return positions;
     }

@@ -186,20 +186,9 @@ public:
     // Stable sort by `order`; `originalPositions` receives, for each new position, the value's
     // former 1-based position.
     void SortWithOriginalIndex(SortType order, NCIntegralVector<int, -99>& originalPositions) {
-        std::vector<int> index(mValues.size());
-        std::iota(index.begin(), index.end(), 0);
-        const T* v = mValues.data();
-        if (order != NotSorted)
-            std::stable_sort(index.begin(), index.end(), [v, order](int a, int b) { return Before(v[a], v[b], order); });
-        ncdetail::PodArray<T> sorted;
-        sorted.reserve(mValues.size());
         NCIntegralVector<int, -99> positions;
         positions.reserve(size());
-        for (const int i : index) {
-            sorted.push_back(v[i]);
-            positions.push_back(i + 1);
-        }
-        mValues.swap(sorted);
+        for (const int i : ncdetail::StableSortKeepingPositions(mValues, order)) positions.push_back(i + 1);
         originalPositions = std::move(positions);
     }
 
