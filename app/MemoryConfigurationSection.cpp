@@ -3,7 +3,7 @@
 #include <cctype>
 #include <charconv>
 
-#include "interfaces/ZoString.h"  // zostrtod
+#include "interfaces/utility/ZoString.h"  // zostrtod
 
 namespace {
 

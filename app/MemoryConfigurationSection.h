@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "interfaces/ConfigurationSection.h"
+#include "interfaces/utility/ConfigurationSection.h"
 
 class MemoryConfigurationSection : public ConfigurationSection {
 public:

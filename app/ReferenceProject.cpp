@@ -3,8 +3,8 @@
 #include <utility>
 
 #include "dataset/NCDataSet.h"
-#include "interfaces/Exception.h"
-#include "interfaces/NCConstants.h"
+#include "interfaces/utility/Exception.h"
+#include "interfaces/constants/NCConstants.h"
 
 ReferenceProject::ReferenceProject() = default;
 

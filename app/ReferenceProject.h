@@ -15,7 +15,7 @@
 #include <boost/shared_ptr.hpp>
 
 #include "app/MemoryStorage.h"
-#include "batch/BatchImportSettings.h"
+#include "batchinfo/BatchImportSettings.h"
 #include "dataset/NCProjectBase.h"
 #include "varobs/NCObservations.h"
 #include "varobs/NCVariables.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "interfaces/UserComm.h"
+#include "interfaces/utility/UserComm.h"
 
 class ScriptedUserComm : public UserComm {
 public:

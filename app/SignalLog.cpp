@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "dataset/NCDataSet.h"
-#include "interfaces/NCSignals.h"
+#include "interfaces/notification/NCSignals.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <iostream>
 
-#include "interfaces/UserComm.h"
+#include "interfaces/utility/UserComm.h"
 
 class TerminalUserComm : public UserComm {
 public:

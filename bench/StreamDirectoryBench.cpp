@@ -12,8 +12,8 @@
 #include <memory>
 #include <string>
 
-#include "interfaces/NCDataMatrix.h"
-#include "interfaces/StreamDirectory.h"
+#include "interfaces/containers/NCDataMatrix.h"
+#include "interfaces/streams/StreamDirectory.h"
 
 namespace {
 

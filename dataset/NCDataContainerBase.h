@@ -10,8 +10,8 @@
 #include <boost/shared_ptr.hpp>
 #include <boost/weak_ptr.hpp>
 
-#include "interfaces/NCIntegralVector.h"
-#include "interfaces/NCStringVector.h"
+#include "interfaces/containers/NCIntegralVector.h"
+#include "interfaces/containers/NCStringVector.h"
 
 class NCProjectBase;
 class ObservationInfo;

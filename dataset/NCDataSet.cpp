@@ -3,12 +3,12 @@
 #include <memory>
 #include <utility>
 
-#include "batch/BatchImportSettings.h"
+#include "batchinfo/BatchImportSettings.h"
 #include "dataset/NCProjectBase.h"
 #include "dataset/ProjectStorage.h"
 #include "dataset/TrimdVarStruct.h"
-#include "interfaces/NCError.h"
-#include "interfaces/NCSignals.h"
+#include "interfaces/notification/NCError.h"
+#include "interfaces/notification/NCSignals.h"
 #include "varobs/NCObservations.h"
 #include "varobs/NCVariables.h"
 

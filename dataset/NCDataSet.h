@@ -44,11 +44,11 @@
 #include <boost/shared_ptr.hpp>
 
 #include "dataset/NCDataContainer.h"
-#include "interfaces/CString.h"
-#include "interfaces/NCConstants.h"
-#include "interfaces/NCDataMatrix.h"
-#include "interfaces/NCIntegralVector.h"
-#include "interfaces/ZStreamBase.h"
+#include "interfaces/utility/CString.h"
+#include "interfaces/constants/NCConstants.h"
+#include "interfaces/containers/NCDataMatrix.h"
+#include "interfaces/containers/NCIntegralVector.h"
+#include "interfaces/streams/ZStreamBase.h"
 
 class NCProjectBase;
 class BatchInfoVector;

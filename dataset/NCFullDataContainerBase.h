@@ -8,7 +8,7 @@
 #include <boost/shared_ptr.hpp>
 
 #include "dataset/NCDataContainerBase.h"
-#include "interfaces/NCDataMatrix.h"
+#include "interfaces/containers/NCDataMatrix.h"
 
 class DefaultCenterValues;
 

@@ -11,7 +11,7 @@
 #include <boost/shared_ptr.hpp>
 
 #include "dataset/UniqueIDFactory.h"
-#include "interfaces/NCIntegralVector.h"
+#include "interfaces/containers/NCIntegralVector.h"
 
 class NCDataSet;
 class NCDataSetInfo;

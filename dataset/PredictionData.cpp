@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "interfaces/NCConstants.h"
+#include "interfaces/constants/NCConstants.h"
 
 PredictionData::PredictionData(boost::shared_ptr<NCProjectBase> project)
     : NCFullDataContainerBase(std::move(project))

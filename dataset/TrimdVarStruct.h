@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "interfaces/ZStreamBase.h"
+#include "interfaces/streams/ZStreamBase.h"
 
 class TrimdVarStruct : public ZStreamBase {
 public:

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "interfaces/NCConstants.h"
+#include "interfaces/constants/NCConstants.h"
 #include "varobs/NCVariables.h"
 #include "varobs/VarObs.h"
 #include "varobs/VarObsInfo.h"

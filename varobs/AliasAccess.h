@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "interfaces/CString.h"
-#include "interfaces/NCDataVector.h"
-#include "interfaces/NCIntegralVector.h"
+#include "interfaces/utility/CString.h"
+#include "interfaces/containers/NCDataVector.h"
+#include "interfaces/containers/NCIntegralVector.h"
 
 class VarObs;
 class VarObsInfo;

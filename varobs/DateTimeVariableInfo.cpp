@@ -6,9 +6,9 @@
 #include <cstring>
 #include <utility>
 
-#include "interfaces/NCConstants.h"
-#include "interfaces/StreamDirectory.h"
-#include "interfaces/streamhelpers.h"
+#include "interfaces/constants/NCConstants.h"
+#include "interfaces/streams/StreamDirectory.h"
+#include "interfaces/streams/streamhelpers.h"
 
 using ZoTimeUtl::eParseType;
 using ZoTimeUtl::eTimeAccuracy;

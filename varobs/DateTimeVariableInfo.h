@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "interfaces/CString.h"
-#include "interfaces/SimpDateTime.h"
-#include "interfaces/SimpDuration.h"
+#include "interfaces/utility/CString.h"
+#include "interfaces/utility/SimpDateTime.h"
+#include "interfaces/utility/SimpDuration.h"
 #include "varobs/VariableInfo.h"
 
 class DateTimeVariableInfo : public VariableInfo {

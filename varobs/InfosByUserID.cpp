@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "interfaces/NCConstants.h"
+#include "interfaces/constants/NCConstants.h"
 #include "varobs/VarObsInfo.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <istream>
 #include <ostream>
 
-#include "interfaces/BinaryIO.h"
-#include "interfaces/LanguageString.h"
-#include "interfaces/streamhelpers.h"
+#include "interfaces/utility/BinaryIO.h"
+#include "interfaces/utility/LanguageString.h"
+#include "interfaces/streams/streamhelpers.h"
 
 namespace {
 

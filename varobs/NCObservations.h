@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "interfaces/NCStringVector.h"
-#include "interfaces/StreamDirectory.h"
+#include "interfaces/containers/NCStringVector.h"
+#include "interfaces/streams/StreamDirectory.h"
 #include "varobs/InfosByUserID.h"
 #include "varobs/ObservationInfo.h"
 #include "varobs/VarObs.h"

@@ -4,10 +4,10 @@
 #include <istream>
 #include <ostream>
 
-#include "interfaces/LanguageString.h"
-#include "interfaces/StreamDirectory.h"
-#include "interfaces/ZoStreamError.h"
-#include "interfaces/streamhelpers.h"
+#include "interfaces/utility/LanguageString.h"
+#include "interfaces/streams/StreamDirectory.h"
+#include "interfaces/streams/ZoStreamError.h"
+#include "interfaces/streams/streamhelpers.h"
 #include "varobs/QuantitativeVariableInfo.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "interfaces/NCConstants.h"
+#include "interfaces/constants/NCConstants.h"
 #include "varobs/InfosByUserID.h"
 #include "varobs/VarObs.h"
 #include "varobs/VariableInfo.h"

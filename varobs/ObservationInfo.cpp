@@ -1,9 +1,9 @@
 #include "varobs/ObservationInfo.h"
 
-#include "interfaces/NCConstants.h"
-#include "interfaces/StreamDirectory.h"
-#include "interfaces/ZoStreamError.h"
-#include "interfaces/streamhelpers.h"
+#include "interfaces/constants/NCConstants.h"
+#include "interfaces/streams/StreamDirectory.h"
+#include "interfaces/streams/ZoStreamError.h"
+#include "interfaces/streams/streamhelpers.h"
 
 namespace {
 constexpr int kCurrentVersion = 1;

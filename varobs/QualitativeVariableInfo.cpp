@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "interfaces/NCConstants.h"
-#include "interfaces/StreamDirectory.h"
-#include "interfaces/streamhelpers.h"
+#include "interfaces/constants/NCConstants.h"
+#include "interfaces/streams/StreamDirectory.h"
+#include "interfaces/streams/streamhelpers.h"
 
 namespace {
 constexpr int kCurrentVersion = 2;

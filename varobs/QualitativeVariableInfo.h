@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "interfaces/NCStringVector.h"
+#include "interfaces/containers/NCStringVector.h"
 #include "varobs/VariableInfo.h"
 
 class QualitativeVariableInfo : public VariableInfo {

@@ -1,6 +1,6 @@
 #include "varobs/QuantitativeVariableInfo.h"
 
-#include "interfaces/ZoString.h"
+#include "interfaces/utility/ZoString.h"
 
 QuantitativeVariableInfo::QuantitativeVariableInfo() = default;
 

@@ -4,8 +4,8 @@
 #include <mutex>
 #include <typeinfo>
 
-#include "interfaces/BinaryIO.h"
-#include "interfaces/FactoryRepository.h"
+#include "interfaces/utility/BinaryIO.h"
+#include "interfaces/streams/FactoryRepository.h"
 #include "varobs/DateTimeVariableInfo.h"
 #include "varobs/ObservationInfo.h"
 #include "varobs/QualitativeVariableInfo.h"

@@ -3,8 +3,8 @@
 #include <boost/thread/lock_guard.hpp>
 #include <boost/thread/recursive_mutex.hpp>
 
-#include "interfaces/StreamDirectory.h"
-#include "interfaces/streamhelpers.h"
+#include "interfaces/streams/StreamDirectory.h"
+#include "interfaces/streams/streamhelpers.h"
 
 boost::signals2::signal<void(SelectedLabel*)> SelectedLabel::msSelectedlabelChange;
 

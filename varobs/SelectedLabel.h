@@ -14,8 +14,8 @@
 #include <iosfwd>
 #include <vector>
 
-#include "interfaces/NCIntegralVector.h"
-#include "interfaces/ZStreamBase.h"
+#include "interfaces/containers/NCIntegralVector.h"
+#include "interfaces/streams/ZStreamBase.h"
 
 class SelectedLabel : public ZStreamBase {
 public:

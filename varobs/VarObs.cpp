@@ -6,13 +6,13 @@
 #include <cstdint>
 #include <cstring>
 
-#include "interfaces/BinaryIO.h"
-#include "interfaces/Exception.h"
-#include "interfaces/LanguageString.h"
-#include "interfaces/NCConstants.h"
-#include "interfaces/StreamDirectory.h"
-#include "interfaces/ZoString.h"
-#include "interfaces/streamhelpers.h"
+#include "interfaces/utility/BinaryIO.h"
+#include "interfaces/utility/Exception.h"
+#include "interfaces/utility/LanguageString.h"
+#include "interfaces/constants/NCConstants.h"
+#include "interfaces/streams/StreamDirectory.h"
+#include "interfaces/utility/ZoString.h"
+#include "interfaces/streams/streamhelpers.h"
 #include "varobs/RecordFactory.h"
 #include "varobs/SelectedLabel.h"
 #include "varobs/VarObsInfo.h"

@@ -23,10 +23,10 @@
 #include <string>
 #include <vector>
 
-#include "interfaces/CString.h"
-#include "interfaces/NCDataVector.h"
-#include "interfaces/NCIntegralVector.h"
-#include "interfaces/ZStreamBase.h"
+#include "interfaces/utility/CString.h"
+#include "interfaces/containers/NCDataVector.h"
+#include "interfaces/containers/NCIntegralVector.h"
+#include "interfaces/streams/ZStreamBase.h"
 #include "varobs/InfosByUserID.h"
 #include "varobs/VarObsInfoAccess.h"
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <typeinfo>
 
-#include "interfaces/StreamDirectory.h"
-#include "interfaces/ZoString.h"
-#include "interfaces/streamhelpers.h"
+#include "interfaces/streams/StreamDirectory.h"
+#include "interfaces/utility/ZoString.h"
+#include "interfaces/streams/streamhelpers.h"
 #include "varobs/VarObsInfoAccess.h"
 
 namespace {

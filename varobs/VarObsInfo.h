@@ -7,8 +7,8 @@
 #include <ostream>
 #include <vector>
 
-#include "interfaces/CString.h"
-#include "interfaces/ZStreamBase.h"
+#include "interfaces/utility/CString.h"
+#include "interfaces/streams/ZStreamBase.h"
 
 class VariableInfo;
 class ObservationInfo;

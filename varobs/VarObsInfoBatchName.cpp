@@ -4,7 +4,7 @@
 #include <numeric>
 #include <vector>
 
-#include "batch/BatchImportSettings.h"
+#include "batchinfo/BatchImportSettings.h"
 #include "varobs/VarObs.h"
 #include "varobs/VarObsInfo.h"
 

@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "interfaces/NCConstants.h"
-#include "interfaces/StreamDirectory.h"
-#include "interfaces/ZoStreamError.h"
-#include "interfaces/streamhelpers.h"
+#include "interfaces/constants/NCConstants.h"
+#include "interfaces/streams/StreamDirectory.h"
+#include "interfaces/streams/ZoStreamError.h"
+#include "interfaces/streams/streamhelpers.h"
 
 namespace {
 constexpr int kCurrentVersion = 4;

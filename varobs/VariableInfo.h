@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "interfaces/CString.h"
+#include "interfaces/utility/CString.h"
 #include "varobs/VarObsInfo.h"
 
 class QuantitativeVariableInfo;

@@ -10,7 +10,7 @@
 #include "app/ReferenceProject.h"
 #include "app/ScriptedUserComm.h"
 #include "dataset/NCDataSet.h"
-#include "interfaces/ZoSystemInfo.h"
+#include "interfaces/utility/ZoSystemInfo.h"
 #include "varobs/ObservationInfo.h"
 #include "varobs/QuantitativeVariableInfo.h"
 

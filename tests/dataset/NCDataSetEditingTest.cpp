@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "app/SignalLog.h"
-#include "interfaces/LanguageString.h"
-#include "interfaces/NCStringVector.h"
+#include "interfaces/utility/LanguageString.h"
+#include "interfaces/containers/NCStringVector.h"
 #include "tests/dataset/DatasetTestProject.h"
 #include "varobs/QualitativeVariableInfo.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "interfaces/NCError.h"
+#include "interfaces/notification/NCError.h"
 #include "tests/dataset/DatasetTestProject.h"
 
 namespace {

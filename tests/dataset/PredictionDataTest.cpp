@@ -2,7 +2,7 @@
 
 #include "app/ReferenceProject.h"
 #include "dataset/PredictionData.h"
-#include "interfaces/NCConstants.h"
+#include "interfaces/constants/NCConstants.h"
 
 namespace {
 

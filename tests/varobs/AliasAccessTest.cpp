@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "interfaces/NCConstants.h"
+#include "interfaces/constants/NCConstants.h"
 #include "tests/varobs/TestCollection.h"
 #include "varobs/AliasAccess.h"
 #include "varobs/NCVariables.h"

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "interfaces/NCConstants.h"
-#include "interfaces/StreamDirectory.h"
-#include "interfaces/streamhelpers.h"
+#include "interfaces/constants/NCConstants.h"
+#include "interfaces/streams/StreamDirectory.h"
+#include "interfaces/streams/streamhelpers.h"
 #include "tests/TestStreams.h"
 #include "varobs/DateTimeVariableInfo.h"
 #include "varobs/QuantitativeVariableInfo.h"

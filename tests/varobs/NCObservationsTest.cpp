@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "interfaces/LanguageString.h"
-#include "interfaces/StreamDirectory.h"
-#include "interfaces/streamhelpers.h"
+#include "interfaces/utility/LanguageString.h"
+#include "interfaces/streams/StreamDirectory.h"
+#include "interfaces/streams/streamhelpers.h"
 #include "tests/TestStreams.h"
 #include "varobs/NCObservations.h"
 

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "interfaces/LanguageString.h"
-#include "interfaces/NCConstants.h"
-#include "interfaces/NCIntegralVector.h"
-#include "interfaces/StreamDirectory.h"
-#include "interfaces/streamhelpers.h"
+#include "interfaces/utility/LanguageString.h"
+#include "interfaces/constants/NCConstants.h"
+#include "interfaces/containers/NCIntegralVector.h"
+#include "interfaces/streams/StreamDirectory.h"
+#include "interfaces/streams/streamhelpers.h"
 #include "tests/TestStreams.h"
 #include "varobs/DateTimeVariableInfo.h"
 #include "varobs/NCVariables.h"

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "interfaces/Exception.h"
-#include "interfaces/NCConstants.h"
-#include "interfaces/NCStringVector.h"
-#include "interfaces/StreamDirectory.h"
-#include "interfaces/streamhelpers.h"
+#include "interfaces/utility/Exception.h"
+#include "interfaces/constants/NCConstants.h"
+#include "interfaces/containers/NCStringVector.h"
+#include "interfaces/streams/StreamDirectory.h"
+#include "interfaces/streams/streamhelpers.h"
 #include "tests/TestStreams.h"
 #include "tests/varobs/VarObsInfoTestAccess.h"
 #include "varobs/ObservationInfo.h"

@@ -4,11 +4,11 @@
 #include <utility>
 #include <vector>
 
-#include "batch/BatchImportSettings.h"
-#include "interfaces/Exception.h"
-#include "interfaces/FactoryRepository.h"
-#include "interfaces/NCConstants.h"
-#include "interfaces/NCStringVector.h"
+#include "batchinfo/BatchImportSettings.h"
+#include "interfaces/utility/Exception.h"
+#include "interfaces/streams/FactoryRepository.h"
+#include "interfaces/constants/NCConstants.h"
+#include "interfaces/containers/NCStringVector.h"
 #include "tests/varobs/VarObsInfoTestAccess.h"
 #include "varobs/ObservationInfo.h"
 #include "varobs/QualitativeVariableInfo.h"

@@ -3,10 +3,10 @@
 #include <sstream>
 #include <string>
 
-#include "interfaces/Exception.h"
-#include "interfaces/LanguageString.h"
-#include "interfaces/NCConstants.h"
-#include "interfaces/StreamDirectory.h"
+#include "interfaces/utility/Exception.h"
+#include "interfaces/utility/LanguageString.h"
+#include "interfaces/constants/NCConstants.h"
+#include "interfaces/streams/StreamDirectory.h"
 #include "tests/TestStreams.h"
 #include "tests/varobs/TestCollection.h"
 #include "tests/varobs/VarObsInfoTestAccess.h"

@@ -1,9 +1,0 @@
-#pragma once
-// ZoStreamError: raised by the field readers when a required field cannot be read.
-
-#include "interfaces/Exception.h"
-
-class ZoStreamError : public Exception {
-public:
-    using Exception::Exception;
-};

@@ -1,0 +1,92 @@
+#pragma once
+// Class factories by name. The process-wide repository maps a product type's name to the
+// factory of that product; a product factory maps registered class names to creators. The
+// repository also remembers, for each registered class, its run-time type name against its
+// registered name, which writers use to put a class name in front of a polymorphic object.
+//
+// Thread safe: registration and look-ups are guarded by one lock.
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "interfaces/utility/Exception.h"
+
+namespace OBJCREAT_Details {
+
+class ProductFactoryBase {
+public:
+    virtual ~ProductFactoryBase() = default;
+};
+
+// Creates products (pointers to a base class, owned by the caller) by registered class name.
+template <typename Product>
+class ProductFactory : public ProductFactoryBase {
+public:
+    using Creator = std::function<Product()>;
+
+    void Register(const std::string& className, Creator creator) {
+        const std::lock_guard<std::mutex> lock(mMutex);
+        mCreators[className] = std::move(creator);
+    }
+    bool IsRegistered(const std::string& className) const {
+        const std::lock_guard<std::mutex> lock(mMutex);
+        return mCreators.count(className) != 0;
+    }
+    // Exact, case-sensitive look-up; throws Exception when the name is not registered.
+    Product Create(const std::string& className) const {
+        Creator creator;
+        {
+            const std::lock_guard<std::mutex> lock(mMutex);
+            const auto found = mCreators.find(className);
+            if (found == mCreators.end())
+                throw Exception("Internal error: Could not find a factory method for '" + className + "'.");
+            creator = found->second;
+        }
+        return creator();
+    }
+
+private:
+    mutable std::mutex mMutex;
+    std::map<std::string, Creator> mCreators;
+};
+
+class FactoryRepositoryBase {
+public:
+    static FactoryRepositoryBase& Instance();
+
+    // The factory registered for a product type's name, or null.
+    ProductFactoryBase* GetFactory(const std::string& productTypeName) const;
+    // The factory for the name, created and entered by the first caller that finds none.
+    template <typename Product>
+    ProductFactory<Product>& GetOrAddFactory(const std::string& productTypeName) {
+        const std::lock_guard<std::mutex> lock(mMutex);
+        auto& slot = mFactories[productTypeName];
+        if (!slot) slot = std::make_unique<ProductFactory<Product>>();
+        return static_cast<ProductFactory<Product>&>(*slot);
+    }
+
+    // The registered class name of a run-time type name (typeid(...).name()); empty when none.
+    std::string GetRealName(const std::string& runtimeTypeName) const;
+    void SetRealName(const std::string& runtimeTypeName, const std::string& registeredName);
+
+private:
+    FactoryRepositoryBase() = default;
+
+    mutable std::mutex mMutex;
+    std::map<std::string, std::unique_ptr<ProductFactoryBase>> mFactories;
+    std::map<std::string, std::string> mRealNames;
+};
+
+// Creates a product by class name: finds the product factory (Exception "Internal error: No factory
+// found that produces '<product type>'." when none), then creates through it.
+template <typename Product>
+Product CreateByName(const std::string& productTypeName, const std::string& className) {
+    auto* factory = dynamic_cast<ProductFactory<Product>*>(FactoryRepositoryBase::Instance().GetFactory(productTypeName));
+    if (!factory) throw Exception("Internal error: No factory found that produces '" + productTypeName + "'.");
+    return factory->Create(className);
+}
+
+}  // namespace OBJCREAT_Details

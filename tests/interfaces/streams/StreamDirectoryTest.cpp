@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "interfaces/utility/BinaryIO.h"
+#include "interfaces/streams/StreamDirectory.h"
+#include "interfaces/streams/ZStreamBase.h"
+#include "interfaces/streams/streamhelpers.h"
+#include "tests/TestStreams.h"
+
+namespace {
+
+// A persistent class in the common form, with a field added in a later version (sub-stream 3).
+class Sample : public virtual ZStreamBase {
+public:
+    int number = 0;
+    CString name;
+    std::vector<float> values;
+    std::map<unsigned long, float> table;
+    int later = 42;  // default when an older section lacks sub-stream 3
+    bool writeLater = true;
+
+    bool ZStreamableStartWrite(std::ostream& os) override {
+        if (mDone) return true;
+        mDone = true;
+        if (!Data().Write(os) || !ZStreamBase::ZStreamableStartWrite(os)) return false;
+        OutputStreamDirectory dir(os, 4);
+        WriteToStream(number, dir.GetOutput(0));
+        WriteToStream(name, dir.GetOutput(1));
+        WriteToStream(values, dir.GetOutput(2));
+        if (writeLater) WriteToStream(later, dir.GetOutput(3));
+        WriteToStream(table, dir.GetOutput(5));
+        dir.Close();
+        return os.good();
+    }
+    bool ZStreamableStartRead(std::istream& is) override {
+        if (mDone) return true;
+        mDone = true;
+        int version = 0;
+        if (!Data().Check(is, &version) || !ZStreamBase::ZStreamableStartRead(is)) return false;
+        if (version != 1) return false;
+        later = 42;
+        try {
+            InputStreamDirectory dir(is);
+            ReadFromStreamDir(number, dir, 0, true);
+            ReadFromStreamDir(name, dir, 1, true);
+            ReadFromStreamDir(values, dir, 2, true);
+            ReadFromStreamDir(later, dir, 3, false);
+            ReadFromStreamDir(table, dir, 5, true);
+            dir.Close();
+        } catch (const ZoStreamError&) {
+            return false;
+        }
+        return is.good();
+    }
+    void ZStreamableReset() override { mDone = false; }
+
+    static const ZStreamableData& Data() {
+        static const ZStreamableData data(1, "SAMPLE");
+        return data;
+    }
+
+private:
+    bool mDone = false;
+};
+
+std::string Write(Sample& sample) {
+    std::ostringstream os;
+    os << sample;
+    EXPECT_TRUE(os.good());
+    return os.str();
+}
+
+Sample MakeSample() {
+    Sample s;
+    s.number = -7;
+    s.name = "Reactor 1";
+    s.values = {1.5f, -99.0f, 3.25f};
+    s.table = {{3262240001UL, 1.0f}, {5UL, -2.0f}};
+    s.later = 9;
+    return s;
+}
+
+}  // namespace
+
+TEST(StreamDirectory, RoundTripGivesEqualFieldsAndTheSameBytes) {
+    Sample original = MakeSample();
+    const std::string bytes = Write(original);
+
+    Sample copy;
+    std::istringstream is(bytes);
+    is >> copy;
+    ASSERT_TRUE(is.good());
+    EXPECT_EQ(copy.number, -7);
+    EXPECT_EQ(copy.name, CString("Reactor 1"));
+    EXPECT_EQ(copy.values, original.values);
+    EXPECT_EQ(copy.table, original.table);
+    EXPECT_EQ(copy.later, 9);
+    EXPECT_EQ(Write(copy), bytes);
+    // The reader stops exactly after the section: a second object follows cleanly.
+    std::istringstream two(bytes + bytes);
+    Sample a, b;
+    two >> a >> b;
+    EXPECT_TRUE(two.good());
+    EXPECT_EQ(b.name, CString("Reactor 1"));
+}
+
+TEST(StreamDirectory, OlderSectionWithoutOptionalSubStreamKeepsTheDefault) {
+    Sample old = MakeSample();
+    old.writeLater = false;
+    Sample copy;
+    copy.later = 1;
+    std::istringstream is(Write(old));
+    is >> copy;
+    ASSERT_TRUE(is.good());
+    EXPECT_EQ(copy.later, 42);
+}
+
+TEST(StreamDirectory, WrongTagAndUnknownVersionFail) {
+    Sample s = MakeSample();
+    std::string bytes = Write(s);
+    std::string wrongTag = bytes;
+    wrongTag[5] = 'X';
+    Sample target;
+    std::istringstream bad(wrongTag);
+    bad >> target;
+    EXPECT_TRUE(bad.fail());
+
+    std::string newer = bytes;
+    newer[4 + 6] = 2;  // version after the 4-byte length and the 6-byte tag
+    std::istringstream is(newer);
+    is >> target;
+    EXPECT_TRUE(is.fail());
+}
+
+TEST(StreamDirectory, DamagedStreamsFailWithoutCrashing) {
+    Sample s = MakeSample();
+    const std::string bytes = Write(s);
+    const auto read = [](std::istream& is) {
+        Sample target;
+        is >> target;
+        return !is.fail();
+    };
+    EXPECT_EQ(nctest::CountSuccessfulTruncatedReads(bytes, read), 0);
+    EXPECT_GT(nctest::ReadCorruptedCopies(bytes, read), 0);
+}
+
+TEST(StreamDirectory, HostileLengthsAreRejectedBeforeAllocating) {
+    // A sub-stream that claims 2^40 bytes, and a string that claims 4 GiB inside a real sub-stream.
+    std::ostringstream os;
+    const std::int32_t zero = 0;
+    const std::uint32_t huge[2] = {0, 256};
+    WriteFourBytes(&zero, 1, os);
+    WriteFourBytes(huge, 2, os);
+    std::istringstream is(os.str());
+    InputStreamDirectory dir(is);
+    EXPECT_FALSE(dir.IsValid());
+    EXPECT_TRUE(is.fail());
+    EXPECT_EQ(dir.GetInput(0), nullptr);
+
+    std::ostringstream os2;
+    {
+        OutputStreamDirectory out(os2, 1);
+        const std::uint32_t length = 0xFFFFFFFFu;
+        WriteFourBytes(&length, 1, out.GetOutput(0));
+    }
+    std::istringstream is2(os2.str());
+    InputStreamDirectory dir2(is2);
+    std::string text = "kept";
+    EXPECT_FALSE(ReadFromStreamDir(text, dir2, 0, false));
+    EXPECT_EQ(text, "kept");
+    EXPECT_THROW(ReadFromStreamDir(text, dir2, 0, true), ZoStreamError);
+    EXPECT_THROW(ReadFromStreamDir(text, dir2, 7, true), ZoStreamError);
+    try {
+        ReadFromStreamDir(text, dir2, 7, true);
+    } catch (const ZoStreamError& e) {
+        EXPECT_STREQ(e.what(), "ReadFromStreamDir failed");
+    }
+    try {
+        ReadFromStreamDir(text, dir2, 0, true);
+    } catch (const ZoStreamError& e) {
+        EXPECT_STREQ(e.what(), "Error when reading from stream");
+    }
+}
+
+TEST(StreamDirectory, EmptyContainersAndPointersHaveTheirSmallestForm) {
+    std::ostringstream os;
+    WriteToStream(std::vector<int>(), os);
+    EXPECT_EQ(os.str(), std::string(4, '\0'));
+    std::ostringstream os2;
+    WriteToStream(boost::shared_ptr<Sample>(), os2);
+    EXPECT_EQ(os2.str(), std::string(1, '\0'));
+
+    boost::shared_ptr<Sample> pointer(new Sample);
+    std::istringstream is(os2.str());
+    EXPECT_TRUE(ReadFromStream(pointer, is, true));
+    EXPECT_FALSE(pointer);
+}
+
+TEST(StreamDirectory, FilesAndNestedDirectoriesRoundTrip) {
+    const std::string path = ::testing::TempDir() + "nc_stream_directory_test.bin";
+    {
+        std::ofstream file(path, std::ios::binary);
+        OutputStreamDirectory outer(file, 2);
+        {
+            OutputStreamDirectory inner(outer.GetOutput(1), 2);
+            WriteToStream(std::string("inner"), inner.GetOutput(0));
+        }
+        WriteToStream(12, outer.GetOutput(0));
+    }
+    std::ifstream file(path, std::ios::binary);
+    InputStreamDirectory outer(file);
+    int number = 0;
+    EXPECT_TRUE(ReadFromStreamDir(number, outer, 0, true));
+    EXPECT_EQ(number, 12);
+    std::istream* innerStream = outer.GetInput(1);
+    ASSERT_NE(innerStream, nullptr);
+    InputStreamDirectory inner(*innerStream);
+    std::string text;
+    EXPECT_TRUE(ReadFromStreamDir(text, inner, 0, true));
+    EXPECT_EQ(text, "inner");
+    EXPECT_EQ(inner.GetInput(1), nullptr);
+    std::remove(path.c_str());
+}
