@@ -1,6 +1,6 @@
 // The committed golden files (tests/data/<name>.bin, see tests/golden/GoldenObjects.h) against
 // today's code: each file reads into an object equal to the made one, both write the file's bytes
-// again.
+// again, and damaged copies of every file fail cleanly.
 
 #include <gtest/gtest.h>
 
@@ -172,6 +172,39 @@ TEST(GoldenFiles, ComparisonsTellTheFullFormFromTheMinimalOne) {
         }
     }
     EXPECT_EQ(pairs * 2, static_cast<int>(golden::GoldenEntries().size()));
+}
+
+TEST(GoldenFiles, DamagedCopiesFailCleanly) {
+    for (const GoldenEntry& entry : golden::GoldenEntries()) {
+        const std::string path = GoldenPath(entry);
+        SCOPED_TRACE("golden file " + path);
+        std::string bytes;
+        if (!LoadFile(path, bytes)) {
+            ADD_FAILURE() << "cannot open " << path;
+            continue;
+        }
+        std::string thrown;
+        const auto read = [&](std::istream& is) {
+            try {
+                return ReadEntry(entry, is);
+            } catch (const std::exception& error) {
+                if (thrown.empty()) thrown = error.what();
+                return false;
+            }
+        };
+        std::vector<std::size_t> readingPrefixes;
+        for (std::size_t length = 0; length < bytes.size(); ++length) {
+            std::istringstream is(bytes.substr(0, length));
+            if (read(is)) readingPrefixes.push_back(length);
+        }
+        if (!readingPrefixes.empty()) {
+            ADD_FAILURE() << path << ": " << readingPrefixes.size() << " proper prefixes of "
+                          << bytes.size() << " bytes read as a whole object, the first one "
+                          << readingPrefixes.front() << " bytes long";
+        }
+        EXPECT_GT(nctest::ReadCorruptedCopies(bytes, read), 0) << path;
+        EXPECT_EQ(thrown, "") << path << ": a damaged copy throws instead of failing";
+    }
 }
 
 // Writes the golden files when NC_WRITE_GOLDEN names a directory (see GoldenObjects.h).
