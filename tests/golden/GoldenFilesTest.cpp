@@ -17,7 +17,7 @@
 
 #include "tests/TestStreams.h"
 #include "tests/golden/GoldenObjects.h"
-#include "tests/interfaces/ContainerStreamTestHelpers.h"
+#include "tests/interfaces/containers/ContainerStreamTestHelpers.h"
 
 namespace {
 

@@ -29,7 +29,7 @@
 #include <string>
 #include <vector>
 
-#include "interfaces/ZStreamBase.h"
+#include "interfaces/streams/ZStreamBase.h"
 
 namespace golden {
 
