@@ -50,6 +50,7 @@
 #include "dataset/TrimdVarStruct.h"
 #include "dataset/UniqueIDFactory.h"
 
+#include "batchinfo/BatchDerivation.h"
 #include "batchinfo/BatchImportSettings.h"
 #include "batchinfo/ColumnConcatenateInfo.h"
 
