@@ -1,5 +1,12 @@
 #include "batchinfo/BatchImportSettings.h"
 
+#include <set>
+
+#include "batchinfo/ClassInfoVector.h"
+#include "interfaces/constants/NCConstants.h"
+#include "varobs/NCVariables.h"
+#include "varobs/VariableInfo.h"
+
 BatchImportSettings::BatchImportSettings(const BatchImportSettings& other)
     : ZStreamBase(other),
       mBatchID(other.mBatchID),
@@ -12,9 +19,12 @@ BatchImportSettings::BatchImportSettings(const BatchImportSettings& other)
       mDownSizeHeader(other.mDownSizeHeader),
       mDownSizeInterval(other.mDownSizeInterval),
       mProjectType(other.mProjectType),
+      mDefaultPhases(other.mDefaultPhases ? new ClassInfoVector(*other.mDefaultPhases) : nullptr),
       mBLPhaseNames(other.mBLPhaseNames)
 {
 }
+
+BatchImportSettings::~BatchImportSettings() { delete mDefaultPhases; }
 
 BatchImportSettings& BatchImportSettings::operator=(const BatchImportSettings& other)
 {
@@ -29,6 +39,7 @@ BatchImportSettings& BatchImportSettings::operator=(const BatchImportSettings& o
     mDownSizeHeader = other.mDownSizeHeader;
     mDownSizeInterval = other.mDownSizeInterval;
     mProjectType = other.mProjectType;
+    SetDefaultClassInfoVector(other.mDefaultPhases);
     mBLPhaseNames = other.mBLPhaseNames;
     return *this;
 }
@@ -44,8 +55,100 @@ void BatchImportSettings::Reset(bool keepProjectType)
         mProjectType = eProjectTypeDefault;
         mColumnConcatenations.clear();
     }
+    SetDefaultClassInfoVector(nullptr);
     mSmoothed.clear();
     mHasBeenDownSized = false;
     mDownSizeHeader = 1;
     mDownSizeInterval = 1;
+}
+
+const ClassInfoVector* BatchImportSettings::GetDefaultClassInfoVector(bool requirePhases) const
+{
+    if (requirePhases && mPhaseID < 1) return nullptr;
+    return mDefaultPhases;
+}
+
+ClassInfoVector* BatchImportSettings::GetDefaultClassInfoVector(bool requirePhases)
+{
+    if (requirePhases && mPhaseID < 1) return nullptr;
+    return mDefaultPhases;
+}
+
+void BatchImportSettings::SetDefaultClassInfoVector(const ClassInfoVector* phases)
+{
+    if (phases == mDefaultPhases) return;
+    ClassInfoVector* copy = phases ? new ClassInfoVector(*phases) : nullptr;
+    delete mDefaultPhases;
+    mDefaultPhases = copy;
+}
+
+bool BatchImportSettings::IsSmoothed(unsigned long id) const
+{
+    for (const auto& entry : mSmoothed)
+        if (entry.second == id) return true;
+    return false;
+}
+
+unsigned long BatchImportSettings::GetSmoothed(unsigned long id) const
+{
+    for (const auto& entry : mSmoothed)
+        if (entry.second == id) return entry.first;
+    return kNoUniqueID;
+}
+
+unsigned long BatchImportSettings::GetSourceVar(unsigned long id, const NCVariables* variables) const
+{
+    const auto found = mSmoothed.find(id);
+    if (found == mSmoothed.end() || !variables || !(*variables)[found->second]) return kNoUniqueID;
+    return found->second;
+}
+
+void BatchImportSettings::IncludeNewVar(unsigned long newID, unsigned long sourceID, const NCVariables* variables,
+                                        bool smoothed, bool include, bool time)
+{
+    if (!variables) return;
+    // The collection is the caller's to change; only its records' blocks, types and units change.
+    VariableInfo* created = const_cast<VariableInfo*>((*variables)[newID]);
+    if (!created) return;
+    created->SetIncluded(include);
+
+    const bool hasSource = sourceID != kNoUniqueID;
+    if (mPhaseID > 0 && mDefaultPhases) {
+        for (const auto& phase : *mDefaultPhases) {
+            if (!phase) continue;
+            phase->SetIncluded(newID, include);
+            if (time) {
+                const bool takesYRole = phase->GetYVariableID() == kNoUniqueID;
+                if (takesYRole) phase->SetYVariableID(newID);
+                phase->SetIncluded(newID, takesYRole);
+            } else if (include && hasSource) {
+                phase->SetIncluded(newID, phase->IsIncluded(sourceID));
+                phase->SetIncluded(sourceID, false);
+                if (phase->GetYVariableID() == sourceID) phase->SetYVariableID(newID);
+            }
+        }
+    }
+
+    VariableInfo* source = hasSource ? const_cast<VariableInfo*>((*variables)[sourceID]) : nullptr;
+    if (source) {
+        if (include) source->SetIncluded(false);
+        created->SetVariableType(source->GetVariableType());
+        created->SetUnit(source->GetUnit());
+        if (smoothed) mSmoothed[newID] = sourceID;
+    } else if (time) {
+        std::set<int> classes;
+        created->SetVariableBlock(variables->IncludedYExsists(classes) ? eBlockExcludedY : eBlockY);
+    }
+}
+
+void BatchImportSettings::ExcludeVar(unsigned long id, const NCVariables* variables)
+{
+    mSmoothed.erase(id);
+    if (variables) {
+        if (VariableInfo* variable = const_cast<VariableInfo*>((*variables)[id])) variable->SetIncluded(false);
+    }
+    if (mDefaultPhases) {
+        for (const auto& phase : *mDefaultPhases)
+            if (phase) phase->SetIncluded(id, false);
+    }
 }
