@@ -25,7 +25,8 @@
 //   exactly `prefix` for the first column only; every further column gets a new, distinct
 //   numbered name and a record of its own, as with alwaysNew = true.
 // - SetValues refuses (returns false, changes nothing) a matrix whose shape differs from the ID
-//   lists. Like the original operation it does not mark the dataset dirty.
+//   lists, so the invariant below holds. It does not mark the dataset dirty: a caller that
+//   replaces every value at once marks the dataset itself when that counts as a change.
 // - RemoveObservationID takes a 0-based position into the used observation aliases and ignores
 //   a position that is negative or not below their number.
 // - GetVariableID returns "" when the variable has no record (GetObservationID throws NCError).

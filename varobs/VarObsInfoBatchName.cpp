@@ -1,10 +1,9 @@
-// VarObsInfo members that read the batch and phase alias columns of a collection or of the
-// batch import settings.
+// VarObsInfo members that read the batch and phase alias columns of a collection. The two that
+// read them through the batch import settings live in batchinfo/, the layer of the settings.
 
 #include <numeric>
 #include <vector>
 
-#include "batchinfo/BatchImportSettings.h"
 #include "varobs/VarObs.h"
 #include "varobs/VarObsInfo.h"
 
@@ -28,12 +27,4 @@ CString VarObsInfo::GetBatchName(const VarObs& collection) const {
 CString VarObsInfo::GetPhaseName(const VarObs& collection) const {
     const int alias = AliasAmongIDs(GetNumIDs(), [&](const std::vector<int>& list) { return collection.GetPhaseID(list); });
     return CString(GetUserID(alias));
-}
-
-CString VarObsInfo::GetBatchName(const BatchImportSettings& settings) const {
-    return CString(GetUserID(settings.GetBatchID()));
-}
-
-CString VarObsInfo::GetPhaseName(const BatchImportSettings& settings) const {
-    return CString(GetUserID(settings.GetPhaseID()));
 }

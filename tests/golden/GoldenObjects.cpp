@@ -1,0 +1,644 @@
+#include "tests/golden/GoldenObjects.h"
+
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <initializer_list>
+#include <limits>
+#include <set>
+#include <sstream>
+#include <typeinfo>
+
+#include "interfaces/utility/CString.h"
+#include "interfaces/utility/LanguageString.h"
+#include "interfaces/constants/NCConstants.h"
+#include "interfaces/containers/NCDataMatrix.h"
+#include "interfaces/containers/NCDataVector.h"
+#include "interfaces/containers/NCIntegralVector.h"
+#include "interfaces/containers/NCStringVector.h"
+#include "interfaces/utility/SimpDateTime.h"
+#include "interfaces/streams/StreamDirectory.h"
+#include "interfaces/streams/streamhelpers.h"
+#include "tests/varobs/VarObsInfoTestAccess.h"
+#include "varobs/DateTimeVariableInfo.h"
+#include "varobs/NCObservations.h"
+#include "varobs/NCVariables.h"
+#include "varobs/ObservationInfo.h"
+#include "varobs/QualitativeVariableInfo.h"
+#include "varobs/QuantitativeVariableInfo.h"
+#include "varobs/RecordFactory.h"
+#include "varobs/SelectedLabel.h"
+
+namespace golden {
+namespace {
+
+using ZoTimeUtl::SimpDateTime;
+
+// ---- comparing members -------------------------------------------------------------------------
+
+std::string Text(int value) { return std::to_string(value); }
+std::string Text(unsigned value) { return std::to_string(value); }
+std::string Text(long value) { return std::to_string(value); }
+std::string Text(unsigned long value) { return std::to_string(value); }
+std::string Text(bool value) { return value ? "true" : "false"; }
+std::string Text(const std::string& value) { return "\"" + value + "\""; }
+std::string Text(const CString& value) { return Text(value.GetString()); }
+std::string Text(const SimpDateTime& value) {
+    return value.IsValid() ? value.ToLocalString("yyyy-MM-dd HH:mm:ss.ffffff")
+                           : "not a date and time";
+}
+std::string Text(const std::set<int>& values) {
+    std::string text = "{";
+    for (const int value : values) text += (text.size() > 1 ? ", " : "") + std::to_string(value);
+    return text + "}";
+}
+
+// Floats are compared by their bits, so that NaN, -0 and the missing value count as themselves.
+std::uint32_t Bits(float value) {
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+std::string FloatText(float value) {
+    std::ostringstream os;
+    os.precision(9);
+    os << value << " (bits 0x" << std::hex << Bits(value) << ")";
+    return os.str();
+}
+
+// Collects the first difference between an expected (made) and an actual (read) object.
+class Differences {
+  public:
+    bool Found() const { return !mFirst.empty(); }
+    const std::string& First() const { return mFirst; }
+
+    void Note(const std::string& text) {
+        if (mFirst.empty()) mFirst = text;
+    }
+
+    template <typename T>
+    void Compare(const std::string& what, const T& expected, const T& actual) {
+        if (!Found() && !(expected == actual))
+            Note(what + ": expected " + Text(expected) + ", read " + Text(actual));
+    }
+
+    void CompareFloat(const std::string& what, float expected, float actual) {
+        if (!Found() && Bits(expected) != Bits(actual))
+            Note(what + ": expected " + FloatText(expected) + ", read " + FloatText(actual));
+    }
+
+  private:
+    std::string mFirst;
+};
+
+// ---- containers ------------------------------------------------------------------------------
+
+template <typename T, T Default>
+void CompareIntegralVector(const NCIntegralVector<T, Default>& e,
+                           const NCIntegralVector<T, Default>& a, Differences& d,
+                           const std::string& where = "") {
+    d.Compare(where + "size()", e.size(), a.size());
+    for (int i = 1; i <= e.size() && !d.Found(); ++i)
+        d.Compare(where + "[" + Text(i) + "]", e[i], a[i]);
+}
+
+void CompareDataVector(const NCDataVector<float>& e, const NCDataVector<float>& a, Differences& d) {
+    d.Compare("size()", e.size(), a.size());
+    for (int i = 1; i <= e.size() && !d.Found(); ++i)
+        d.CompareFloat("(" + Text(i) + ")", e(i), a(i));
+}
+
+void CompareDataMatrix(const NCDataMatrix<float>& e, const NCDataMatrix<float>& a, Differences& d) {
+    d.Compare("GetNumRows()", e.GetNumRows(), a.GetNumRows());
+    d.Compare("GetNumColumns()", e.GetNumColumns(), a.GetNumColumns());
+    for (int c = 1; c <= e.GetNumColumns() && !d.Found(); ++c)
+        for (int r = 1; r <= e.GetNumRows() && !d.Found(); ++r)
+            d.CompareFloat("(" + Text(r) + ", " + Text(c) + ")", e(r, c), a(r, c));
+}
+
+void CompareStringVector(const NCStringVector& e, const NCStringVector& a, Differences& d,
+                         const std::string& where = "") {
+    d.Compare(where + "Size()", e.Size(), a.Size());
+    for (int i = 1; i <= e.Size() && !d.Found(); ++i)
+        d.Compare(where + "[" + Text(i) + "]", std::string(e[i]), std::string(a[i]));
+}
+
+// ---- records ---------------------------------------------------------------------------------
+
+std::string ClassOf(const VarObsInfo& record) {
+    const std::string registered = RecordFactory::GetClassName(record);
+    return registered.empty() ? "VarObsInfo" : registered;
+}
+
+void CompareIDs(const VarObsInfo& e, const VarObsInfo& a, Differences& d,
+                const std::string& where) {
+    using Access = VarObsInfoTestAccess;
+    d.Compare(where + "GetUniqueID()", e.GetUniqueID(), a.GetUniqueID());
+    d.Compare(where + "number of IDs", Access::Count(e), Access::Count(a));
+    for (int i = 1; i <= Access::Count(e) && !d.Found(); ++i)
+        d.Compare(where + "ID " + Text(i), std::string(Access::ID(e, i)),
+                  std::string(Access::ID(a, i)));
+}
+
+void CompareVariableFields(const VariableInfo& e, const VariableInfo& a, Differences& d,
+                           const std::string& where) {
+    d.Compare(where + "GetVariableBlock()", static_cast<int>(e.GetVariableBlock()),
+              static_cast<int>(a.GetVariableBlock()));
+    d.Compare(where + "GetVariableType()", static_cast<int>(e.GetVariableType()),
+              static_cast<int>(a.GetVariableType()));
+    d.Compare(where + "GetUnit()", e.GetUnit(), a.GetUnit());
+    d.Compare(where + "GetRecipe()", e.GetRecipe(), a.GetRecipe());
+    d.Compare(where + "GetSourceModel()", e.GetSourceModel(), a.GetSourceModel());
+    // The reference shows through whichever of these three the type gives it to.
+    d.Compare(where + "GetComponent()", e.GetComponent(), a.GetComponent());
+    d.Compare(where + "GetDAClass()", e.GetDAClass(), a.GetDAClass());
+    d.Compare(where + "GetSourceVariable()", e.GetSourceVariable(), a.GetSourceVariable());
+    d.Compare(where + "GetTreatment()", e.GetTreatment(), a.GetTreatment());
+    d.Compare(where + "GetClasses()", e.GetClasses(), a.GetClasses());
+    d.CompareFloat(where + "GetMaturity()", e.GetMaturity(), a.GetMaturity());
+}
+
+void CompareQualitativeFields(const QualitativeVariableInfo& e, const QualitativeVariableInfo& a,
+                              Differences& d, const std::string& where) {
+    d.Compare(where + "SizeSettings()", e.SizeSettings(), a.SizeSettings());
+    CompareStringVector(e.GetSettings(), a.GetSettings(), d, where + "GetSettings()");
+}
+
+void CompareDateTimeFields(const DateTimeVariableInfo& e, const DateTimeVariableInfo& a,
+                           Differences& d, const std::string& where) {
+    d.Compare(where + "GetParseMethod()", static_cast<int>(e.GetParseMethod()),
+              static_cast<int>(a.GetParseMethod()));
+    d.Compare(where + "GetParseFormatString()", e.GetParseFormatString(), a.GetParseFormatString());
+    d.Compare(where + "GetDatasetFormat()", e.GetDatasetFormat(), a.GetDatasetFormat());
+    d.Compare(where + "GetTimeAccuracy()", static_cast<int>(e.GetTimeAccuracy()),
+              static_cast<int>(a.GetTimeAccuracy()));
+    // An invalid offset is written as the start of the count.
+    const SimpDateTime expectedOffset =
+        e.GetDateTimeOffset().IsValid() ? e.GetDateTimeOffset() : SimpDateTime(0);
+    d.Compare(where + "GetDateTimeOffset()", expectedOffset, a.GetDateTimeOffset());
+}
+
+void CompareObservationFields(const ObservationInfo& e, const ObservationInfo& a, Differences& d,
+                              const std::string& where) {
+    d.Compare(where + "GetDefaultClass()", e.GetDefaultClass(), a.GetDefaultClass());
+    d.Compare(where + "GetBatch()", e.GetBatch(), a.GetBatch());
+}
+
+// Any record, by its dynamic class.
+void CompareRecord(const VarObsInfo& e, const VarObsInfo& a, Differences& d,
+                   const std::string& where = "") {
+    if (typeid(e) != typeid(a)) {
+        d.Note(where + "class: expected " + ClassOf(e) + ", read " + ClassOf(a));
+        return;
+    }
+    CompareIDs(e, a, d, where);
+    if (const VariableInfo* ev = e.AsVariableInfo()) {
+        const VariableInfo& av = *a.AsVariableInfo();
+        CompareVariableFields(*ev, av, d, where);
+        if (const QualitativeVariableInfo* eq = ev->AsQualitativeVariableInfo())
+            CompareQualitativeFields(*eq, *av.AsQualitativeVariableInfo(), d, where);
+        if (const DateTimeVariableInfo* et = ev->AsDateTimeVariableInfo())
+            CompareDateTimeFields(*et, *av.AsDateTimeVariableInfo(), d, where);
+    }
+    if (const ObservationInfo* eo = e.AsObservationInfo())
+        CompareObservationFields(*eo, *a.AsObservationInfo(), d, where);
+}
+
+// ---- labels and collections ------------------------------------------------------------------
+
+// Labels hold alias numbers; seen through the aliases 1 … 64 their positions are those numbers.
+std::vector<int> ManyAliases() {
+    std::vector<int> aliases(64);
+    for (int i = 0; i < 64; ++i) aliases[static_cast<std::size_t>(i)] = i + 1;
+    return aliases;
+}
+
+void CompareLabel(const SelectedLabel& e, const SelectedLabel& a, Differences& d,
+                  const std::string& where = "") {
+    const std::vector<int> aliases = ManyAliases();
+    CompareIntegralVector(e.GetSelectedLongLabel(aliases), a.GetSelectedLongLabel(aliases), d,
+                          where + "long label");
+    CompareIntegralVector(e.GetSelectedShortLabel(aliases), a.GetSelectedShortLabel(aliases), d,
+                          where + "short label");
+}
+
+std::vector<int> AllAliases(const VarObs& collection) {
+    std::vector<int> aliases;
+    for (int alias = 1; alias <= collection.SizeAliases(); ++alias) aliases.push_back(alias);
+    return aliases;
+}
+
+void CompareCollection(const VarObs& e, const VarObs& a, Differences& d) {
+    d.Compare("SizeAliases()", e.SizeAliases(), a.SizeAliases());
+    for (int alias = 1; alias <= e.SizeAliases() && !d.Found(); ++alias) {
+        d.Compare("GetIDLabelRaw(" + Text(alias) + ")", e.GetIDLabelRaw(alias),
+                  a.GetIDLabelRaw(alias));
+        d.Compare("IsIDNumeral(" + Text(alias) + ")", e.IsIDNumeral(alias), a.IsIDNumeral(alias));
+    }
+    const std::vector<int> aliases = AllAliases(e);
+    d.Compare("HasBatches()", e.HasBatches(), a.HasBatches());
+    d.Compare("HasPhases()", e.HasPhases(), a.HasPhases());
+    d.Compare("GetBatchID(all aliases)", e.GetBatchID(aliases), a.GetBatchID(aliases));
+    d.Compare("GetPhaseID(all aliases)", e.GetPhaseID(aliases), a.GetPhaseID(aliases));
+    CompareLabel(e.GetSelectedLabel(), a.GetSelectedLabel(), d, "GetSelectedLabel() ");
+
+    d.Compare("GetNumberOfVarObs()", e.GetNumberOfVarObs(), a.GetNumberOfVarObs());
+    for (auto it = e.Begin(); it != e.End() && !d.Found(); ++it) {
+        const std::string where = "record " + Text(it->first) + ": ";
+        const VarObsInfo* read = a[it->first];
+        if (!read) {
+            d.Note(where + "missing");
+            break;
+        }
+        CompareRecord(*it->second, *read, d, where);
+    }
+}
+
+// ---- the classes' comparisons ------------------------------------------------------------------
+
+void CompareIndexVector(const NCIntegralVector<int, -99>& e, const NCIntegralVector<int, -99>& a,
+                        Differences& d) {
+    CompareIntegralVector(e, a, d);
+}
+
+void CompareIDVector(const NCIntegralVector<unsigned long, 0>& e,
+                     const NCIntegralVector<unsigned long, 0>& a, Differences& d) {
+    CompareIntegralVector(e, a, d);
+}
+
+void CompareStrings(const NCStringVector& e, const NCStringVector& a, Differences& d) {
+    CompareStringVector(e, a, d);
+}
+
+template <typename Record>
+void CompareAnyRecord(const Record& e, const Record& a, Differences& d) {
+    CompareRecord(e, a, d);
+}
+
+void CompareSelectedLabel(const SelectedLabel& e, const SelectedLabel& a, Differences& d) {
+    CompareLabel(e, a, d);
+}
+
+void CompareVariables(const NCVariables& e, const NCVariables& a, Differences& d) {
+    CompareCollection(e, a, d);
+    const std::vector<int> aliases = AllAliases(e);
+    d.Compare("GetDefaultTimeID()", e.GetDefaultTimeID(), a.GetDefaultTimeID());
+    d.Compare("GetMaturityID(all aliases)", e.GetMaturityID(aliases), a.GetMaturityID(aliases));
+    d.Compare("GetSourceID(all aliases)", e.GetSourceID(aliases), a.GetSourceID(aliases));
+    const DateTimeVariableInfo* et = e.GetDefaultTimeVariable();
+    const DateTimeVariableInfo* at = a.GetDefaultTimeVariable();
+    d.Compare("GetDefaultTimeVariable()", et ? et->GetUniqueID() : kNoUniqueID,
+              at ? at->GetUniqueID() : kNoUniqueID);
+}
+
+void CompareObservations(const NCObservations& e, const NCObservations& a, Differences& d) {
+    CompareCollection(e, a, d);
+    CompareStringVector(*e.GetAllKnownBatchNames(), *a.GetAllKnownBatchNames(), d,
+                        "GetAllKnownBatchNames()");
+}
+
+// ---- making the objects ----------------------------------------------------------------------
+
+std::vector<CString> IDs(std::initializer_list<const char*> texts) {
+    return std::vector<CString>(texts.begin(), texts.end());
+}
+
+// Sets the process-wide label change counter, which only a label read from a stream can do.
+void SetLabelChangeCount(unsigned count) {
+    std::ostringstream os;
+    ZStreamLight::WriteMagicStringAndVersionNumber(os, 2, "SELECTED_LABLE");
+    {
+        NCIntegralVector<int, -99> primary;
+        primary.push_back(1);
+        OutputStreamDirectory directory(os, 3);
+        WriteToStream(count, directory.GetOutput(0));
+        WriteToStream(primary, directory.GetOutput(1));
+        WriteToStream(primary, directory.GetOutput(2));
+    }
+    std::istringstream is(os.str());
+    SelectedLabel sink;
+    is >> sink;
+}
+
+// Wraps the make function of an entry whose bytes hold process-wide state (see the header).
+template <typename T>
+std::function<std::unique_ptr<T>()> Pinned(std::function<std::unique_ptr<T>()> make) {
+    return [make] {
+        LanguageString::ResetToDefaults();
+        std::unique_ptr<T> object = make();
+        SetLabelChangeCount(kLabelChangeCount);
+        return object;
+    };
+}
+
+std::unique_ptr<NCIntegralVector<int, -99>> FullIndexVector() {
+    auto v = std::make_unique<NCIntegralVector<int, -99>>();
+    for (const int value : {1, -99, 0, -1, 7, INT_MAX, INT_MIN, 42}) v->push_back(value);
+    return v;
+}
+
+std::unique_ptr<NCIntegralVector<unsigned long, 0>> FullIDVector() {
+    auto v = std::make_unique<NCIntegralVector<unsigned long, 0>>();
+    // Unique IDs are 32-bit: the largest, the reserved ones and zero.
+    for (const unsigned long value :
+         {1UL, 0UL, 4294967295UL, kNoUniqueID, kConstantVariableUniqueID, 123456789UL})
+        v->push_back(value);
+    return v;
+}
+
+std::unique_ptr<NCDataVector<float>> FullDataVector() {
+    auto v = std::make_unique<NCDataVector<float>>();
+    for (const float value :
+         {1.5f, -99.0f, 0.0f, -0.0f, std::numeric_limits<float>::max(),
+          std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::infinity(),
+          -std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN(),
+          -1234.5678f})
+        v->push_back(value);
+    return v;
+}
+
+std::unique_ptr<NCDataMatrix<float>> FullDataMatrix() {
+    auto m = std::make_unique<NCDataMatrix<float>>(3, 4);
+    for (int c = 1; c <= 4; ++c)
+        for (int r = 1; r <= 3; ++r) (*m)(r, c, static_cast<float>(r * 10 + c) + 0.25f);
+    (*m)(2, 3, -99.0f);  // a missing cell
+    (*m)(3, 1, -0.5f);
+    return m;
+}
+
+std::unique_ptr<NCStringVector> FullStringVector() {
+    auto v = std::make_unique<NCStringVector>();
+    for (const char* text : {"alpha", "", "with space",
+                             "Gr\xc3\xbc\xc3\x9f"
+                             "e",
+                             "tab\there\nnewline", "$BatchID"})
+        v->push_back(text);
+    v->push_back(std::string(300, 'x').c_str());
+    return v;
+}
+
+std::unique_ptr<VarObsInfo> FullVarObsInfo() {
+    return std::make_unique<VarObsInfo>(std::vector<CString>{"Primary", "", "2.5", "Caf\xc3\xa9"},
+                                        123456UL);
+}
+
+std::unique_ptr<QuantitativeVariableInfo> FullQuantitative() {
+    auto var =
+        std::make_unique<QuantitativeVariableInfo>(std::vector<CString>{"Temp", "", "T-1", "17"},
+                                                   1001UL, eVarTypeComponent, "a+b", 2, 5, 12.5f);
+    var->SetVariableBlock(eBlockExcludedY);
+    var->SetUnit("degC");
+    var->SetTreatment(3);
+    var->SetClasses({1, 4, 7});
+    return var;
+}
+
+std::unique_ptr<QualitativeVariableInfo> FullQualitative() {
+    NCStringVector settings;
+    for (const char* text : {"low", "medium", "high", "n/a"}) settings.push_back(text);
+    auto var = std::make_unique<QualitativeVariableInfo>(
+        std::vector<CString>{"Grade", "G", "Quality"}, 12UL, &settings, eVarTypeBatchCondition,
+        "round(x)");
+    var->SetVariableBlock(eBlockY);
+    var->SetUnit("class");
+    var->UpdateSourceModel(3);
+    var->SetTreatment(0);
+    var->SetClasses({2, 3});
+    var->SetMaturity(1.75f);
+    return var;
+}
+
+std::unique_ptr<DateTimeVariableInfo> FullDateTime() {
+    auto var = std::make_unique<DateTimeVariableInfo>(
+        std::vector<CString>{"Clock", "Time", "$T"}, 77UL, ZoTimeUtl::eParseExact,
+        "yyyy-MM-dd HH:mm:ss.fff", "dd.MM.yyyy HH:mm", SimpDateTime(2001, 2, 3, 4, 5, 6, 789000),
+        ZoTimeUtl::eAccuracyMinute);
+    var->SetVariableBlock(eBlockExcludedX);
+    var->SetVariableType(
+        eVarTypeFromSource);  // its reference -1 reads as source variable 4294967295
+    var->SetUnit("min");
+    var->UpdateSourceModel(1);
+    var->SetTreatment(5);
+    var->SetClasses({9});
+    var->SetMaturity(-3.5f);
+    return var;
+}
+
+std::unique_ptr<ObservationInfo> FullObservation() {
+    auto obs =
+        std::make_unique<ObservationInfo>(std::vector<CString>{"Obs 1", "B7", "P2", "3.25"}, 77UL);
+    obs->SetDefaultClass(3);
+    obs->SetBatch(1234UL);
+    return obs;
+}
+
+std::unique_ptr<SelectedLabel> FullSelectedLabel() {
+    auto label = std::make_unique<SelectedLabel>();
+    const std::vector<int> aliases{1, 2, 3, 5, 8};
+    label->SetSelected(4, aliases, false);  // long: 1, 5
+    label->SetSelected(1, aliases, false);  // long: 5
+    label->SetSelected(2, aliases, false);  // long: 5, 2
+    label->SetSelected(5, aliases, true);   // short: 1, 8
+    label->SetSelected(3, aliases, true);   // short: 1, 8, 3
+    return label;
+}
+
+// Records of every variable class, special alias columns, numeral aliases, a chosen default time
+// variable and changed labels.
+std::unique_ptr<NCVariables> FullVariables() {
+    auto vars = std::make_unique<NCVariables>();
+    vars->Add(
+        new QuantitativeVariableInfo(IDs({"Temp", "17", "12.5", "Reactor", "Temp raw", "Heat"}),
+                                     5UL, eVarTypeComponent, "a+b", 2, 3, 0.5f),
+        nullptr);
+    auto* pressure = vars->Add(new QuantitativeVariableInfo(IDs({"Pressure", "18"}), 6UL,
+                                                            eVarTypeFromSource, "", 1, 5, -99.0f),
+                               nullptr);
+    pressure->SetVariableBlock(eBlockExcludedX);
+    pressure->SetUnit("bar");
+
+    NCStringVector grades;
+    for (const char* text : {"low", "mid", "high"}) grades.push_back(text);
+    auto* grade = vars->Add(new QualitativeVariableInfo(IDs({"Grade", "19", "", "Lab"}), 11UL,
+                                                        &grades, eVarTypeDefault, ""),
+                            nullptr);
+    grade->SetVariableBlock(eBlockY);
+    grade->SetClasses({3});
+    NCStringVector colours;
+    for (const char* text : {"red", "green", "blue", "black"}) colours.push_back(text);
+    vars->Add(new QualitativeVariableInfo(IDs({"Colour"}), 12UL, &colours, eVarTypeBatchCondition,
+                                          "recode"),
+              nullptr);
+
+    vars->Add(
+        new DateTimeVariableInfo("Start", 7UL, ZoTimeUtl::eParseUsingLocale, "", "yyyy-MM-dd",
+                                 SimpDateTime(2000, 1, 1, 0, 0, 0, 0), ZoTimeUtl::eAccuracyDay),
+        nullptr);
+    vars->Add(new DateTimeVariableInfo(std::vector<CString>{"Clock", "20"}, 9UL,
+                                       ZoTimeUtl::eParseExact, "dd/MM/yyyy HH:mm:ss",
+                                       "HH:mm:ss.fff", SimpDateTime(2001, 2, 3, 4, 5, 6, 789000),
+                                       ZoTimeUtl::eAccuracySecond),
+              nullptr);
+
+    const std::vector<CString> labels{"",          "Tag",          "$MaturityID",
+                                      "$SourceID", "$Original ID", "$PhaseID"};
+    vars->Set_ID_Labels(&labels);
+    vars->AddSecondaryID("Extra");
+    vars->SetBatchID(2);
+    vars->SetDefaultTimeID(9UL);
+
+    const std::vector<int> aliases = vars->GetAllUsedAliases();
+    SelectedLabel& label = vars->GetSelectedLabel();
+    label.SetSelected(2, aliases, false);  // long: 1, 2
+    label.SetSelected(1, aliases, false);  // long: 2
+    label.SetSelected(4, aliases, true);   // short: 1, 4
+    return vars;
+}
+
+// Observations of two batches and phases, one added before the batch column was known (so its
+// batch is no known name), numeral and text aliases, classes and batch unique IDs.
+std::unique_ptr<NCObservations> FullObservations() {
+    auto obs = std::make_unique<NCObservations>();
+    obs->Add(new ObservationInfo(IDs({"o1", "B9"}), 1UL), nullptr);
+    const std::vector<CString> labels{"", "Batch", "Phase", "Number", "Note"};
+    obs->Set_ID_Labels(&labels);
+    obs->SetBatchID(2);
+    obs->SetPhaseID(3);
+    ObservationInfo* first =
+        obs->Add(new ObservationInfo(IDs({"o2", "B1", "P1", "1.5", "first"}), 2UL), nullptr);
+    first->SetDefaultClass(2);
+    first->SetBatch(1001UL);
+    ObservationInfo* second =
+        obs->Add(new ObservationInfo(IDs({"o3", "B2", "P1", "2"}), 3UL), nullptr);
+    second->SetDefaultClass(1);
+    second->SetBatch(1002UL);
+    obs->Add(new ObservationInfo(IDs({"o4", "B1", "P2", "", "x"}), 4UL), nullptr)->SetBatch(1001UL);
+    obs->Add(new ObservationInfo(IDs({"o5", ""}), 5UL), nullptr);
+    obs->Add(new ObservationInfo(IDs({"o6"}), 6UL), nullptr);
+
+    const std::vector<int> aliases = obs->GetAllUsedAliases();
+    SelectedLabel& label = obs->GetSelectedLabel();
+    label.SetSelected(2, aliases, false);  // long: 1, 2
+    label.SetSelected(5, aliases, true);   // short: 1, 5
+    label.SetSelected(3, aliases, true);   // short: 1, 5, 3
+    return obs;
+}
+
+// ---- the table -------------------------------------------------------------------------------
+
+template <typename T>
+GoldenEntry Entry(std::string name, std::function<std::unique_ptr<T>()> make,
+                  void (*compare)(const T&, const T&, Differences&)) {
+    GoldenEntry entry;
+    entry.name = std::move(name);
+    entry.make = [make]() -> std::unique_ptr<ZStreamBase> { return make(); };
+    entry.makeEmpty = []() -> std::unique_ptr<ZStreamBase> { return std::make_unique<T>(); };
+    entry.difference = [compare, className = entry.name.substr(0, entry.name.find('.'))](
+                           const ZStreamBase& expected, const ZStreamBase& actual) -> std::string {
+        const T* e = dynamic_cast<const T*>(&expected);
+        const T* a = dynamic_cast<const T*>(&actual);
+        if (!e || !a) return "the objects compared are not both of class " + className;
+        Differences differences;
+        compare(*e, *a, differences);
+        return differences.First();
+    };
+    return entry;
+}
+
+template <typename T>
+std::function<std::unique_ptr<T>()> Default() {
+    return [] { return std::make_unique<T>(); };
+}
+
+std::vector<GoldenEntry> MakeTable() {
+    using IndexVector = NCIntegralVector<int, -99>;
+    using IDVector = NCIntegralVector<unsigned long, 0>;
+    return {
+        Entry<IndexVector>("NCIntegralVectorInt.full", FullIndexVector, CompareIndexVector),
+        Entry<IndexVector>("NCIntegralVectorInt.minimal", Default<IndexVector>(),
+                           CompareIndexVector),
+        Entry<IDVector>("NCIntegralVectorULong.full", FullIDVector, CompareIDVector),
+        Entry<IDVector>("NCIntegralVectorULong.minimal", Default<IDVector>(), CompareIDVector),
+        Entry<NCDataVector<float>>("NCDataVector.full", FullDataVector, CompareDataVector),
+        Entry<NCDataVector<float>>("NCDataVector.minimal", Default<NCDataVector<float>>(),
+                                   CompareDataVector),
+        Entry<NCDataMatrix<float>>("NCDataMatrix.full", FullDataMatrix, CompareDataMatrix),
+        Entry<NCDataMatrix<float>>("NCDataMatrix.minimal", Default<NCDataMatrix<float>>(),
+                                   CompareDataMatrix),
+        Entry<NCStringVector>("NCStringVector.full", FullStringVector, CompareStrings),
+        Entry<NCStringVector>("NCStringVector.minimal", Default<NCStringVector>(), CompareStrings),
+        Entry<VarObsInfo>("VarObsInfo.full", FullVarObsInfo, CompareAnyRecord<VarObsInfo>),
+        Entry<VarObsInfo>("VarObsInfo.minimal", Default<VarObsInfo>(),
+                          CompareAnyRecord<VarObsInfo>),
+        Entry<QuantitativeVariableInfo>("QuantitativeVariableInfo.full", FullQuantitative,
+                                        CompareAnyRecord<QuantitativeVariableInfo>),
+        Entry<QuantitativeVariableInfo>("QuantitativeVariableInfo.minimal",
+                                        Default<QuantitativeVariableInfo>(),
+                                        CompareAnyRecord<QuantitativeVariableInfo>),
+        Entry<QualitativeVariableInfo>("QualitativeVariableInfo.full", FullQualitative,
+                                       CompareAnyRecord<QualitativeVariableInfo>),
+        Entry<QualitativeVariableInfo>("QualitativeVariableInfo.minimal",
+                                       Default<QualitativeVariableInfo>(),
+                                       CompareAnyRecord<QualitativeVariableInfo>),
+        Entry<DateTimeVariableInfo>("DateTimeVariableInfo.full", FullDateTime,
+                                    CompareAnyRecord<DateTimeVariableInfo>),
+        Entry<DateTimeVariableInfo>("DateTimeVariableInfo.minimal", Default<DateTimeVariableInfo>(),
+                                    CompareAnyRecord<DateTimeVariableInfo>),
+        Entry<ObservationInfo>("ObservationInfo.full", FullObservation,
+                               CompareAnyRecord<ObservationInfo>),
+        Entry<ObservationInfo>("ObservationInfo.minimal", Default<ObservationInfo>(),
+                               CompareAnyRecord<ObservationInfo>),
+        Entry<NCVariables>("NCVariables.full", Pinned<NCVariables>(FullVariables),
+                           CompareVariables),
+        Entry<NCVariables>("NCVariables.minimal", Pinned(Default<NCVariables>()), CompareVariables),
+        Entry<NCObservations>("NCObservations.full", Pinned<NCObservations>(FullObservations),
+                              CompareObservations),
+        Entry<NCObservations>("NCObservations.minimal", Pinned(Default<NCObservations>()),
+                              CompareObservations),
+        Entry<SelectedLabel>("SelectedLabel.full", Pinned<SelectedLabel>(FullSelectedLabel),
+                             CompareSelectedLabel),
+        Entry<SelectedLabel>("SelectedLabel.minimal", Pinned(Default<SelectedLabel>()),
+                             CompareSelectedLabel),
+    };
+}
+
+}  // namespace
+
+const std::vector<GoldenEntry>& GoldenEntries() {
+    static const std::vector<GoldenEntry> entries = MakeTable();
+    return entries;
+}
+
+const GoldenEntry* FindGoldenEntry(const std::string& name) {
+    for (const GoldenEntry& entry : GoldenEntries())
+        if (entry.name == name) return &entry;
+    return nullptr;
+}
+
+std::string GoldenFileName(const GoldenEntry& entry) { return entry.name + ".bin"; }
+
+std::string WriteToBytes(const ZStreamBase& object, bool* ok) {
+    std::ostringstream os;
+    os << object;
+    if (ok) *ok = os.good();
+    return os.str();
+}
+
+std::string WriteGoldenFiles(const std::string& directory) {
+    for (const GoldenEntry& entry : GoldenEntries()) {
+        bool written = false;
+        const std::string bytes = WriteToBytes(*entry.make(), &written);
+        if (!written) return entry.name + ": the object could not be written";
+        const std::string path = directory + "/" + GoldenFileName(entry);
+        std::ofstream file(path, std::ios::binary | std::ios::trunc);
+        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        file.close();
+        if (!file) return entry.name + ": cannot write " + path;
+    }
+    return "";
+}
+
+}  // namespace golden
