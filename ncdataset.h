@@ -17,6 +17,8 @@
 #include "interfaces/containers/NCStringVector.h"
 #include "interfaces/utility/SimpDateTime.h"
 #include "interfaces/utility/SimpDuration.h"
+#include "interfaces/streams/Section.h"
+#include "interfaces/streams/SectionFlag.h"
 #include "interfaces/streams/StreamDirectory.h"
 #include "interfaces/utility/UserComm.h"
 #include "interfaces/streams/ZStreamBase.h"

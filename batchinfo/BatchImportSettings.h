@@ -12,6 +12,7 @@
 
 #include "batchinfo/ColumnConcatenateInfo.h"
 #include "interfaces/containers/NCStringVector.h"
+#include "interfaces/streams/Section.h"
 #include "interfaces/streams/ZStreamBase.h"
 
 class ClassInfoVector;
@@ -101,6 +102,11 @@ public:
         if (!mColumnConcatenations.empty()) mColumnConcatenations.pop_back();
     }
 
+    // Not persistent yet: writing or reading fails (the stream's failbit is set) rather than
+    // writing nothing and reporting success.
+    bool ZStreamableStartWrite(std::ostream& os) override { return Section::NotAvailable(os); }
+    bool ZStreamableStartRead(std::istream& is) override { return Section::NotAvailable(is); }
+
 private:
     int mBatchID = -1;
     int mPhaseID = -1;
@@ -114,5 +120,4 @@ private:
     EProjectType mProjectType = eProjectTypeDefault;
     ClassInfoVector* mDefaultPhases = nullptr;  // owned
     NCStringVector mBLPhaseNames;
-    bool mSectionDone = false;
 };

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "interfaces/containers/NCIntegralVector.h"
+#include "interfaces/streams/Section.h"
 #include "interfaces/streams/ZStreamBase.h"
 
 class ColumnConcatenateInfo : public ZStreamBase {
@@ -23,8 +24,12 @@ public:
     const NCIntegralVector<int, -99>& GetColumns() const { return mColumns; }
     const std::string& GetSeparatorChar() const { return mSeparator; }
 
+    // Not persistent yet: writing or reading fails (the stream's failbit is set) rather than
+    // writing nothing and reporting success.
+    bool ZStreamableStartWrite(std::ostream& os) override { return Section::NotAvailable(os); }
+    bool ZStreamableStartRead(std::istream& is) override { return Section::NotAvailable(is); }
+
 private:
     NCIntegralVector<int, -99> mColumns;
     std::string mSeparator;
-    bool mSectionDone = false;
 };
