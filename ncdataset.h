@@ -53,7 +53,15 @@
 #include "dataset/UniqueIDFactory.h"
 
 #include "batchinfo/BatchImportSettings.h"
+#include "batchinfo/BatchInfo.h"
+#include "batchinfo/BatchInfoVector.h"
+#include "batchinfo/BatchLookups.h"
+#include "batchinfo/BatchQueries.h"
+#include "batchinfo/ClassInfo.h"
+#include "batchinfo/ClassInfoVector.h"
 #include "batchinfo/ColumnConcatenateInfo.h"
+#include "batchinfo/DVInfo.h"
+#include "batchinfo/RUSPData.h"
 
 // The library's version text.
 const char* NCDatasetLibraryVersion();

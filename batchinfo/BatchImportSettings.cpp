@@ -4,8 +4,36 @@
 
 #include "batchinfo/ClassInfoVector.h"
 #include "interfaces/constants/NCConstants.h"
+#include "interfaces/streams/Section.h"
 #include "varobs/NCVariables.h"
 #include "varobs/VariableInfo.h"
+
+namespace {
+enum SubStream : int {
+    kProjectType = 0,
+    kBatchIDImportColumn = 1,
+    kPhaseIDImportColumn = 2,
+    kBLPhaseNames = 3,
+    kBatchID = 5,  // sub-stream 4 stays empty
+    kPhaseID = 6,
+    kSmoothed = 7,
+    kDefaultPhases = 8,
+    kColumnConcatenations = 9,
+    kHasBeenDownSized = 10,
+    kDownSizeHeader = 11,
+    kDownSizeInterval = 12,
+    kSubStreamCount = 13
+};
+
+// "WSINFO" version 2; only version 2 is read.
+const Section& StreamSection()
+{
+    static const Section section("WSINFO", 2, kSubStreamCount);
+    return section;
+}
+}  // namespace
+
+const ZStreamableData& BatchImportSettings::StreamData() { return StreamSection().Data(); }
 
 BatchImportSettings::BatchImportSettings(const BatchImportSettings& other)
     : ZStreamBase(other),
@@ -151,4 +179,49 @@ void BatchImportSettings::ExcludeVar(unsigned long id, const NCVariables* variab
         for (const auto& phase : *mDefaultPhases)
             if (phase) phase->SetIncluded(id, false);
     }
+}
+
+bool BatchImportSettings::ZStreamableStartWrite(std::ostream& os)
+{
+    return StreamSection().Write(os, mSection, [] { return true; }, [&](SectionOutput& out) {
+        out.Write(kProjectType, static_cast<short>(mProjectType));
+        out.Write(kBatchIDImportColumn, mBatchIDImportColumn);
+        out.Write(kPhaseIDImportColumn, mPhaseIDImportColumn);
+        out.Write(kBLPhaseNames, mBLPhaseNames);
+        out.Write(kBatchID, mBatchID);
+        out.Write(kPhaseID, mPhaseID);
+        out.Write(kSmoothed, mSmoothed);
+        if (mDefaultPhases) out.Write(kDefaultPhases, *mDefaultPhases);
+        out.Write(kColumnConcatenations, mColumnConcatenations);
+        out.Write(kHasBeenDownSized, mHasBeenDownSized);
+        out.Write(kDownSizeHeader, mDownSizeHeader);
+        out.Write(kDownSizeInterval, mDownSizeInterval);
+    });
+}
+
+bool BatchImportSettings::ZStreamableStartRead(std::istream& is)
+{
+    const auto defaults = [&] {
+        Reset(false);
+        mSmoothed.clear();
+        mColumnConcatenations.clear();
+        return true;
+    };
+    return StreamSection().Read(is, mSection, defaults, [&](SectionInput& in) {
+        short projectType = 0;
+        in.Required(kProjectType, projectType);
+        mProjectType = static_cast<EProjectType>(projectType);
+        in.Required(kBatchIDImportColumn, mBatchIDImportColumn);
+        in.Required(kPhaseIDImportColumn, mPhaseIDImportColumn);
+        in.Required(kBLPhaseNames, mBLPhaseNames);
+        in.Required(kBatchID, mBatchID);
+        in.Required(kPhaseID, mPhaseID);
+        in.Required(kSmoothed, mSmoothed);
+        ClassInfoVector phases;
+        if (in.Optional(kDefaultPhases, phases)) SetDefaultClassInfoVector(&phases);
+        in.Required(kColumnConcatenations, mColumnConcatenations);
+        in.Optional(kHasBeenDownSized, mHasBeenDownSized, false);
+        in.Optional(kDownSizeHeader, mDownSizeHeader, 1);
+        in.Optional(kDownSizeInterval, mDownSizeInterval, 1);
+    });
 }

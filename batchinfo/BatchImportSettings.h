@@ -6,13 +6,18 @@
 //
 // The default phase list (the phases with their Y variable and excluded variables) is owned by
 // the settings; copies of the settings clone its phases.
+//
+// Section "WSINFO", version 2: a directory of the project type (sub-stream 0, 2 bytes), the batch
+// and phase ID import columns, the batch-level phase names, the batch and phase IDs (5, 6), the
+// smoothed map, the default phase list (8, only when there is one), the column concatenations
+// and the down-sizing fields (10 to 12).
 
 #include <map>
 #include <vector>
 
 #include "batchinfo/ColumnConcatenateInfo.h"
 #include "interfaces/containers/NCStringVector.h"
-#include "interfaces/streams/Section.h"
+#include "interfaces/streams/SectionFlag.h"
 #include "interfaces/streams/ZStreamBase.h"
 
 class ClassInfoVector;
@@ -102,10 +107,14 @@ public:
         if (!mColumnConcatenations.empty()) mColumnConcatenations.pop_back();
     }
 
-    // Not persistent yet: writing or reading fails (the stream's failbit is set) rather than
-    // writing nothing and reporting success.
-    bool ZStreamableStartWrite(std::ostream& os) override { return Section::NotAvailable(os); }
-    bool ZStreamableStartRead(std::istream& is) override { return Section::NotAvailable(is); }
+    bool ZStreamableStartWrite(std::ostream& os) override;
+    // Resets everything (Reset(false)) first. False on another tag, a version other than 2, or a
+    // missing or short required field; never throws. Streams without the default phase list or
+    // the down-sizing fields read as no list, not down-sized, header 1 and interval 1.
+    bool ZStreamableStartRead(std::istream& is) override;
+    void ZStreamableReset() override { mSection.Reset(); }
+
+    static const ZStreamableData& StreamData();
 
 private:
     int mBatchID = -1;
@@ -120,4 +129,5 @@ private:
     EProjectType mProjectType = eProjectTypeDefault;
     ClassInfoVector* mDefaultPhases = nullptr;  // owned
     NCStringVector mBLPhaseNames;
+    SectionFlag mSection;
 };

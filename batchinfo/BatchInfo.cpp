@@ -3,9 +3,29 @@
 #include <cstring>
 #include <utility>
 
+#include "interfaces/streams/Section.h"
+
 namespace {
 constexpr const char* kGeneratedTimeVariableName = "$Time";
+
+enum SubStream : int {
+    kName = 0,
+    kNumObs = 1,
+    kIncluded = 2,
+    kPhases = 3,
+    kConditionValues = 4,
+    kQualitativeValues = 5,
+    kSubStreamCount = 7  // sub-stream 6 stays empty
+};
+
+// "DBINFO" version 2; only version 2 is read.
+const Section& StreamSection() {
+    static const Section section("DBINFO", 2, kSubStreamCount);
+    return section;
+}
 }  // namespace
+
+const ZStreamableData& BatchInfo::StreamData() { return StreamSection().Data(); }
 
 BatchInfo::BatchInfo(const char* name) : mName(name) {}
 
@@ -79,3 +99,34 @@ boost::shared_ptr<BatchInfo> BatchInfo::Clone() const {
 }
 
 const char* BatchInfo::GetGeneratedTimeVariableName() { return kGeneratedTimeVariableName; }
+
+bool BatchInfo::ZStreamableStartWrite(std::ostream& os) {
+    return StreamSection().Write(os, mSection, [] { return true; }, [&](SectionOutput& out) {
+        out.Write(kName, mName);
+        out.Write(kNumObs, mNumObs);
+        out.Write(kIncluded, mIncluded);
+        if (mPhases) out.Write(kPhases, *mPhases);
+        out.Write(kConditionValues, mConditionValues);
+        out.Write(kQualitativeValues, mQualitativeValues);
+    });
+}
+
+bool BatchInfo::ZStreamableStartRead(std::istream& is) {
+    const auto defaults = [&] {
+        mConditionValues = NCDataVector<float>();
+        return true;
+    };
+    return StreamSection().Read(is, mSection, defaults, [&](SectionInput& in) {
+        in.Required(kName, mName);
+        in.Required(kNumObs, mNumObs);
+        in.Required(kIncluded, mIncluded);
+        mPhases.reset();
+        if (in.FindStream(kPhases)) {
+            auto phases = std::make_unique<ClassInfoVector>();
+            in.Required(kPhases, *phases);
+            mPhases = std::move(phases);
+        }
+        in.Required(kConditionValues, mConditionValues);
+        in.Optional(kQualitativeValues, mQualitativeValues, NCStringVector());
+    });
+}

@@ -5,6 +5,10 @@
 //
 // A batch owns its phase list. Copies (copy constructor, assignment, Clone) are deep: the copy
 // gets its own phase list with clones of the phases, or none when the source has none.
+//
+// Section "DBINFO", version 2: a directory of the name (sub-stream 0), number of observations,
+// included flag, the phase list (3, only when the batch has one), the condition values and the
+// qualitative texts (5).
 
 #include <boost/shared_ptr.hpp>
 
@@ -15,6 +19,7 @@
 #include "batchinfo/ClassInfoVector.h"
 #include "interfaces/containers/NCDataVector.h"
 #include "interfaces/containers/NCStringVector.h"
+#include "interfaces/streams/SectionFlag.h"
 #include "interfaces/streams/ZStreamBase.h"
 #include "interfaces/utility/CString.h"
 
@@ -68,8 +73,18 @@ public:
     bool operator==(const BatchInfo& other) const;
     bool operator!=(const BatchInfo& other) const { return !(*this == other); }
 
+    bool ZStreamableStartWrite(std::ostream& os) override;
+    // False on another tag, a version other than 2, or a missing or short required field (the
+    // fields read before it keep their new values); never throws. The condition values and the
+    // phase list are dropped first; a stream without a phase list leaves the batch without one,
+    // and one without qualitative texts leaves none.
+    bool ZStreamableStartRead(std::istream& is) override;
+    void ZStreamableReset() override { mSection.Reset(); }
+
     // A deep copy.
     virtual boost::shared_ptr<BatchInfo> Clone() const;
+
+    static const ZStreamableData& StreamData();
 
     // "$Time": the primary ID of the time variable generated for batch data.
     static const char* GetGeneratedTimeVariableName();
@@ -84,4 +99,5 @@ private:
     NCDataVector<float> mConditionValues;
     NCStringVector mQualitativeValues;
     bool mIncluded = true;
+    SectionFlag mSection;
 };

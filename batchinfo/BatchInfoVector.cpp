@@ -9,10 +9,28 @@
 #include "varobs/QualitativeVariableInfo.h"
 #include "varobs/QuantitativeVariableInfo.h"
 
+#include "interfaces/streams/Section.h"
+
 namespace {
 // The unique-ID kind the library asks the project for when it creates a record.
 constexpr int kRecordIDKind = 1;
+
+enum SubStream : int {
+    kBatches = 0,
+    kLegacyNames = 1,  // read only
+    kLegacyKinds = 2,  // read only
+    kBCVariableIDs = 3,
+    kSubStreamCount = 5  // sub-stream 4 stays empty
+};
+
+// "BI" version 2; only version 2 is read.
+const Section& StreamSection() {
+    static const Section section("BI", 2, kSubStreamCount);
+    return section;
+}
 }  // namespace
+
+const ZStreamableData& BatchInfoVector::StreamData() { return StreamSection().Data(); }
 
 BatchInfoVector::BatchInfoVector() = default;
 
@@ -114,4 +132,24 @@ bool BatchInfoVector::UpdateBCIDsVectorFormat(NCProjectBase& project, const NCSt
     mLegacyNames = NCStringVector();
     mLegacyKinds.clear();
     return true;
+}
+
+bool BatchInfoVector::ZStreamableStartWrite(std::ostream& os) {
+    return StreamSection().Write(os, mSection, [] { return true; }, [&](SectionOutput& out) {
+        out.Write(kBatches, mBatches);
+        out.Write(kBCVariableIDs, mBCVariableIDs);
+    });
+}
+
+bool BatchInfoVector::ZStreamableStartRead(std::istream& is) {
+    const auto defaults = [&] {
+        mBCVariableIDs = NCIntegralVector<unsigned long, 0>();
+        return true;
+    };
+    return StreamSection().Read(is, mSection, defaults, [&](SectionInput& in) {
+        in.Required(kBatches, mBatches);
+        in.Required(kBCVariableIDs, mBCVariableIDs);
+        in.Optional(kLegacyNames, mLegacyNames, NCStringVector());
+        in.Optional(kLegacyKinds, mLegacyKinds, std::vector<int>());
+    });
 }

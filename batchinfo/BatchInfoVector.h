@@ -8,6 +8,11 @@
 //
 // Streams of the legacy layout named the batch conditions in the list and kept the qualitative
 // ones as texts in each batch. UpdateBCIDsVectorFormat turns them into project variables.
+//
+// Section "BI", version 2: a directory of the batches (sub-stream 0: a 4-byte count, then per
+// batch a presence byte and its "DBINFO" section) and the condition variable IDs (3). The legacy
+// names and kinds are never written; reading takes them from sub-streams 1 (string vector) and 2
+// (4-byte count and 4-byte kinds) when a stream of the legacy layout has them.
 
 #include <boost/shared_ptr.hpp>
 
@@ -19,6 +24,7 @@
 #include "batchinfo/BatchInfo.h"
 #include "interfaces/containers/NCIntegralVector.h"
 #include "interfaces/containers/NCStringVector.h"
+#include "interfaces/streams/SectionFlag.h"
 #include "interfaces/streams/ZStreamBase.h"
 
 class NCProjectBase;
@@ -81,9 +87,19 @@ public:
     // the conditions converted before it stay converted.
     bool UpdateBCIDsVectorFormat(NCProjectBase& project, const NCStringVector* names);
 
+    bool ZStreamableStartWrite(std::ostream& os) override;
+    // False on another tag, a version other than 2, or missing or damaged batches or condition
+    // variable IDs, also when the damage lies inside a batch or one of its phases; never throws.
+    // The condition variable IDs are emptied first.
+    bool ZStreamableStartRead(std::istream& is) override;
+    void ZStreamableReset() override { mSection.Reset(); }
+
+    static const ZStreamableData& StreamData();
+
 private:
     std::vector<value_type> mBatches;
     NCIntegralVector<unsigned long, 0> mBCVariableIDs;
     NCStringVector mLegacyNames;
     std::vector<int> mLegacyKinds;
+    SectionFlag mSection;
 };

@@ -2,6 +2,10 @@
 // ClassInfo: one phase of a batch (a "class" of observations): the name it was created under and
 // its current name, its size, its Y variable and the variables excluded in it. Held through
 // boost::shared_ptr<ClassInfo>; lists of phases (ClassInfoVector) never share one.
+//
+// Section "DPINFO", version 4: a directory of the average length (sub-stream 1), original name,
+// phase name, Y variable ID, number of observations, included flag and excluded variables (7).
+// The phase status is not stored.
 
 #include <boost/shared_ptr.hpp>
 
@@ -9,6 +13,7 @@
 #include <ostream>
 
 #include "interfaces/containers/NCIntegralVector.h"
+#include "interfaces/streams/SectionFlag.h"
 #include "interfaces/streams/ZStreamBase.h"
 #include "interfaces/utility/CString.h"
 
@@ -21,8 +26,8 @@ public:
     // length -1, included, no excluded variables, default status.
     explicit ClassInfo(const char* name = nullptr);
     // Copies every field; the copy takes part in the next stream pass on its own.
-    ClassInfo(const ClassInfo& other);
-    ClassInfo& operator=(const ClassInfo& other);
+    ClassInfo(const ClassInfo& other) = default;
+    ClassInfo& operator=(const ClassInfo& other) = default;
     ~ClassInfo() override;
 
     const CString& GetOriginalName() const { return mOriginalName; }
@@ -55,8 +60,16 @@ public:
     bool operator==(const ClassInfo& other) const;
     bool operator!=(const ClassInfo& other) const { return !(*this == other); }
 
+    bool ZStreamableStartWrite(std::ostream& os) override;
+    // False on another tag, a version other than 4, or a missing or short field (the fields read
+    // before it keep their new values); never throws. The average length is -1 until read.
+    bool ZStreamableStartRead(std::istream& is) override;
+    void ZStreamableReset() override { mSection.Reset(); }
+
     // A new phase equal to this one.
     virtual boost::shared_ptr<ClassInfo> Clone() const;
+
+    static const ZStreamableData& StreamData();
 
 private:
     CString mOriginalName;
@@ -67,4 +80,5 @@ private:
     bool mIncluded = true;
     NCIntegralVector<unsigned long, 0> mExcluded;
     EPhaseStatus mPhaseStatus = ePhaseStatusDefault;
+    SectionFlag mSection;
 };

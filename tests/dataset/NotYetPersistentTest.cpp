@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "batchinfo/BatchImportSettings.h"
-#include "batchinfo/ColumnConcatenateInfo.h"
 #include "dataset/TrimdVarStruct.h"
 #include "tests/dataset/DatasetTestProject.h"
 
@@ -26,10 +24,6 @@ using NotYetPersistentTest = DatasetTest;
 TEST_F(NotYetPersistentTest, ClassesWithoutASectionFailTheStream) {
     const auto dataset = MakeDataset(1, 2, 2);
     ExpectStreamingFails("NCDataSet", *dataset);
-    BatchImportSettings settings;
-    ExpectStreamingFails("BatchImportSettings", settings);
-    ColumnConcatenateInfo concatenation;
-    ExpectStreamingFails("ColumnConcatenateInfo", concatenation);
     TrimdVarStruct trim;
     ExpectStreamingFails("TrimdVarStruct", trim);
 }
