@@ -17,6 +17,8 @@
 #include "interfaces/containers/NCStringVector.h"
 #include "interfaces/utility/SimpDateTime.h"
 #include "interfaces/utility/SimpDuration.h"
+#include "interfaces/streams/Section.h"
+#include "interfaces/streams/SectionFlag.h"
 #include "interfaces/streams/StreamDirectory.h"
 #include "interfaces/utility/UserComm.h"
 #include "interfaces/streams/ZStreamBase.h"
@@ -52,7 +54,15 @@
 
 #include "batchinfo/BatchDerivation.h"
 #include "batchinfo/BatchImportSettings.h"
+#include "batchinfo/BatchInfo.h"
+#include "batchinfo/BatchInfoVector.h"
+#include "batchinfo/BatchLookups.h"
+#include "batchinfo/BatchQueries.h"
+#include "batchinfo/ClassInfo.h"
+#include "batchinfo/ClassInfoVector.h"
 #include "batchinfo/ColumnConcatenateInfo.h"
+#include "batchinfo/DVInfo.h"
+#include "batchinfo/RUSPData.h"
 
 // The library's version text.
 const char* NCDatasetLibraryVersion();

@@ -1,11 +1,17 @@
 #pragma once
 // ColumnConcatenateInfo: one ID built at import by concatenating several import columns with a
 // separator.
+//
+// Section "CCI", version 2, without a directory: the columns (an index vector object), then the
+// separator (a binary string). Versions 0 to 2 are read.
 
+#include <istream>
+#include <ostream>
 #include <string>
 #include <utility>
 
 #include "interfaces/containers/NCIntegralVector.h"
+#include "interfaces/streams/SectionFlag.h"
 #include "interfaces/streams/ZStreamBase.h"
 
 class ColumnConcatenateInfo : public ZStreamBase {
@@ -23,8 +29,15 @@ public:
     const NCIntegralVector<int, -99>& GetColumns() const { return mColumns; }
     const std::string& GetSeparatorChar() const { return mSeparator; }
 
+    bool ZStreamableStartWrite(std::ostream& os) override;
+    // False on another tag, a version above 2 or a short stream; never throws.
+    bool ZStreamableStartRead(std::istream& is) override;
+    void ZStreamableReset() override { mSection.Reset(); }
+
+    static const ZStreamableData& StreamData();
+
 private:
     NCIntegralVector<int, -99> mColumns;
     std::string mSeparator;
-    bool mSectionDone = false;
+    SectionFlag mSection;
 };

@@ -49,6 +49,7 @@
 #include "interfaces/constants/NCConstants.h"
 #include "interfaces/containers/NCDataMatrix.h"
 #include "interfaces/containers/NCIntegralVector.h"
+#include "interfaces/streams/Section.h"
 #include "interfaces/streams/ZStreamBase.h"
 
 class NCProjectBase;
@@ -201,6 +202,11 @@ public:
     // Removes the used observation alias at 0-based `position` (see above). Raises VarObsDeleted.
     void RemoveObservationID(int position);
 
+    // Not persistent yet: writing or reading fails (the stream's failbit is set) rather than
+    // writing nothing and reporting success.
+    bool ZStreamableStartWrite(std::ostream& os) override { return Section::NotAvailable(os); }
+    bool ZStreamableStartRead(std::istream& is) override { return Section::NotAvailable(is); }
+
 protected:
     NCDataMatrix<float> DoGetData(bool centred, boost::shared_ptr<DefaultCenterValues const> defaults) const override;
 
@@ -239,5 +245,4 @@ private:
     bool mTemporary = false;
     std::vector<int> mUsedObsAliases{1};
     std::vector<int> mUsedVarAliases{1};
-    bool mSectionDone = false;
 };

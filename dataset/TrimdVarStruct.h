@@ -5,6 +5,7 @@
 
 #include <set>
 
+#include "interfaces/streams/Section.h"
 #include "interfaces/streams/ZStreamBase.h"
 
 class TrimdVarStruct : public ZStreamBase {
@@ -17,7 +18,11 @@ public:
     const std::set<float>& GetTrimValues() const { return mTrimValues; }
     void AddTrimValue(float value) { mTrimValues.insert(value); }
 
+    // Not persistent yet: writing or reading fails (the stream's failbit is set) rather than
+    // writing nothing and reporting success.
+    bool ZStreamableStartWrite(std::ostream& os) override { return Section::NotAvailable(os); }
+    bool ZStreamableStartRead(std::istream& is) override { return Section::NotAvailable(is); }
+
 private:
     std::set<float> mTrimValues;
-    bool mSectionDone = false;
 };

@@ -7,8 +7,7 @@
 #include <utility>
 
 #include "interfaces/constants/NCConstants.h"
-#include "interfaces/streams/StreamDirectory.h"
-#include "interfaces/streams/streamhelpers.h"
+#include "interfaces/streams/Section.h"
 
 using ZoTimeUtl::eParseType;
 using ZoTimeUtl::eTimeAccuracy;
@@ -16,8 +15,6 @@ using ZoTimeUtl::SimpDateTime;
 using ZoTimeUtl::SimpDuration;
 
 namespace {
-constexpr int kCurrentVersion = 1;
-constexpr int kSubStreams = 13;
 
 // Sub-stream numbers of the "DTVI" section. 3 … 10 hold the offset's parts in sections written
 // before the offset had a sub-stream of its own; they are only read.
@@ -36,6 +33,12 @@ enum : int {
     kAccuracy = 11,
     kOffset = 12
 };
+
+// "DTVI" version 1, thirteen sub-streams; only version 1 is read.
+const Section& StreamSection() {
+    static const Section section("DTVI", 1, 13);
+    return section;
+}
 
 // Seconds per unit of accuracies 0 … 5 (a year is 360 days, a month 30 days).
 constexpr double kSecondsPerUnit[] = {31104000.0, 2592000.0, 86400.0, 3600.0, 60.0, 1.0};
@@ -58,17 +61,14 @@ eTimeAccuracy AccuracyFromStored(short stored) {
 
 // One part of an old offset: the sub-stream's 4-byte value, 0 when absent or unreadable.
 template <typename Int>
-Int ReadPart(InputStreamDirectory& directory, int k) {
+Int ReadPart(SectionInput& in, int k) {
     Int value = 0;
-    ReadFromStreamDir(value, directory, k, false);
+    in.Optional(k, value);
     return value;
 }
 }  // namespace
 
-const ZStreamableData& DateTimeVariableInfo::StreamData() {
-    static const ZStreamableData data(kCurrentVersion, "DTVI");
-    return data;
-}
+const ZStreamableData& DateTimeVariableInfo::StreamData() { return StreamSection().Data(); }
 
 DateTimeVariableInfo::DateTimeVariableInfo() = default;
 
@@ -95,7 +95,7 @@ DateTimeVariableInfo::DateTimeVariableInfo(const std::vector<CString>& ids, unsi
 DateTimeVariableInfo::DateTimeVariableInfo(const DateTimeVariableInfo& other)
     : ZStreamBase(other),
       VariableInfo(other),
-      mSectionDone(other.mSectionDone),
+      mSection(other.mSection),
       mParseMethod(other.mParseMethod),
       mParseFormat(other.mParseFormat),
       mDatasetFormat(other.mDatasetFormat),
@@ -105,7 +105,7 @@ DateTimeVariableInfo::DateTimeVariableInfo(const DateTimeVariableInfo& other)
 DateTimeVariableInfo& DateTimeVariableInfo::operator=(const DateTimeVariableInfo& other) {
     if (this == &other) return *this;
     VariableInfo::operator=(other);
-    mSectionDone = other.mSectionDone;
+    mSection = other.mSection;
     CopySettings(other);
     return *this;
 }
@@ -229,45 +229,39 @@ bool DateTimeVariableInfo::IsValidTimeRange(float value) const {
 }
 
 bool DateTimeVariableInfo::ZStreamableStartWrite(std::ostream& os) {
-    if (mSectionDone) return true;
-    mSectionDone = true;
-    if (!mOffset.IsValid()) mOffset = SimpDateTime(0);
-    if (!StreamData().Write(os) || !VariableInfo::ZStreamableStartWrite(os)) return false;
-    OutputStreamDirectory directory(os, kSubStreams);
-    WriteToStream(static_cast<short>(mParseMethod), directory.GetOutput(kParseMethod));
-    WriteToStream(mParseFormat, directory.GetOutput(kParseFormat));
-    WriteToStream(mDatasetFormat, directory.GetOutput(kDatasetFormat));
-    WriteToStream(static_cast<short>(mAccuracy), directory.GetOutput(kAccuracy));
-    mOffset.WriteToStream(directory.GetOutput(kOffset));
-    directory.Close();
-    return os.good();
+    if (!mSection.IsSet() && !mOffset.IsValid()) mOffset = SimpDateTime(0);
+    const auto bases = [&] { return VariableInfo::ZStreamableStartWrite(os); };
+    return StreamSection().Write(os, mSection, bases, [&](SectionOutput& out) {
+        out.Write(kParseMethod, static_cast<short>(mParseMethod));
+        out.Write(kParseFormat, mParseFormat);
+        out.Write(kDatasetFormat, mDatasetFormat);
+        out.Write(kAccuracy, static_cast<short>(mAccuracy));
+        mOffset.WriteToStream(out.Stream(kOffset));
+    });
 }
 
 bool DateTimeVariableInfo::ZStreamableStartRead(std::istream& is) {
-    if (mSectionDone) return true;
-    mSectionDone = true;
-    int version = 0;
-    if (!StreamData().Check(is, &version) || !VariableInfo::ZStreamableStartRead(is)) return false;
-    if (version != kCurrentVersion) return false;
+    const auto bases = [&] { return VariableInfo::ZStreamableStartRead(is); };
+    return StreamSection().Read(is, mSection, bases, [&](SectionInput& in) {
+        short stored = 0;
+        if (in.Optional(kParseMethod, stored)) mParseMethod = ParseMethodFromStored(stored);
+        in.Optional(kParseFormat, mParseFormat);
+        in.Optional(kDatasetFormat, mDatasetFormat);
+        if (in.Optional(kAccuracy, stored)) mAccuracy = AccuracyFromStored(stored);
 
-    InputStreamDirectory directory(is);
-    short stored = 0;
-    if (ReadFromStreamDir(stored, directory, kParseMethod, false)) mParseMethod = ParseMethodFromStored(stored);
-    ReadFromStreamDir(mParseFormat, directory, kParseFormat, false);
-    ReadFromStreamDir(mDatasetFormat, directory, kDatasetFormat, false);
-    if (ReadFromStreamDir(stored, directory, kAccuracy, false)) mAccuracy = AccuracyFromStored(stored);
-
-    if (std::istream* offset = directory.GetInput(kOffset)) {
-        mOffset.ReadFromStream(*offset);
-    } else {
-        std::int32_t year = ReadPart<std::int32_t>(directory, kYear);
-        std::int32_t month = ReadPart<std::int32_t>(directory, kMonth);
-        std::int32_t day = ReadPart<std::int32_t>(directory, kDay);
-        std::int32_t hour = ReadPart<std::int32_t>(directory, kHour);
-        std::int32_t minute = ReadPart<std::int32_t>(directory, kMinute);
-        std::int32_t second = ReadPart<std::int32_t>(directory, kSecond);
-        long fraction = ReadPart<long>(directory, kFraction);
-        ReadPart<std::int32_t>(directory, kUnusedPart);
+        if (std::istream* offset = in.FindStream(kOffset)) {
+            mOffset.ReadFromStream(*offset);
+            return;
+        }
+        // Sections written before the offset had a sub-stream of its own: its parts, 0 when absent.
+        std::int32_t year = ReadPart<std::int32_t>(in, kYear);
+        std::int32_t month = ReadPart<std::int32_t>(in, kMonth);
+        std::int32_t day = ReadPart<std::int32_t>(in, kDay);
+        std::int32_t hour = ReadPart<std::int32_t>(in, kHour);
+        std::int32_t minute = ReadPart<std::int32_t>(in, kMinute);
+        std::int32_t second = ReadPart<std::int32_t>(in, kSecond);
+        long fraction = ReadPart<long>(in, kFraction);
+        ReadPart<std::int32_t>(in, kUnusedPart);
         if (year < 1) year = 1400;
         if (month < 1) month = 1;
         if (day < 1) day = 1;
@@ -279,12 +273,10 @@ bool DateTimeVariableInfo::ZStreamableStartRead(std::istream& is) {
         const auto part = [](std::int32_t value) { return static_cast<short>(std::min<std::int32_t>(value, 32767)); };
         mOffset = SimpDateTime(part(year), part(month), part(day), part(hour), part(minute), part(second), fraction,
                                true);
-    }
-    directory.Close();
-    return is.good();
+    });
 }
 
 void DateTimeVariableInfo::ZStreamableReset() {
-    mSectionDone = false;
+    mSection.Reset();
     VariableInfo::ZStreamableReset();
 }

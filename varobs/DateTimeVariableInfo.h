@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "interfaces/streams/SectionFlag.h"
 #include "interfaces/utility/CString.h"
 #include "interfaces/utility/SimpDateTime.h"
 #include "interfaces/utility/SimpDuration.h"
@@ -94,7 +95,7 @@ private:
     // The time from the offset to a parsed value, or 3.4028235e38 when no finite normal float holds it.
     float EncodeParsed(const ZoTimeUtl::SimpDateTime& parsed) const;
 
-    bool mSectionDone = false;
+    CopiedSectionFlag mSection;
     ZoTimeUtl::eParseType mParseMethod = ZoTimeUtl::eNoParse;
     CString mParseFormat;
     CString mDatasetFormat;

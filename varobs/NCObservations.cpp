@@ -6,12 +6,16 @@
 
 #include "interfaces/utility/BinaryIO.h"
 #include "interfaces/utility/LanguageString.h"
-#include "interfaces/streams/streamhelpers.h"
+#include "interfaces/streams/Section.h"
 
 namespace {
 
-constexpr int kStreamVersion = 1;
-constexpr int kSubStreamCount = 2;
+// "NCO" version 1, two sub-streams. Versions 0 and 1 are read; the version is checked before the
+// "VO" part. Streams written before this section existed hold only "VO".
+const Section& StreamSection() {
+    static const Section section("NCO", 1, 2, SectionRules().AcceptsFrom(0).VersionBeforeBases());
+    return section;
+}
 
 }  // namespace
 
@@ -19,10 +23,7 @@ NCObservations::NCObservations() = default;
 
 NCObservations::~NCObservations() = default;
 
-const ZStreamableData& NCObservations::StreamData() {
-    static const ZStreamableData data(kStreamVersion, "NCO");
-    return data;
-}
+const ZStreamableData& NCObservations::StreamData() { return StreamSection().Data(); }
 
 ObservationInfo* NCObservations::Add(ObservationInfo* rec, InfosByUserID* index) {
     if (rec) VarObs::Add(rec, index);
@@ -92,20 +93,17 @@ void NCObservations::FixBatchNames() {
 }
 
 bool NCObservations::ZStreamableStartWrite(std::ostream& os) {
-    if (mSectionDone) return true;
-    mSectionDone = true;
-    if (!StreamData().Write(os) || !VarObs::ZStreamableStartWrite(os)) return false;
-    OutputStreamDirectory directory(os, kSubStreamCount);
-    std::ostream& names = directory.GetOutput(1);
-    const auto count = static_cast<std::int32_t>(mKnownBatchNames.size());
-    WriteFourBytes(&count, 1, names);
-    for (const std::string& name : mKnownBatchNames) WriteBinaryString(name.c_str(), names);
-    directory.Close();
-    return os.good();
+    const auto bases = [&] { return VarObs::ZStreamableStartWrite(os); };
+    return StreamSection().Write(os, mSection, bases, [&](SectionOutput& out) {
+        std::ostream& names = out.Stream(1);
+        const auto count = static_cast<std::int32_t>(mKnownBatchNames.size());
+        WriteFourBytes(&count, 1, names);
+        for (const std::string& name : mKnownBatchNames) WriteBinaryString(name.c_str(), names);
+    });
 }
 
-bool NCObservations::ReadBatchNames(InputStreamDirectory& directory) {
-    std::istream* input = directory.GetInput(1);
+bool NCObservations::ReadBatchNames(SectionInput& in) {
+    std::istream* input = in.FindStream(1);
     if (!input) return false;
     std::int32_t count = 0;
     if (!ReadFourBytes(&count, 1, *input)) return false;
@@ -123,29 +121,18 @@ bool NCObservations::ReadBatchNames(InputStreamDirectory& directory) {
 }
 
 bool NCObservations::ZStreamableStartRead(std::istream& is) {
-    if (mSectionDone) return true;
-    mSectionDone = true;
-
-    int version = 0;
-    const auto presence = StreamData().CheckOrPutBack(is, &version);
-    if (presence == ZStreamableData::Presence::Unreadable) return false;
-    if (presence == ZStreamableData::Presence::Absent) {
-        // A stream written before this section existed: only the "VO" part is there.
-        const bool ok = VarObs::ZStreamableStartRead(is);
+    const auto bases = [&] { return VarObs::ZStreamableStartRead(is); };
+    const auto olderStream = [&](bool basesRead) {
         FixBatchNames();
-        return ok;
-    }
-    if (version > kStreamVersion) return false;
-    if (!VarObs::ZStreamableStartRead(is)) return false;
-
-    mBatchNameList.Clear();
-    InputStreamDirectory directory(is);
-    if (!ReadBatchNames(directory)) FixBatchNames();
-    directory.Close();
-    return is.good();
+        return basesRead;
+    };
+    return StreamSection().ReadOrBasesOnly(is, mSection, bases, olderStream, [&](SectionInput& in) {
+        mBatchNameList.Clear();
+        if (!ReadBatchNames(in)) FixBatchNames();
+    });
 }
 
 void NCObservations::ZStreamableReset() {
-    mSectionDone = false;
+    mSection.Reset();
     VarObs::ZStreamableReset();
 }

@@ -14,10 +14,12 @@
 #include <vector>
 
 #include "interfaces/containers/NCStringVector.h"
-#include "interfaces/streams/StreamDirectory.h"
+#include "interfaces/streams/SectionFlag.h"
 #include "varobs/InfosByUserID.h"
 #include "varobs/ObservationInfo.h"
 #include "varobs/VarObs.h"
+
+class SectionInput;
 
 class NCObservations : public VarObs {
 public:
@@ -49,9 +51,9 @@ public:
     std::string GetIDLabelDescription(int alias) const override;
 
     bool ZStreamableStartWrite(std::ostream& os) override;
-    // False for a version above 1 (before anything else is read) or a failed "VO" section. Batch
-    // names that are absent or damaged in the stream are rebuilt from the records; names read are
-    // added to the known ones. Never throws.
+    // False for a negative version or one above 1 (before anything else is read) or a failed "VO"
+    // section. Batch names that are absent or damaged in the stream are rebuilt from the records;
+    // names read are added to the known ones. Never throws.
     bool ZStreamableStartRead(std::istream& is) override;
     void ZStreamableReset() override;
 
@@ -65,9 +67,9 @@ private:
     // Rebuilds the known batch names from the records' IDs in the batch alias column.
     void FixBatchNames();
     // Reads sub-stream 1 completely into the known names; false when it is absent or damaged.
-    bool ReadBatchNames(InputStreamDirectory& directory);
+    bool ReadBatchNames(SectionInput& in);
 
     std::set<std::string> mKnownBatchNames;
     mutable NCStringVector mBatchNameList;
-    bool mSectionDone = false;
+    SectionFlag mSection;
 };

@@ -5,15 +5,17 @@
 #include <ostream>
 
 #include "interfaces/utility/LanguageString.h"
-#include "interfaces/streams/StreamDirectory.h"
-#include "interfaces/streams/ZoStreamError.h"
-#include "interfaces/streams/streamhelpers.h"
+#include "interfaces/streams/Section.h"
 #include "varobs/QuantitativeVariableInfo.h"
 
 namespace {
 
-constexpr int kStreamVersion = 2;
-constexpr int kSubStreamCount = 5;
+// "NCV" version 2, five sub-streams. Versions 0 to 2 are read; the version is checked before the
+// "VO" part. Streams written before this section existed hold only "VO".
+const Section& StreamSection() {
+    static const Section section("NCV", 2, 5, SectionRules().AcceptsFrom(0).VersionBeforeBases());
+    return section;
+}
 
 // 1-based position of `alias` within `aliases`; -1 when the alias is below 1 or not listed.
 int PositionOf(int alias, const std::vector<int>& aliases) {
@@ -32,10 +34,7 @@ NCVariables::NCVariables() {
 
 NCVariables::~NCVariables() = default;
 
-const ZStreamableData& NCVariables::StreamData() {
-    static const ZStreamableData data(kStreamVersion, "NCV");
-    return data;
-}
+const ZStreamableData& NCVariables::StreamData() { return StreamSection().Data(); }
 
 VariableInfo* NCVariables::Add(VariableInfo* rec, InfosByUserID* index) {
     VarObs::Add(rec, index);
@@ -144,52 +143,35 @@ std::string NCVariables::GetIDLabelDescription(int alias) const {
 }
 
 bool NCVariables::ZStreamableStartWrite(std::ostream& os) {
-    if (mSectionDone) return true;
-    mSectionDone = true;
-    if (!StreamData().Write(os) || !VarObs::ZStreamableStartWrite(os)) return false;
-    OutputStreamDirectory directory(os, kSubStreamCount);
-    WriteToStream(mDefaultTimeID, directory.GetOutput(1));
-    WriteToStream(mMaturityAlias, directory.GetOutput(2));
-    WriteToStream(mSourceAlias, directory.GetOutput(3));
-    WriteToStream(mOriginalIDAlias, directory.GetOutput(4));
-    directory.Close();
-    return os.good();
+    const auto bases = [&] { return VarObs::ZStreamableStartWrite(os); };
+    return StreamSection().Write(os, mSection, bases, [&](SectionOutput& out) {
+        out.Write(1, mDefaultTimeID);
+        out.Write(2, mMaturityAlias);
+        out.Write(3, mSourceAlias);
+        out.Write(4, mOriginalIDAlias);
+    });
 }
 
 bool NCVariables::ZStreamableStartRead(std::istream& is) {
-    if (mSectionDone) return true;
-    mSectionDone = true;
-    // Whatever happens below, the records the cache may point to are about to be replaced.
-    ForgetDefaultTimeVariable();
-
-    int version = 0;
-    const auto presence = StreamData().CheckOrPutBack(is, &version);
-    if (presence == ZStreamableData::Presence::Unreadable) return false;
-    if (presence == ZStreamableData::Presence::Absent) {
-        // A stream written before this section existed: only the "VO" part is there.
+    const auto bases = [&] {
+        // The records the cache may point to are about to be replaced, whether or not this succeeds.
+        ForgetDefaultTimeVariable();
         return VarObs::ZStreamableStartRead(is);
-    }
-    if (version > kStreamVersion) return false;
-    if (!VarObs::ZStreamableStartRead(is)) return false;
-    ForgetDefaultTimeVariable();
-
-    mMaturityAlias = -1;
-    mSourceAlias = -1;
-    mOriginalIDAlias = -1;
-    try {
-        InputStreamDirectory directory(is);
-        ReadFromStreamDir(mDefaultTimeID, directory, 1, true);
-        ReadFromStreamDir(mMaturityAlias, directory, 2, false);
-        ReadFromStreamDir(mSourceAlias, directory, 3, false);
-        ReadFromStreamDir(mOriginalIDAlias, directory, 4, false);
-        directory.Close();
-    } catch (const ZoStreamError&) {
-        return false;
-    }
-    return is.good();
+    };
+    const auto olderStream = [](bool basesRead) { return basesRead; };  // own fields keep their values
+    return StreamSection().ReadOrBasesOnly(is, mSection, bases, olderStream, [&](SectionInput& in) {
+        ForgetDefaultTimeVariable();
+        mMaturityAlias = -1;
+        mSourceAlias = -1;
+        mOriginalIDAlias = -1;
+        in.Required(1, mDefaultTimeID);
+        in.Optional(2, mMaturityAlias);
+        in.Optional(3, mSourceAlias);
+        in.Optional(4, mOriginalIDAlias);
+    });
 }
 
 void NCVariables::ZStreamableReset() {
-    mSectionDone = false;
+    mSection.Reset();
     VarObs::ZStreamableReset();
 }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "interfaces/constants/NCConstants.h"
+#include "interfaces/streams/SectionFlag.h"
 #include "varobs/InfosByUserID.h"
 #include "varobs/VarObs.h"
 #include "varobs/VariableInfo.h"
@@ -78,8 +79,8 @@ public:
     std::string GetIDLabelDescription(int alias) const override;
 
     bool ZStreamableStartWrite(std::ostream& os) override;
-    // False for a version above 2 (before anything else is read), a failed "VO" section or a
-    // missing or damaged default time ID. Never throws.
+    // False for a negative version or one above 2 (before anything else is read), a failed "VO"
+    // section or a missing or damaged default time ID. Never throws.
     bool ZStreamableStartRead(std::istream& is) override;
     void ZStreamableReset() override;
 
@@ -94,5 +95,5 @@ private:
     int mMaturityAlias = -1;
     int mSourceAlias = -1;
     int mOriginalIDAlias = -1;
-    bool mSectionDone = false;
+    SectionFlag mSection;
 };

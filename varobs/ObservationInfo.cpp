@@ -1,19 +1,18 @@
 #include "varobs/ObservationInfo.h"
 
 #include "interfaces/constants/NCConstants.h"
-#include "interfaces/streams/StreamDirectory.h"
-#include "interfaces/streams/ZoStreamError.h"
-#include "interfaces/streams/streamhelpers.h"
+#include "interfaces/streams/Section.h"
 
 namespace {
-constexpr int kCurrentVersion = 1;
-constexpr int kSubStreams = 2;
+// "OI" version 1, two sub-streams. Versions 0 and 1 are read; the version is checked before the
+// "VOI" part. Streams written before observations had this section hold only "VOI".
+const Section& StreamSection() {
+    static const Section section("OI", 1, 2, SectionRules().AcceptsFrom(0).VersionBeforeBases());
+    return section;
+}
 }  // namespace
 
-const ZStreamableData& ObservationInfo::StreamData() {
-    static const ZStreamableData data(kCurrentVersion, "OI");
-    return data;
-}
+const ZStreamableData& ObservationInfo::StreamData() { return StreamSection().Data(); }
 
 ObservationInfo::ObservationInfo() : mBatch(kNoUniqueID) {}
 
@@ -32,43 +31,27 @@ ObservationInfo::~ObservationInfo() = default;
 ObservationInfo* ObservationInfo::Clone() const { return new ObservationInfo(*this); }
 
 bool ObservationInfo::ZStreamableStartWrite(std::ostream& os) {
-    if (mSectionDone) return true;
-    mSectionDone = true;
-    if (!StreamData().Write(os) || !VarObsInfo::ZStreamableStartWrite(os)) return false;
-    OutputStreamDirectory directory(os, kSubStreams);
-    WriteToStream(mDefaultClass, directory.GetOutput(0));
-    WriteToStream(mBatch, directory.GetOutput(1));
-    directory.Close();
-    return os.good();
+    const auto bases = [&] { return VarObsInfo::ZStreamableStartWrite(os); };
+    return StreamSection().Write(os, mSection, bases, [&](SectionOutput& out) {
+        out.Write(0, mDefaultClass);
+        out.Write(1, mBatch);
+    });
 }
 
 bool ObservationInfo::ZStreamableStartRead(std::istream& is) {
-    if (mSectionDone) return true;
-    mSectionDone = true;
-    int version = 0;
-    const auto presence = StreamData().CheckOrPutBack(is, &version);
-    if (presence == ZStreamableData::Presence::Unreadable) return false;
-    if (presence == ZStreamableData::Presence::Absent) {
-        // Written before observations had a section of their own: only "VOI" is there.
+    const auto bases = [&] { return VarObsInfo::ZStreamableStartRead(is); };
+    const auto olderStream = [&](bool basesRead) {
         mDefaultClass = 0;
         mBatch = kNoUniqueID;
-        return VarObsInfo::ZStreamableStartRead(is);
-    }
-    if (static_cast<unsigned>(version) > static_cast<unsigned>(kCurrentVersion)) return false;
-    if (!VarObsInfo::ZStreamableStartRead(is)) return false;
-
-    try {
-        InputStreamDirectory directory(is);
-        ReadFromStreamDir(mDefaultClass, directory, 0, true);
-        ReadFromStreamDir(mBatch, directory, 1, true);
-        directory.Close();
-    } catch (const ZoStreamError&) {
-        return false;
-    }
-    return is.good();
+        return basesRead;
+    };
+    return StreamSection().ReadOrBasesOnly(is, mSection, bases, olderStream, [&](SectionInput& in) {
+        in.Required(0, mDefaultClass);
+        in.Required(1, mBatch);
+    });
 }
 
 void ObservationInfo::ZStreamableReset() {
-    mSectionDone = false;
+    mSection.Reset();
     VarObsInfo::ZStreamableReset();
 }

@@ -7,6 +7,7 @@
 #include <ostream>
 #include <vector>
 
+#include "interfaces/streams/SectionFlag.h"
 #include "varobs/VarObsInfo.h"
 
 class ObservationInfo : public VarObsInfo {
@@ -38,7 +39,7 @@ public:
     static const ZStreamableData& StreamData();
 
 private:
-    bool mSectionDone = false;
+    CopiedSectionFlag mSection;
     int mDefaultClass = 0;
     unsigned long mBatch;
 };

@@ -3,22 +3,21 @@
 #include <cmath>
 
 #include "interfaces/constants/NCConstants.h"
-#include "interfaces/streams/StreamDirectory.h"
-#include "interfaces/streams/streamhelpers.h"
+#include "interfaces/streams/Section.h"
 
 namespace {
-constexpr int kCurrentVersion = 2;
-constexpr int kSubStreams = 1;
+// "QVI" version 2, one sub-stream; only version 2 is read.
+const Section& StreamSection() {
+    static const Section section("QVI", 2, 1);
+    return section;
+}
 
 // value + offset truncated toward zero, computed without any float-to-int conversion so that
 // huge, infinite or NaN values are harmless.
 double Truncated(float value, double offset) { return std::trunc(static_cast<double>(value) + offset); }
 }  // namespace
 
-const ZStreamableData& QualitativeVariableInfo::StreamData() {
-    static const ZStreamableData data(kCurrentVersion, "QVI");
-    return data;
-}
+const ZStreamableData& QualitativeVariableInfo::StreamData() { return StreamSection().Data(); }
 
 QualitativeVariableInfo::QualitativeVariableInfo() : mSettings(std::make_unique<NCStringVector>()) {}
 
@@ -40,13 +39,13 @@ QualitativeVariableInfo::QualitativeVariableInfo(const std::vector<CString>& ids
 QualitativeVariableInfo::QualitativeVariableInfo(const QualitativeVariableInfo& other)
     : ZStreamBase(other),
       VariableInfo(other),
-      mSectionDone(other.mSectionDone),
+      mSection(other.mSection),
       mSettings(std::make_unique<NCStringVector>(*other.mSettings)) {}
 
 QualitativeVariableInfo& QualitativeVariableInfo::operator=(const QualitativeVariableInfo& other) {
     if (this == &other) return *this;
     VariableInfo::operator=(other);
-    mSectionDone = other.mSectionDone;
+    mSection = other.mSection;
     mSettings = std::make_unique<NCStringVector>(*other.mSettings);
     return *this;
 }
@@ -106,34 +105,20 @@ float QualitativeVariableInfo::Collapse(const std::vector<float>& values) {
 }
 
 bool QualitativeVariableInfo::ZStreamableStartWrite(std::ostream& os) {
-    if (mSectionDone) return true;
-    mSectionDone = true;
-    if (!StreamData().Write(os) || !VariableInfo::ZStreamableStartWrite(os)) return false;
-    OutputStreamDirectory directory(os, kSubStreams);
-    directory.GetOutput(0) << *mSettings;
-    directory.Close();
-    return os.good();
+    const auto bases = [&] { return VariableInfo::ZStreamableStartWrite(os); };
+    return StreamSection().Write(os, mSection, bases, [&](SectionOutput& out) { out.Write(0, *mSettings); });
 }
 
 bool QualitativeVariableInfo::ZStreamableStartRead(std::istream& is) {
-    if (mSectionDone) return true;
-    mSectionDone = true;
-    int version = 0;
-    if (!StreamData().Check(is, &version) || !VariableInfo::ZStreamableStartRead(is)) return false;
-    if (version != kCurrentVersion) return false;
-
-    InputStreamDirectory directory(is);
-    std::istream* settings = directory.GetInput(0);
-    if (!settings) return false;
-    auto fresh = std::make_unique<NCStringVector>();
-    *settings >> *fresh;
-    if (settings->fail()) return false;
-    mSettings = std::move(fresh);
-    directory.Close();
-    return is.good();
+    const auto bases = [&] { return VariableInfo::ZStreamableStartRead(is); };
+    return StreamSection().Read(is, mSection, bases, [&](SectionInput& in) {
+        auto fresh = std::make_unique<NCStringVector>();  // the settings change only when read whole
+        in.Required(0, *fresh);
+        mSettings = std::move(fresh);
+    });
 }
 
 void QualitativeVariableInfo::ZStreamableReset() {
-    mSectionDone = false;
+    mSection.Reset();
     VariableInfo::ZStreamableReset();
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "interfaces/containers/NCStringVector.h"
+#include "interfaces/streams/SectionFlag.h"
 #include "varobs/VariableInfo.h"
 
 class QualitativeVariableInfo : public VariableInfo {
@@ -62,6 +63,6 @@ public:
 private:
     void RemoveBlankSettings();
 
-    bool mSectionDone = false;
+    CopiedSectionFlag mSection;
     std::unique_ptr<NCStringVector> mSettings;
 };

@@ -3,8 +3,7 @@
 #include <boost/thread/lock_guard.hpp>
 #include <boost/thread/recursive_mutex.hpp>
 
-#include "interfaces/streams/StreamDirectory.h"
-#include "interfaces/streams/streamhelpers.h"
+#include "interfaces/streams/Section.h"
 
 boost::signals2::signal<void(SelectedLabel*)> SelectedLabel::msSelectedlabelChange;
 
@@ -20,6 +19,12 @@ struct LabelChanges {
 LabelChanges& Changes() {
     static LabelChanges changes;
     return changes;
+}
+
+// "SELECTED_LABLE" version 2, three sub-streams; only version 2 is read.
+const Section& StreamSection() {
+    static const Section section("SELECTED_LABLE", 2, 3);
+    return section;
 }
 
 NCIntegralVector<int, -99> PrimaryOnly() {
@@ -45,10 +50,7 @@ NCIntegralVector<int, -99> Translate(const NCIntegralVector<int, -99>& label, co
 
 }  // namespace
 
-const ZStreamableData& SelectedLabel::StreamData() {
-    static const ZStreamableData data(2, "SELECTED_LABLE");
-    return data;
-}
+const ZStreamableData& SelectedLabel::StreamData() { return StreamSection().Data(); }
 
 SelectedLabel::SelectedLabel() : mLongLabel(PrimaryOnly()), mShortLabel(PrimaryOnly()) {}
 
@@ -97,42 +99,30 @@ unsigned SelectedLabel::GetVersionCount() {
 }
 
 bool SelectedLabel::ZStreamableStartWrite(std::ostream& os) {
-    if (mStreamed) return true;
-    mStreamed = true;
-    if (!StreamData().Write(os) || !ZStreamBase::ZStreamableStartWrite(os)) return false;
-    OutputStreamDirectory directory(os, 3);
-    WriteToStream(GetVersionCount(), directory.GetOutput(0));
-    WriteToStream(mLongLabel, directory.GetOutput(1));
-    WriteToStream(mShortLabel, directory.GetOutput(2));
-    directory.Close();
-    return os.good();
+    const auto bases = [&] { return ZStreamBase::ZStreamableStartWrite(os); };
+    return StreamSection().Write(os, mSection, bases, [&](SectionOutput& out) {
+        out.Write(0, GetVersionCount());
+        out.Write(1, mLongLabel);
+        out.Write(2, mShortLabel);
+    });
 }
 
 bool SelectedLabel::ZStreamableStartRead(std::istream& is) {
-    if (mStreamed) return true;
-    mStreamed = true;
-    int version = 0;
-    if (!StreamData().Check(is, &version) || !ZStreamBase::ZStreamableStartRead(is)) return false;
-    if (version != 2) return false;
-    try {
-        InputStreamDirectory directory(is);
+    const auto bases = [&] { return ZStreamBase::ZStreamableStartRead(is); };
+    return StreamSection().Read(is, mSection, bases, [&](SectionInput& in) {
         unsigned count = 0;
-        ReadFromStreamDir(count, directory, 0, true);
+        in.Required(0, count);
         {
             LabelChanges& changes = Changes();
             const boost::lock_guard<boost::recursive_mutex> guard(changes.lock);
             changes.count = count;
         }
-        ReadFromStreamDir(mLongLabel, directory, 1, true);
-        ReadFromStreamDir(mShortLabel, directory, 2, true);
-        directory.Close();
-    } catch (const ZoStreamError&) {
-        return false;
-    }
-    return is.good();
+        in.Required(1, mLongLabel);
+        in.Required(2, mShortLabel);
+    });
 }
 
 void SelectedLabel::ZStreamableReset() {
-    mStreamed = false;
+    mSection.Reset();
     ZStreamBase::ZStreamableReset();
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "interfaces/containers/NCIntegralVector.h"
+#include "interfaces/streams/SectionFlag.h"
 #include "interfaces/streams/ZStreamBase.h"
 
 class SelectedLabel : public ZStreamBase {
@@ -48,7 +49,7 @@ public:
 private:
     static const ZStreamableData& StreamData();
 
-    bool mStreamed = false;
+    CopiedSectionFlag mSection;
     NCIntegralVector<int, -99> mLongLabel;
     NCIntegralVector<int, -99> mShortLabel;
 };

@@ -10,7 +10,7 @@
 #include "interfaces/utility/Exception.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/constants/NCConstants.h"
-#include "interfaces/streams/StreamDirectory.h"
+#include "interfaces/streams/Section.h"
 #include "interfaces/utility/ZoString.h"
 #include "interfaces/streams/streamhelpers.h"
 #include "varobs/RecordFactory.h"
@@ -28,7 +28,12 @@ namespace {
 
 constexpr int kPrimaryLabelText = 10154;
 constexpr int kDefaultLabelText = 10155;
-constexpr int kSubStreamCount = 8;
+// "VO" version 2, eight sub-streams; only version 2 is read. Reading the records may raise more
+// than a ZoStreamError (the factory's Exception): any exception fails the read.
+const Section& StreamSection() {
+    static const Section section("VO", 2, 8, SectionRules().CatchAnyException());
+    return section;
+}
 
 // A non-empty text that zostrtod converts as a whole.
 bool IsWhollyNumeric(const char* text) {
@@ -45,10 +50,7 @@ int PositionIn(const std::vector<int>& aliases, int alias) {
 
 }  // namespace
 
-const ZStreamableData& VarObs::StreamData() {
-    static const ZStreamableData data(2, "VO");
-    return data;
-}
+const ZStreamableData& VarObs::StreamData() { return StreamSection().Data(); }
 
 VarObs::VarObs()
     : mLabels{LanguageString::Get(kPrimaryLabelText)},
@@ -315,95 +317,85 @@ const SelectedLabel& VarObs::GetSelectedLabel() const { return *mSelectedLabel; 
 // ---- "VO" section -----------------------------------------------------------------------------------
 
 bool VarObs::ZStreamableStartWrite(std::ostream& os) {
-    if (mStreamed) return true;
-    mStreamed = true;
-    if (!StreamData().Write(os) || !ZStreamBase::ZStreamableStartWrite(os)) return false;
-    bool recordsWritten = true;
-    {
-        OutputStreamDirectory directory(os, kSubStreamCount);
-        WriteToStream(static_cast<int>(mRecords.size()), directory.GetOutput(0));
-        WriteToStream(mAliasCount, directory.GetOutput(1));
-        std::ostream& flags = directory.GetOutput(2);
+    // Marked clean only by the pass that writes the section whole, not by a later visit.
+    const bool firstVisit = !mSection.IsSet();
+    const auto bases = [&] { return ZStreamBase::ZStreamableStartWrite(os); };
+    const bool ok = StreamSection().Write(os, mSection, bases, [&](SectionOutput& out) {
+        bool recordsWritten = true;
+        out.Write(0, static_cast<int>(mRecords.size()));
+        out.Write(1, mAliasCount);
+        std::ostream& flags = out.Stream(2);
         for (int alias = 1; alias <= mAliasCount; ++alias) WriteToStream(static_cast<bool>(mNumeral[alias]), flags);
-        WriteToStream(mLabels, directory.GetOutput(3));
+        out.Write(3, mLabels);
         if (!mRecords.empty()) {
-            std::ostream& records = directory.GetOutput(4);
+            std::ostream& records = out.Stream(4);
             for (const auto& entry : mRecords)
                 if (!RecordFactory::WriteRecord(*entry.second, records)) {
                     recordsWritten = false;
                     break;
                 }
         }
-        WriteToStream(*mSelectedLabel, directory.GetOutput(5));
-        WriteToStream(mBatchAlias, directory.GetOutput(6));
-        WriteToStream(mPhaseAlias, directory.GetOutput(7));
-        directory.Close();
-    }
-    if (!recordsWritten || !os.good()) return false;
-    SetIsDirty(false);
-    return true;
+        out.Write(5, *mSelectedLabel);
+        out.Write(6, mBatchAlias);
+        out.Write(7, mPhaseAlias);
+        return recordsWritten;
+    });
+    if (ok && firstVisit) SetIsDirty(false);
+    return ok;
 }
 
 bool VarObs::ZStreamableStartRead(std::istream& is) {
-    if (mStreamed) return true;
-    mStreamed = true;
-    ClearInfosByUserID();
-    int version = 0;
-    if (!StreamData().Check(is, &version) || !ZStreamBase::ZStreamableStartRead(is)) return false;
-    if (version != 2) return false;
-
-    mLabels.clear();
-    DestroyRecords();
-    mBatchAlias = -1;
-    mPhaseAlias = -1;
-    try {
-        InputStreamDirectory directory(is);
+    const bool firstVisit = !mSection.IsSet();
+    const auto bases = [&] {
+        ClearInfosByUserID();
+        return ZStreamBase::ZStreamableStartRead(is);
+    };
+    const bool ok = StreamSection().Read(is, mSection, bases, [&](SectionInput& in) {
+        mLabels.clear();
+        DestroyRecords();
+        mBatchAlias = -1;
+        mPhaseAlias = -1;
         int recordCount = 0;
         int aliasCount = 0;
-        ReadFromStreamDir(recordCount, directory, 0, true);
-        ReadFromStreamDir(aliasCount, directory, 1, true);
+        in.Required(0, recordCount);
+        in.Required(1, aliasCount);
         if (recordCount < 0 || aliasCount < 1) return false;
 
-        std::istream* flags = directory.GetInput(2);
-        if (!flags) throw ZoStreamError("ReadFromStreamDir failed");
-        if (!CanStillRead(*flags, static_cast<std::uint64_t>(aliasCount))) return false;
+        std::istream& flags = in.Stream(2);
+        if (!CanStillRead(flags, static_cast<std::uint64_t>(aliasCount))) return false;
         std::vector<bool> numeral;
         numeral.reserve(std::min<std::size_t>(static_cast<std::size_t>(aliasCount) + 1, 65536));
         numeral.push_back(false);
         for (int alias = 1; alias <= aliasCount; ++alias) {
             std::uint8_t byte = 0;
-            if (!ReadBytes(&byte, 1, *flags)) return false;
+            if (!ReadBytes(&byte, 1, flags)) return false;
             numeral.push_back(byte != 0);
         }
         mNumeral.swap(numeral);
         mAliasCount = aliasCount;
 
-        ReadFromStreamDir(mLabels, directory, 3, false);
+        in.Optional(3, mLabels);
 
         if (recordCount > 0) {
-            std::istream* records = directory.GetInput(4);
-            if (!records) return false;
+            std::istream& records = in.Stream(4);
             for (int i = 0; i < recordCount; ++i) {
-                std::unique_ptr<VarObsInfo> record(RecordFactory::ReadRecord(*records));
+                std::unique_ptr<VarObsInfo> record(RecordFactory::ReadRecord(records));
                 if (!record) return false;
                 const unsigned long uniqueID = record->GetUniqueID();
                 if (!mRecords.emplace(uniqueID, record.get()).second) return false;
                 record.release();
             }
         }
-        ReadFromStreamDir(*mSelectedLabel, directory, 5, true);
-        ReadFromStreamDir(mBatchAlias, directory, 6, false);
-        ReadFromStreamDir(mPhaseAlias, directory, 7, false);
-        directory.Close();
-    } catch (...) {
-        return false;
-    }
-    if (!is.good()) return false;
-    SetIsDirty(false);
-    return true;
+        in.Required(5, *mSelectedLabel);
+        in.Optional(6, mBatchAlias);
+        in.Optional(7, mPhaseAlias);
+        return true;
+    });
+    if (ok && firstVisit) SetIsDirty(false);
+    return ok;
 }
 
 void VarObs::ZStreamableReset() {
-    mStreamed = false;
+    mSection.Reset();
     ZStreamBase::ZStreamableReset();
 }

@@ -26,6 +26,7 @@
 #include "interfaces/utility/CString.h"
 #include "interfaces/containers/NCDataVector.h"
 #include "interfaces/containers/NCIntegralVector.h"
+#include "interfaces/streams/SectionFlag.h"
 #include "interfaces/streams/ZStreamBase.h"
 #include "varobs/InfosByUserID.h"
 #include "varobs/VarObsInfoAccess.h"
@@ -188,5 +189,5 @@ private:
     int mPhaseAlias = -1;
     mutable boost::shared_ptr<InfosByUserID> mInfosByUserID;
     mutable boost::mutex mIndexLock;
-    bool mStreamed = false;
+    SectionFlag mSection;
 };

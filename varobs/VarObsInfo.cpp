@@ -3,20 +3,20 @@
 #include <algorithm>
 #include <typeinfo>
 
-#include "interfaces/streams/StreamDirectory.h"
+#include "interfaces/streams/Section.h"
 #include "interfaces/utility/ZoString.h"
 #include "interfaces/streams/streamhelpers.h"
 #include "varobs/VarObsInfoAccess.h"
 
 namespace {
-constexpr int kCurrentVersion = 3;
-constexpr int kSubStreams = 2;
+// "VOI" version 3, two sub-streams. Versions 0 to 2 are read but carry no fields of their own.
+const Section& StreamSection() {
+    static const Section section("VOI", 3, 2, SectionRules().AcceptsFrom(0).FieldsFrom(3));
+    return section;
+}
 }  // namespace
 
-const ZStreamableData& VarObsInfo::StreamData() {
-    static const ZStreamableData data(kCurrentVersion, "VOI");
-    return data;
-}
+const ZStreamableData& VarObsInfo::StreamData() { return StreamSection().Data(); }
 
 VarObsInfo::VarObsInfo() = default;
 
@@ -95,35 +95,24 @@ void VarObsInfo::SwapID(int a, int b) {
 }
 
 bool VarObsInfo::ZStreamableStartWrite(std::ostream& os) {
-    if (mSectionDone) return true;
-    mSectionDone = true;
-    if (!StreamData().Write(os) || !ZStreamBase::ZStreamableStartWrite(os)) return false;
-    OutputStreamDirectory directory(os, kSubStreams);
-    WriteToStream(mIDs, directory.GetOutput(0));
-    WriteToStream(mUniqueID, directory.GetOutput(1));
-    directory.Close();
-    return os.good();
+    const auto bases = [&] { return ZStreamBase::ZStreamableStartWrite(os); };
+    return StreamSection().Write(os, mSection, bases, [&](SectionOutput& out) {
+        out.Write(0, mIDs);
+        out.Write(1, mUniqueID);
+    });
 }
 
 bool VarObsInfo::ZStreamableStartRead(std::istream& is) {
-    if (mSectionDone) return true;
-    mSectionDone = true;
-    int version = 0;
-    if (!StreamData().Check(is, &version) || !ZStreamBase::ZStreamableStartRead(is)) return false;
-    if (static_cast<unsigned>(version) > static_cast<unsigned>(kCurrentVersion)) return false;
-    if (version < kCurrentVersion) return is.good();
-
-    InputStreamDirectory directory(is);
-    std::istream* ids = directory.GetInput(0);
-    if (!ids) return false;
-    mIDs.clear();
-    if (!ReadFromStream(mIDs, *ids, false)) return false;
-    if (!ReadFromStreamDir(mUniqueID, directory, 1, false)) return false;
-    directory.Close();
-    return is.good();
+    const auto bases = [&] { return ZStreamBase::ZStreamableStartRead(is); };
+    return StreamSection().Read(is, mSection, bases, [&](SectionInput& in) {
+        std::istream& ids = in.Stream(0);
+        mIDs.clear();  // refilled from the stream: a damaged list leaves the record without IDs
+        ReadFromStream(mIDs, ids, true);
+        in.Required(1, mUniqueID);
+    });
 }
 
 void VarObsInfo::ZStreamableReset() {
-    mSectionDone = false;
+    mSection.Reset();
     ZStreamBase::ZStreamableReset();
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "interfaces/utility/CString.h"
+#include "interfaces/streams/SectionFlag.h"
 #include "interfaces/streams/ZStreamBase.h"
 
 class VariableInfo;
@@ -102,7 +103,7 @@ private:
     friend class BatchInfoVector;
     friend struct VarObsInfoTestAccess;
 
-    bool mSectionDone = false;
+    CopiedSectionFlag mSection;
     unsigned long mUniqueID = 0;
     std::vector<CString> mIDs;
 };

@@ -4,14 +4,11 @@
 #include <cstdio>
 
 #include "interfaces/constants/NCConstants.h"
-#include "interfaces/streams/StreamDirectory.h"
-#include "interfaces/streams/ZoStreamError.h"
-#include "interfaces/streams/streamhelpers.h"
+#include "interfaces/streams/Section.h"
 
 namespace {
-constexpr int kCurrentVersion = 4;
-constexpr int kSubStreams = 12;
 constexpr int kDefaultTreatment = 8;
+constexpr float kDefaultMaturity = -99.0f;
 
 // Sub-stream numbers of the "VIO" section; 0, 3 and 4 are unused.
 enum : int {
@@ -25,12 +22,15 @@ enum : int {
     kTreatment = 10,
     kMaturity = 11
 };
+
+// "VIO" version 4, twelve sub-streams; only version 4 is read.
+const Section& StreamSection() {
+    static const Section section("VIO", 4, 12);
+    return section;
+}
 }  // namespace
 
-const ZStreamableData& VariableInfo::StreamData() {
-    static const ZStreamableData data(kCurrentVersion, "VIO");
-    return data;
-}
+const ZStreamableData& VariableInfo::StreamData() { return StreamSection().Data(); }
 
 VariableInfo::VariableInfo() = default;
 
@@ -103,61 +103,49 @@ void VariableInfo::ReferenceFromPrimaryID() {
 }
 
 bool VariableInfo::ZStreamableStartWrite(std::ostream& os) {
-    if (mSectionDone) return true;
-    mSectionDone = true;
-    if (!StreamData().Write(os) || !VarObsInfo::ZStreamableStartWrite(os)) return false;
-    OutputStreamDirectory directory(os, kSubStreams);
-    WriteToStream(mUnit, directory.GetOutput(kUnit));
-    WriteToStream(static_cast<short>(mBlock), directory.GetOutput(kBlock));
-    WriteToStream(mRecipe, directory.GetOutput(kRecipe));
-    WriteToStream(mSourceModel, directory.GetOutput(kSourceModel));
-    WriteToStream(static_cast<short>(mType), directory.GetOutput(kType));
-    WriteToStream(mReference, directory.GetOutput(kReference));
-    WriteToStream(mClasses, directory.GetOutput(kClasses));
-    WriteToStream(mTreatment, directory.GetOutput(kTreatment));
-    WriteToStream(mMaturity, directory.GetOutput(kMaturity));
-    directory.Close();
-    return os.good();
+    const auto bases = [&] { return VarObsInfo::ZStreamableStartWrite(os); };
+    return StreamSection().Write(os, mSection, bases, [&](SectionOutput& out) {
+        out.Write(kUnit, mUnit);
+        out.Write(kBlock, static_cast<short>(mBlock));
+        out.Write(kRecipe, mRecipe);
+        out.Write(kSourceModel, mSourceModel);
+        out.Write(kType, static_cast<short>(mType));
+        out.Write(kReference, mReference);
+        out.Write(kClasses, mClasses);
+        out.Write(kTreatment, mTreatment);
+        out.Write(kMaturity, mMaturity);
+    });
 }
 
 bool VariableInfo::ZStreamableStartRead(std::istream& is) {
-    if (mSectionDone) return true;
-    mSectionDone = true;
-    int version = 0;
-    if (!StreamData().Check(is, &version)) return false;
-    mMaturity = -99.0f;
-    mType = eVarTypeDefault;
-    if (!VarObsInfo::ZStreamableStartRead(is)) return false;
-    if (version != kCurrentVersion) return false;
-
-    try {
-        InputStreamDirectory directory(is);
-        ReadFromStreamDir(mUnit, directory, kUnit, true);
+    const auto bases = [&] {
+        mMaturity = kDefaultMaturity;
+        mType = eVarTypeDefault;
+        return VarObsInfo::ZStreamableStartRead(is);
+    };
+    return StreamSection().Read(is, mSection, bases, [&](SectionInput& in) {
+        in.Required(kUnit, mUnit);
         short block = 0;
-        ReadFromStreamDir(block, directory, kBlock, true);
+        in.Required(kBlock, block);
         mBlock = static_cast<EVariableBlock>(block);
-        ReadFromStreamDir(mRecipe, directory, kRecipe, true);
-        ReadFromStreamDir(mSourceModel, directory, kSourceModel, true);
+        in.Required(kRecipe, mRecipe);
+        in.Required(kSourceModel, mSourceModel);
         short type = 0;
-        ReadFromStreamDir(type, directory, kType, true);
+        in.Required(kType, type);
         mType = static_cast<EVariableType>(type);
-        ReadFromStreamDir(mReference, directory, kReference, true);
+        in.Required(kReference, mReference);
 
         std::set<int> classes;
-        if (ReadFromStreamDir(classes, directory, kClasses, false)) mClasses.insert(classes.begin(), classes.end());
+        if (in.Optional(kClasses, classes)) mClasses.insert(classes.begin(), classes.end());
         else mClasses.clear();
         ReferenceFromPrimaryID();
 
-        if (!ReadFromStreamDir(mTreatment, directory, kTreatment, false)) mTreatment = kDefaultTreatment;
-        if (!ReadFromStreamDir(mMaturity, directory, kMaturity, false)) mMaturity = -99.0f;
-        directory.Close();
-    } catch (const ZoStreamError&) {
-        return false;
-    }
-    return is.good();
+        in.Optional(kTreatment, mTreatment, kDefaultTreatment);
+        in.Optional(kMaturity, mMaturity, kDefaultMaturity);
+    });
 }
 
 void VariableInfo::ZStreamableReset() {
-    mSectionDone = false;
+    mSection.Reset();
     VarObsInfo::ZStreamableReset();
 }

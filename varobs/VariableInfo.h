@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "interfaces/streams/SectionFlag.h"
 #include "interfaces/utility/CString.h"
 #include "varobs/VarObsInfo.h"
 
@@ -126,7 +127,7 @@ private:
     // Old hierarchical variables carry their component only in the primary ID.
     void ReferenceFromPrimaryID();
 
-    bool mSectionDone = false;
+    CopiedSectionFlag mSection;
     EVariableBlock mBlock = eBlockX;
     EVariableType mType = eVarTypeDefault;
     CString mUnit;

@@ -1,7 +1,7 @@
 #pragma once
 // Building blocks shared by the matrix and vector containers: a growable array of plain values
-// (also for bool, which std::vector would pack into bits), the per-object section flag of a
-// persistent container, and the bounded bulk readers that their stream readers use.
+// (also for bool, which std::vector would pack into bits) and the bounded bulk readers that their
+// stream readers use.
 
 #include <algorithm>
 #include <cassert>
@@ -137,22 +137,6 @@ private:
     std::unique_ptr<T[]> mData;
     std::size_t mSize = 0;
     std::size_t mCapacity = 0;
-};
-
-// The section flag of one persistent container: set while a stream pass is in progress.
-// Copies start unset, so copying an object in the middle of a pass does not copy the pass.
-struct SectionFlag {
-    bool set = false;
-    SectionFlag() = default;
-    SectionFlag(const SectionFlag&) {}
-    SectionFlag& operator=(const SectionFlag&) { return *this; }
-
-    // True the first time in a pass, false when the section was already handled.
-    bool Enter() {
-        if (set) return false;
-        set = true;
-        return true;
-    }
 };
 
 // Reads a 4-byte count and checks it against the bytes that `bytesPerItem` items need.

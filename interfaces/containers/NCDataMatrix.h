@@ -29,6 +29,7 @@
 #include "interfaces/containers/NCContainerSupport.h"
 #include "interfaces/containers/NCDataVector.h"
 #include "interfaces/containers/NCIntegralVector.h"
+#include "interfaces/streams/Section.h"
 #include "interfaces/streams/ZStreamBase.h"
 
 template <typename T>
@@ -273,48 +274,50 @@ public:
     bool operator!=(const NCDataMatrix& other) const { return !(*this == other); }
 
     bool ZStreamableStartWrite(std::ostream& os) override {
-        if (!mSection.Enter()) return true;
-        if (!Data().Write(os) || !ZStreamBase::ZStreamableStartWrite(os)) return false;
-        const std::int32_t shape[2] = {mRows, mCols};
-        WriteFourBytes(shape, 2, os);
-        return WriteFourBytes(mStore ? mStore->data() : nullptr, Cells(), os);
+        const auto bases = [&] { return ZStreamBase::ZStreamableStartWrite(os); };
+        return StreamSection().WritePlain(os, mSection, bases, [&](std::ostream& out) {
+            const std::int32_t shape[2] = {mRows, mCols};
+            WriteFourBytes(shape, 2, out);
+            return WriteFourBytes(mStore ? mStore->data() : nullptr, Cells(), out);
+        });
     }
 
     // Fails (matrix unchanged) on a wrong tag, an unknown version, a negative shape, a shape the
     // stream cannot hold, or a short stream. The values are read straight into the new storage,
     // allocated once; a stream that cannot tell its size is read in steps as the bytes arrive.
     bool ZStreamableStartRead(std::istream& is) override {
-        if (!mSection.Enter()) return true;
-        int version = 0;
-        if (!Data().Check(is, &version) || !ZStreamBase::ZStreamableStartRead(is)) return false;
-        if (version != 1) return false;
-        std::int32_t shape[2] = {0, 0};
-        if (!ReadFourBytes(shape, 2, is)) return false;
-        if (shape[0] < 0 || shape[1] < 0) {
-            is.setstate(std::ios_base::failbit);
-            return false;
-        }
-        const std::uint64_t cells = static_cast<std::uint64_t>(shape[0]) * static_cast<std::uint64_t>(shape[1]);
-        if (!CanStillRead(is, cells * 4)) return false;
-        std::shared_ptr<Storage> fresh;
-        if (cells > 0) {
-            fresh = std::make_shared<Storage>();
-            if (!ncdetail::ReadArray(*fresh, cells, is)) return false;
-        }
-        mStore = std::move(fresh);
-        mRows = shape[0];
-        mCols = shape[1];
-        return true;
+        const auto bases = [&] { return ZStreamBase::ZStreamableStartRead(is); };
+        return StreamSection().ReadPlain(is, mSection, bases, [&](std::istream& in) {
+            std::int32_t shape[2] = {0, 0};
+            if (!ReadFourBytes(shape, 2, in)) return false;
+            if (shape[0] < 0 || shape[1] < 0) {
+                in.setstate(std::ios_base::failbit);
+                return false;
+            }
+            const std::uint64_t cells = static_cast<std::uint64_t>(shape[0]) * static_cast<std::uint64_t>(shape[1]);
+            if (!CanStillRead(in, cells * 4)) return false;
+            std::shared_ptr<Storage> fresh;
+            if (cells > 0) {
+                fresh = std::make_shared<Storage>();
+                if (!ncdetail::ReadArray(*fresh, cells, in)) return false;
+            }
+            mStore = std::move(fresh);
+            mRows = shape[0];
+            mCols = shape[1];
+            return true;
+        });
     }
 
-    void ZStreamableReset() override { mSection.set = false; }
+    void ZStreamableReset() override { mSection.Reset(); }
 
-    static const ZStreamableData& Data() {
-        static const ZStreamableData data(1, "NCDM");
-        return data;
-    }
+    static const ZStreamableData& Data() { return StreamSection().Data(); }
 
 private:
+    static const Section& StreamSection() {
+        static const Section section("NCDM", 1, 0);
+        return section;
+    }
+
     std::size_t Cells() const { return static_cast<std::size_t>(mRows) * static_cast<std::size_t>(mCols); }
     std::size_t Offset(int zeroBasedColumn) const { return static_cast<std::size_t>(zeroBasedColumn) * mRows; }
     const T* Column(int zeroBasedColumn) const { return mStore ? mStore->data() + Offset(zeroBasedColumn) : nullptr; }
@@ -345,5 +348,5 @@ private:
     std::shared_ptr<Storage> mStore;  // null when the matrix has no cells
     int mRows = 0;
     int mCols = 0;
-    ncdetail::SectionFlag mSection;
+    SectionFlag mSection;
 };

@@ -18,6 +18,7 @@
 #include "interfaces/utility/BinaryIO.h"
 #include "interfaces/containers/NCContainerSupport.h"
 #include "interfaces/containers/NCIntegralVector.h"
+#include "interfaces/streams/Section.h"
 #include "interfaces/streams/ZStreamBase.h"
 
 template <typename T>
@@ -153,38 +154,40 @@ public:
     }
 
     bool ZStreamableStartWrite(std::ostream& os) override {
-        if (!mSection.Enter()) return true;
-        if (!Data().Write(os) || !ZStreamBase::ZStreamableStartWrite(os)) return false;
-        const auto count = static_cast<std::int32_t>(size());
-        WriteFourBytes(&count, 1, os);
-        return WriteFourBytes(mValues.data(), mValues.size(), os);
+        const auto bases = [&] { return ZStreamBase::ZStreamableStartWrite(os); };
+        return StreamSection().WritePlain(os, mSection, bases, [&](std::ostream& out) {
+            const auto count = static_cast<std::int32_t>(size());
+            WriteFourBytes(&count, 1, out);
+            return WriteFourBytes(mValues.data(), mValues.size(), out);
+        });
     }
 
     // Fails (vector unchanged) on a wrong tag, an unknown version, a count that the stream cannot
     // hold or a short stream.
     bool ZStreamableStartRead(std::istream& is) override {
-        if (!mSection.Enter()) return true;
-        int version = 0;
-        if (!Data().Check(is, &version) || !ZStreamBase::ZStreamableStartRead(is)) return false;
-        if (version != 1) return false;
-        std::int32_t count = 0;
-        if (!ncdetail::ReadCount(is, 4, count)) return false;
-        ncdetail::PodArray<T> values;
-        if (!ncdetail::ReadArray(values, static_cast<std::uint64_t>(count), is)) return false;
-        mValues.swap(values);
-        return true;
+        const auto bases = [&] { return ZStreamBase::ZStreamableStartRead(is); };
+        return StreamSection().ReadPlain(is, mSection, bases, [&](std::istream& in) {
+            std::int32_t count = 0;
+            if (!ncdetail::ReadCount(in, 4, count)) return false;
+            ncdetail::PodArray<T> values;
+            if (!ncdetail::ReadArray(values, static_cast<std::uint64_t>(count), in)) return false;
+            mValues.swap(values);
+            return true;
+        });
     }
 
-    void ZStreamableReset() override { mSection.set = false; }
+    void ZStreamableReset() override { mSection.Reset(); }
 
-    static const ZStreamableData& Data() {
-        static const ZStreamableData data(1, "NCDV");
-        return data;
-    }
+    static const ZStreamableData& Data() { return StreamSection().Data(); }
 
 private:
     static bool IsMissing(T x) { return x == T(-99); }
 
+    static const Section& StreamSection() {
+        static const Section section("NCDV", 1, 0);
+        return section;
+    }
+
     ncdetail::PodArray<T> mValues;
-    ncdetail::SectionFlag mSection;
+    SectionFlag mSection;
 };

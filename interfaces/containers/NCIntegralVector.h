@@ -24,6 +24,7 @@
 
 #include "interfaces/utility/BinaryIO.h"
 #include "interfaces/containers/NCContainerSupport.h"
+#include "interfaces/streams/Section.h"
 #include "interfaces/streams/ZStreamBase.h"
 
 template <typename T, T Default>
@@ -193,36 +194,38 @@ public:
     }
 
     bool ZStreamableStartWrite(std::ostream& os) override {
-        if (!mSection.Enter()) return true;
-        if (!Data().Write(os) || !ZStreamBase::ZStreamableStartWrite(os)) return false;
-        const auto count = static_cast<std::int32_t>(size());
-        WriteFourBytes(&count, 1, os);
-        return WriteValues(os);
+        const auto bases = [&] { return ZStreamBase::ZStreamableStartWrite(os); };
+        return StreamSection().WritePlain(os, mSection, bases, [&](std::ostream& out) {
+            const auto count = static_cast<std::int32_t>(size());
+            WriteFourBytes(&count, 1, out);
+            return WriteValues(out);
+        });
     }
 
     // Fails (vector unchanged) on a wrong tag, an unknown version, a count that the stream cannot
     // hold, a short stream or, for flags, a byte other than 0 or 1.
     bool ZStreamableStartRead(std::istream& is) override {
-        if (!mSection.Enter()) return true;
-        int version = 0;
-        if (!Data().Check(is, &version) || !ZStreamBase::ZStreamableStartRead(is)) return false;
-        if (version != 1) return false;
-        std::int32_t count = 0;
-        if (!ncdetail::ReadCount(is, kStoredBytes, count)) return false;
-        ncdetail::PodArray<T> values;
-        if (!ReadValues(values, static_cast<std::size_t>(count), is)) return false;
-        mValues.swap(values);
-        return true;
+        const auto bases = [&] { return ZStreamBase::ZStreamableStartRead(is); };
+        return StreamSection().ReadPlain(is, mSection, bases, [&](std::istream& in) {
+            std::int32_t count = 0;
+            if (!ncdetail::ReadCount(in, kStoredBytes, count)) return false;
+            ncdetail::PodArray<T> values;
+            if (!ReadValues(values, static_cast<std::size_t>(count), in)) return false;
+            mValues.swap(values);
+            return true;
+        });
     }
 
-    void ZStreamableReset() override { mSection.set = false; }
+    void ZStreamableReset() override { mSection.Reset(); }
 
-    static const ZStreamableData& Data() {
-        static const ZStreamableData data(1, "NCIV");
-        return data;
-    }
+    static const ZStreamableData& Data() { return StreamSection().Data(); }
 
 private:
+    static const Section& StreamSection() {
+        static const Section section("NCIV", 1, 0);
+        return section;
+    }
+
     static constexpr std::uint64_t kStoredBytes = std::is_same<T, bool>::value ? 1 : 4;
     using Stored = std::conditional_t<std::is_same<T, bool>::value, std::uint8_t,
                                       std::conditional_t<std::is_signed<T>::value, std::int32_t, std::uint32_t>>;
@@ -265,7 +268,7 @@ private:
     }
 
     ncdetail::PodArray<T> mValues;
-    ncdetail::SectionFlag mSection;
+    SectionFlag mSection;
 };
 
 typedef NCIntegralVector<bool, 0> BoolVector;

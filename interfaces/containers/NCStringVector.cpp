@@ -4,6 +4,7 @@
 #include <cassert>
 #include <cstdint>
 
+#include "interfaces/streams/Section.h"
 #include "interfaces/utility/BinaryIO.h"
 
 namespace {
@@ -85,36 +86,40 @@ int NCStringVector::FindString(const char* text, bool caseSensitive, int from) c
     return 0;
 }
 
-const ZStreamableData& NCStringVector::Data() {
-    static const ZStreamableData data(1, "NCSV");
-    return data;
+namespace {
+const Section& StreamSection() {
+    static const Section section("NCSV", 1, 0);
+    return section;
 }
+}  // namespace
+
+const ZStreamableData& NCStringVector::Data() { return StreamSection().Data(); }
 
 bool NCStringVector::ZStreamableStartWrite(std::ostream& os) {
-    if (!mSection.Enter()) return true;
-    if (!Data().Write(os) || !ZStreamBase::ZStreamableStartWrite(os)) return false;
-    const auto count = static_cast<std::int32_t>(mStrings.size());
-    WriteFourBytes(&count, 1, os);
-    for (const std::string& s : mStrings)
-        if (!WriteBinaryString(s.c_str(), os)) return false;
-    return os.good();
+    const auto bases = [&] { return ZStreamBase::ZStreamableStartWrite(os); };
+    return StreamSection().WritePlain(os, mSection, bases, [&](std::ostream& out) {
+        const auto count = static_cast<std::int32_t>(mStrings.size());
+        WriteFourBytes(&count, 1, out);
+        for (const std::string& s : mStrings)
+            if (!WriteBinaryString(s.c_str(), out)) return false;
+        return out.good();
+    });
 }
 
 bool NCStringVector::ZStreamableStartRead(std::istream& is) {
-    if (!mSection.Enter()) return true;
-    int version = 0;
-    if (!Data().Check(is, &version) || !ZStreamBase::ZStreamableStartRead(is)) return false;
-    if (version != 1) return false;
-    std::int32_t count = 0;
-    // Every string takes at least its 4-byte length.
-    if (!ncdetail::ReadCount(is, 4, count)) return false;
-    std::vector<std::string> strings;
-    strings.reserve(static_cast<std::size_t>(StreamBytesLeft(is) >= 0 ? count : std::min(count, kReserveAtMost)));
-    for (std::int32_t i = 0; i < count; ++i) {
-        std::string s;
-        if (!ReadBinaryString(s, is)) return false;
-        strings.push_back(std::move(s));
-    }
-    mStrings.swap(strings);
-    return true;
+    const auto bases = [&] { return ZStreamBase::ZStreamableStartRead(is); };
+    return StreamSection().ReadPlain(is, mSection, bases, [&](std::istream& in) {
+        std::int32_t count = 0;
+        // Every string takes at least its 4-byte length.
+        if (!ncdetail::ReadCount(in, 4, count)) return false;
+        std::vector<std::string> strings;
+        strings.reserve(static_cast<std::size_t>(StreamBytesLeft(in) >= 0 ? count : std::min(count, kReserveAtMost)));
+        for (std::int32_t i = 0; i < count; ++i) {
+            std::string s;
+            if (!ReadBinaryString(s, in)) return false;
+            strings.push_back(std::move(s));
+        }
+        mStrings.swap(strings);
+        return true;
+    });
 }

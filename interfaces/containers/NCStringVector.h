@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "interfaces/containers/NCContainerSupport.h"
+#include "interfaces/streams/SectionFlag.h"
 #include "interfaces/streams/ZStreamBase.h"
 
 class NCStringVector : public ZStreamBase {
@@ -58,11 +59,11 @@ public:
     // Fails (vector unchanged) on a wrong tag, an unknown version, a count the stream cannot hold
     // or a damaged string.
     bool ZStreamableStartRead(std::istream& is) override;
-    void ZStreamableReset() override { mSection.set = false; }
+    void ZStreamableReset() override { mSection.Reset(); }
 
     static const ZStreamableData& Data();
 
 private:
     std::vector<std::string> mStrings;
-    ncdetail::SectionFlag mSection;
+    SectionFlag mSection;
 };
