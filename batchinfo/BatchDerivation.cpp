@@ -1,7 +1,14 @@
 #include "batchinfo/BatchDerivation.h"
 
+#include <boost/make_shared.hpp>
 #include <memory>
+#include <utility>
 
+#include "batchinfo/BatchInfo.h"
+#include "batchinfo/BatchInfoVector.h"
+#include "batchinfo/BatchLookups.h"
+#include "batchinfo/ClassInfo.h"
+#include "batchinfo/ClassInfoVector.h"
 #include "interfaces/utility/CString.h"
 #include "varobs/NCObservations.h"
 #include "varobs/NCVariables.h"
@@ -47,6 +54,8 @@ class GroupReader {
 };
 
 constexpr int kFirstStep = 32;
+// The one phase of a batch derived without a phase ID column.
+constexpr const char* kDefaultPhaseName = "Phase";
 
 // The largest power of two below `distance`; 1 for a distance of 1 (or less).
 int PowerOfTwoBelow(int distance) {
@@ -148,6 +157,75 @@ int FindNextBatchOrPhase(const VarObs* collection, const NCIntegralVector<unsign
     if (pos > ids->size()) return -1;
     const GroupReader reader(*collection, *ids, phase);
     return NextGroupStart(reader, pos, reader.At(pos), reader.At(ids->size()));
+}
+
+BatchInfoVector* CreateBatchInfoVector(const NCObservations* obs,
+                                       const NCIntegralVector<unsigned long, 0>* obsIDs) {
+    if (!obs || !obs->HasBatches()) return nullptr;
+    const IDList& ids = OrEmpty(obsIDs);
+    const GroupReader batches(*obs, ids, false);
+    const Positions beginnings = GroupStarts(batches);
+    const int n = ids.size();
+
+    // Phase runs are found with the same search as FindNextBatchOrPhase; the last row's group is
+    // read once for all of them.
+    const GroupReader phases(*obs, ids, true);
+    const bool hasPhases = obs->HasPhases();
+    const Group lastPhase = hasPhases && n > 0 ? phases.At(n) : Group();
+
+    auto list = std::make_unique<BatchInfoVector>();
+    for (int k = 1; k <= beginnings.size(); ++k) {
+        const int first = beginnings[k];
+        const int end = k < beginnings.size() ? beginnings[k + 1] : n + 1;  // one past the batch
+        auto batch = boost::make_shared<BatchInfo>(batches.At(first).batch);
+        batch->SetNumObs(end - first);
+
+        auto phaseList = std::make_unique<ClassInfoVector>();
+        if (hasPhases) {
+            for (int pos = first; pos < end;) {
+                const Group group = phases.At(pos);
+                const int next = NextGroupStart(phases, pos, group, lastPhase);
+                const int phaseEnd = next == -1 || next > end ? end : next;
+                auto phase = boost::make_shared<ClassInfo>(group.phase);
+                phase->SetNumObs(phaseEnd - pos);
+                phaseList->push_back(phase);
+                pos = phaseEnd;
+            }
+        } else {
+            auto phase = boost::make_shared<ClassInfo>(kDefaultPhaseName);
+            phase->SetNumObs(end - first);
+            phaseList->push_back(phase);
+        }
+        batch->SetClassVectorPtr(std::move(phaseList));
+        list->push_back(batch);
+    }
+    return list.release();
+}
+
+ClassInfoVector* CreatePhaseInfoVector(const NCObservations* obs,
+                                       const NCIntegralVector<unsigned long, 0>* obsIDs) {
+    if (!obs || !obs->HasPhases()) return nullptr;
+    const IDList& ids = OrEmpty(obsIDs);
+    const GroupReader reader(*obs, ids, true);
+    const Positions beginnings = GroupStarts(reader);
+    const int n = ids.size();
+
+    auto list = std::make_unique<ClassInfoVector>();
+    for (int k = 1; k <= beginnings.size(); ++k) {
+        const int first = beginnings[k];
+        const int length = (k < beginnings.size() ? beginnings[k + 1] : n + 1) - first;
+        const CString name = reader.At(first).phase;
+        const int index = FindPhaseIndex(list.get(), name, false);
+        if (index < 0) {
+            auto phase = boost::make_shared<ClassInfo>(name);
+            phase->SetNumObs(length);
+            list->push_back(phase);
+        } else {
+            ClassInfo& phase = *(*list)[static_cast<std::size_t>(index)];
+            phase.SetNumObs(phase.GetNumObs() + length);
+        }
+    }
+    return list.release();
 }
 
 }  // namespace BatchUtilities

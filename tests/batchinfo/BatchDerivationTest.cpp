@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "batchinfo/BatchDerivation.h"
+#include "batchinfo/BatchInfoVector.h"
+#include "batchinfo/ClassInfoVector.h"
 #include "varobs/NCObservations.h"
 #include "varobs/NCVariables.h"
 #include "varobs/ObservationInfo.h"
@@ -258,6 +260,85 @@ TEST(BatchDerivation, PhaseBeginningsOfVariables) {
     vars.SetPhaseID(3);
     const std::unique_ptr<Positions> phases(BatchUtilities::GetPhaseBeginnings(&vars, &ids));
     EXPECT_EQ(ToStd(phases.get()), (std::vector<int>{1, 3, 4}));
+}
+
+// (name, number of observations) of each phase of a list.
+std::vector<std::pair<std::string, int>> PhasesOf(const ClassInfoVector* phases) {
+    std::vector<std::pair<std::string, int>> result;
+    if (!phases) return result;
+    for (const auto& phase : *phases)
+        result.emplace_back(phase->GetPhaseName().GetString(), phase->GetNumObs());
+    return result;
+}
+
+using PhaseList = std::vector<std::pair<std::string, int>>;
+
+TEST(BatchDerivation, CreateBatchInfoVectorFromTheRows) {
+    CountingObservations obs;
+    Rows rows(obs);
+    rows.Append("B1", "Heat", 3);
+    rows.Append("B1", "Cool", 2);
+    rows.Append("b1", "Heat", 40);  // differs from B1 only in case: a batch of its own
+    rows.Append("B2", "A", 1);      // a phase name that recurs after another gets a record per run
+    rows.Append("B2", "B", 1);
+    rows.Append("B2", "A", 1);
+    // Not the last batch: the search takes the rest as one group when the last row has the
+    // batch and phase of the row it starts from.
+    rows.Append("B3", "A", 2);
+
+    const std::unique_ptr<BatchInfoVector> batches(
+        BatchUtilities::CreateBatchInfoVector(&obs, &rows.ids));
+    ASSERT_NE(batches, nullptr);
+    ASSERT_EQ(batches->size(), 4u);
+    const std::vector<std::string> names{"B1", "b1", "B2", "B3"};
+    const std::vector<int> sizes{5, 40, 3, 2};
+    const std::vector<PhaseList> phases{
+        {{"Heat", 3}, {"Cool", 2}}, {{"Heat", 40}}, {{"A", 1}, {"B", 1}, {"A", 1}}, {{"A", 2}}};
+    for (int k = 0; k < 4; ++k) {
+        const auto batch = (*static_cast<const BatchInfoVector*>(batches.get()))[k];
+        EXPECT_EQ(batch->GetBatchName().GetString(), names[k]);
+        EXPECT_EQ(batch->GetNumObs(nullptr, true), sizes[k]);
+        EXPECT_EQ(PhasesOf(batch->GetClassVector()), phases[k]);
+        EXPECT_TRUE(batch->IsIncluded());
+        EXPECT_EQ(batch->GetBatchConditionValues().size(), 0);
+    }
+    EXPECT_TRUE(batches->GetBCVariableIDs().empty());
+
+    // Without a phase column every batch gets one phase "Phase" holding all of its rows.
+    obs.SetPhaseID(0);
+    const std::unique_ptr<BatchInfoVector> plain(
+        BatchUtilities::CreateBatchInfoVector(&obs, &rows.ids));
+    ASSERT_EQ(plain->size(), 4u);
+    for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(PhasesOf((*plain)[k]->GetClassVector()), (PhaseList{{"Phase", sizes[k]}}));
+    EXPECT_EQ(BatchUtilities::CreatePhaseInfoVector(&obs, &rows.ids), nullptr);
+
+    // Without a batch column, or without a collection, there is no batch list.
+    obs.SetBatchID(0);
+    EXPECT_EQ(BatchUtilities::CreateBatchInfoVector(&obs, &rows.ids), nullptr);
+    EXPECT_EQ(BatchUtilities::CreateBatchInfoVector(nullptr, &rows.ids), nullptr);
+    EXPECT_EQ(BatchUtilities::CreatePhaseInfoVector(nullptr, &rows.ids), nullptr);
+}
+
+TEST(BatchDerivation, CreatePhaseInfoVectorMergesNamesIgnoringCase) {
+    CountingObservations obs;
+    Rows rows(obs);
+    rows.Append("B1", "Heat", 3);
+    rows.Append("B1", "Cool", 2);
+    rows.Append("B2", "heat", 400);
+    rows.Append("B2", "Cool", 1);
+    rows.Append("B3", "Cool", 5);  // the same phase name in the next batch is another run
+    rows.Append("B3", "Hold", 7);
+
+    const std::unique_ptr<ClassInfoVector> phases(
+        BatchUtilities::CreatePhaseInfoVector(&obs, &rows.ids));
+    EXPECT_EQ(PhasesOf(phases.get()), (PhaseList{{"Heat", 403}, {"Cool", 8}, {"Hold", 7}}));
+
+    const IDList none;
+    const std::unique_ptr<ClassInfoVector> empty(
+        BatchUtilities::CreatePhaseInfoVector(&obs, &none));
+    ASSERT_NE(empty, nullptr);
+    EXPECT_TRUE(empty->empty());
 }
 
 }  // namespace
