@@ -11,9 +11,7 @@
 // and datasets in memory, allows every change and has no storage, models or local centering.
 class ExampleProject : public NCProjectBase {
 public:
-    static boost::shared_ptr<ExampleProject> Create() {
-        return boost::shared_ptr<ExampleProject>(new ExampleProject);
-    }
+    static boost::shared_ptr<ExampleProject> Create() { return boost::shared_ptr<ExampleProject>(new ExampleProject); }
 
     unsigned long GetNewUniqueID(int) override { return mNextUniqueID++; }
     bool ConfirmDatasetChange(int, const NCIntegralVector<unsigned long, 0>*) override { return true; }
@@ -79,8 +77,8 @@ int main() {
     }
 
     // A dataset over those records; every value is missing until set.
-    const auto dataset = NCDataSet::Create(project, "Measurements", 1, nullptr, &obsIDs, &varIDs, {1}, {1}, "",
-                                           nullptr, nullptr, false);
+    const auto dataset =
+        NCDataSet::Create(project, "Measurements", 1, nullptr, &obsIDs, &varIDs, {1}, {1}, "", nullptr, nullptr, false);
     project->AddDataset(dataset);
 
     // Values from text, encoded by each variable's record (positions are 1-based): "" is a missing
