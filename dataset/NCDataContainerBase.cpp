@@ -1,5 +1,6 @@
 #include "dataset/NCDataContainerBase.h"
 
+#include "batchinfo/BatchInfoVector.h"
 #include "dataset/NCProjectBase.h"
 #include "varobs/NCObservations.h"
 #include "varobs/NCVariables.h"
@@ -57,6 +58,5 @@ NCStringVector NCDataContainerBase::GetBatchNames() const
     if ((GetDataType() & kObservationLevelBatch) == 0) return NCStringVector();
     const auto batches = GetBatchInfoVector();
     if (!batches) return NCStringVector();
-    // A batch list can only be set once the batch records exist; their names are read here then.
-    return NCStringVector();
+    return batches->GetBatchNames();
 }

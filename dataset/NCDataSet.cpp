@@ -3,7 +3,6 @@
 #include <memory>
 #include <utility>
 
-#include "batchinfo/BatchImportSettings.h"
 #include "dataset/NCProjectBase.h"
 #include "dataset/ProjectStorage.h"
 #include "dataset/TrimdVarStruct.h"
@@ -114,16 +113,6 @@ std::string NCDataSet::GetStrValue(int obs, int var) const
     return record->Decode(mData(obs, var));
 }
 
-boost::shared_ptr<BatchInfoVector const> NCDataSet::GetBatchInfoVector() const
-{
-    return mBatches;
-}
-
-boost::shared_ptr<ClassInfoVector const> NCDataSet::GetPhaseInfoVector() const
-{
-    return mPhases;
-}
-
 void NCDataSet::Save() const
 {
     const auto project = boost::const_pointer_cast<NCProjectBase>(GetProject());
@@ -157,37 +146,6 @@ void NCDataSet::SetUsedAliases(const std::vector<int>& obs, const std::vector<in
     if (obs != mUsedObsAliases || var != mUsedVarAliases) MarkDirty();
     mUsedObsAliases = obs;
     mUsedVarAliases = var;
-}
-
-void NCDataSet::SetBatchInfoVector(const BatchInfoVector* list)
-{
-    mBatchesDirty = false;
-    if (!list) {
-        mDataType &= ~kObservationLevelBatch;
-        mBatches.reset();
-    } else {
-        if ((mDataType & (kBatchKind10 | kBatchKind40)) == 0) mDataType |= kObservationLevelBatch;
-        // Keeping a copy of the list is left to the batch records' copy operations.
-        if (const auto project = GetProject()) {
-            const BatchImportSettings settings(project->GetBatchImportSettings(1));
-            project->SetBatchImportSettings(settings);
-        }
-    }
-    MarkDirty();
-}
-
-void NCDataSet::SetPhaseInfoVector(const ClassInfoVector*)
-{
-    // A non-null list is copied (phases cloned) once the phase records exist.
-    mPhases.reset();
-    MarkDirty();
-}
-
-boost::shared_ptr<BatchInfoVector> NCDataSet::GetMutableBatchInfoVector(NCProjectBase& project, int datasetID)
-{
-    const boost::shared_ptr<NCDataSet> dataset = project.GetDataset(datasetID);
-    if (dataset) return dataset->mBatches;
-    return boost::shared_ptr<BatchInfoVector>();
 }
 
 void NCDataSet::clear()

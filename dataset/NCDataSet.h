@@ -31,11 +31,18 @@
 //   a position that is negative or not below their number.
 // - GetVariableID returns "" when the variable has no record (GetObservationID throws NCError).
 //
-// Batch lists: until the batch records exist, a dataset has no batch list and no phase list.
-// GetBatchInfoVector and GetPhaseInfoVector return empty pointers; SetBatchInfoVector and
-// SetPhaseInfoVector accept null and, for a non-null list, apply everything except keeping a
-// copy of the list (the copy is made by the batch records' copy operations once they exist).
-// The batch list is not derived from the observations yet.
+// Batch lists:
+// - The batch list is derived from the observations' batch and phase ID texts when it is first
+//   asked for (for a dataset whose data type has bit 0x10, 0x20 or 0x40) and again on the first
+//   request after SetBatchInfoVecDirty, which every change of the observations, their order or
+//   their IDs calls. GetBatchInfoVector is const, but a rebuild goes through SetBatchInfoVector:
+//   it marks the dataset dirty and stores the project's batch import settings back into it.
+// - A rebuild keeps, for batches whose names are still there, the condition values and the
+//   included flag, and for their phases (by phase name) the original name, the Y variable and the
+//   excluded variables that are still columns of the dataset. Everything else is new.
+// - SetBatchInfoVector and a rebuild assign into the list object already held, so a list handed
+//   out earlier shows the new content; only SetBatchInfoVector(nullptr) lets go of it.
+// - The phase list is never derived; it is what SetPhaseInfoVector (or Create) last stored.
 
 #include <map>
 #include <string>
@@ -105,7 +112,9 @@ public:
     // The stored value decoded by the variable's record; "" when it has none or a position is out
     // of range.
     std::string GetStrValue(int obs, int var) const override;
+    // The batch list, derived first when it is due (see above); empty for a dataset without one.
     boost::shared_ptr<BatchInfoVector const> GetBatchInfoVector() const override;
+    // The phase list as stored; empty when there is none.
     boost::shared_ptr<ClassInfoVector const> GetPhaseInfoVector() const override;
 
     // Hands the dataset to the project's SaveDataset; nothing without a project.
@@ -131,16 +140,25 @@ public:
 
     // ---- batch and phase lists ----
     // Clears the batch-list dirty flag. Null clears data type bit 0x20 and drops the batch list.
-    // Otherwise sets bit 0x20 (unless the type has 0x10 or 0x40) and stores a copy of the
-    // project's batch import settings back into it. Marks dirty.
+    // Otherwise sets bit 0x20 (unless the type has 0x10 or 0x40), copies the list (batches cloned)
+    // into the list held, and stores a copy of the project's batch import settings back into it.
+    // Marks dirty.
     void SetBatchInfoVector(const BatchInfoVector* list);
-    // Drops the phase list (a non-null list is not kept yet, see above); marks dirty.
+    // Drops the phase list and, for a non-null list, keeps a copy (phases cloned); marks dirty.
     void SetPhaseInfoVector(const ClassInfoVector* list);
     // The next GetBatchInfoVector derives the batch list again.
     void SetBatchInfoVecDirty() { mBatchesDirty = true; }
-    // The batch list of a loaded dataset of the project, for changing it in place; empty when the
-    // project does not hold the dataset or the dataset has no batch list.
+    // The batch list of dataset `datasetID`, for changing it in place: the loaded dataset's list
+    // as it stands (not derived first), or else the list stored for it in the project's stored
+    // batch lists (the RUSPData record under GetStreamName(stream kind of the batch lists, 0)).
+    // Empty when there is none or the stored record cannot be read.
     static boost::shared_ptr<BatchInfoVector> GetMutableBatchInfoVector(NCProjectBase& project, int datasetID);
+
+    // New lists, owned by the caller, of the positions of the X (Y) block's variables among the
+    // dataset's columns, restricted through the phase list to the phases named `phaseName` (all
+    // phases when null); see BatchUtilities::GetBlockVariables. Without a project: empty lists.
+    NCIntegralVector<int, -99>* GetXVariables(const char* phaseName) const;
+    NCIntegralVector<int, -99>* GetYVariables(const char* phaseName) const;
 
     // True when at least one variable has recorded values before trimming.
     bool GetIsTrimmed() const { return !mValuesBeforeTrim.empty(); }
@@ -216,6 +234,9 @@ private:
     friend struct NCDataSetTestAccess;
 
     void MarkDirty() { mDirty = true; }
+    // Derives the batch list: the first time from the observations alone, afterwards keeping what
+    // the user set on the batches and phases of the list held (see the header's notes).
+    void UpdateBatchInfoVec();
     void InvalidateSortCache() { mSortCacheValid = false; }
     void RecordValueBeforeTrim(int obs, int var);
     bool AskUser(int textWithModels, int textWithoutModels, const NCProjectBase& project) const;
