@@ -24,15 +24,13 @@ using Positions = NCIntegralVector<int, -99>;
 struct Group {
     CString batch;
     CString phase;
-    bool operator==(const Group& other) const {
-        return batch == other.batch && phase == other.phase;
-    }
+    bool operator==(const Group& other) const { return batch == other.batch && phase == other.phase; }
     bool operator!=(const Group& other) const { return !(*this == other); }
 };
 
 // Reads the group of a position of the ID list through the collection.
 class GroupReader {
-  public:
+public:
     GroupReader(const VarObs& collection, const IDList& ids, bool withPhase)
         : mCollection(collection), mIDs(ids), mWithPhase(withPhase) {}
 
@@ -47,7 +45,7 @@ class GroupReader {
         return group;
     }
 
-  private:
+private:
     const VarObs& mCollection;
     const IDList& mIDs;
     bool mWithPhase;
@@ -150,8 +148,7 @@ NCIntegralVector<int, -99>* GetBatchLength(const NCObservations* obs,
     return lengths.release();
 }
 
-int FindNextBatchOrPhase(const VarObs* collection, const NCIntegralVector<unsigned long, 0>* ids,
-                         int pos, bool phase) {
+int FindNextBatchOrPhase(const VarObs* collection, const NCIntegralVector<unsigned long, 0>* ids, int pos, bool phase) {
     if (!collection || !ids || ids->empty()) return -1;
     if (pos < 1) return 1;
     if (pos > ids->size()) return -1;
@@ -159,8 +156,7 @@ int FindNextBatchOrPhase(const VarObs* collection, const NCIntegralVector<unsign
     return NextGroupStart(reader, pos, reader.At(pos), reader.At(ids->size()));
 }
 
-BatchInfoVector* CreateBatchInfoVector(const NCObservations* obs,
-                                       const NCIntegralVector<unsigned long, 0>* obsIDs) {
+BatchInfoVector* CreateBatchInfoVector(const NCObservations* obs, const NCIntegralVector<unsigned long, 0>* obsIDs) {
     if (!obs || !obs->HasBatches()) return nullptr;
     const IDList& ids = OrEmpty(obsIDs);
     const GroupReader batches(*obs, ids, false);
@@ -202,8 +198,7 @@ BatchInfoVector* CreateBatchInfoVector(const NCObservations* obs,
     return list.release();
 }
 
-ClassInfoVector* CreatePhaseInfoVector(const NCObservations* obs,
-                                       const NCIntegralVector<unsigned long, 0>* obsIDs) {
+ClassInfoVector* CreatePhaseInfoVector(const NCObservations* obs, const NCIntegralVector<unsigned long, 0>* obsIDs) {
     if (!obs || !obs->HasPhases()) return nullptr;
     const IDList& ids = OrEmpty(obsIDs);
     const GroupReader reader(*obs, ids, true);

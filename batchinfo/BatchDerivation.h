@@ -41,26 +41,22 @@ NCIntegralVector<int, -99>* GetPhaseBeginnings(const NCVariables* vars,
                                                const NCIntegralVector<unsigned long, 0>* varIDs);
 
 // The number of observations of each batch, in batch order; null where GetBatchBeginnings is.
-NCIntegralVector<int, -99>* GetBatchLength(const NCObservations* obs,
-                                           const NCIntegralVector<unsigned long, 0>* obsIDs);
+NCIntegralVector<int, -99>* GetBatchLength(const NCObservations* obs, const NCIntegralVector<unsigned long, 0>* obsIDs);
 
 // The position of the first item after `pos` that belongs to another batch (with `phase`: to
 // another batch or another phase). -1 when there is none, when the collection is null, the list
 // null or empty, or `pos` beyond the list; otherwise 1 when `pos` is below 1.
-int FindNextBatchOrPhase(const VarObs* collection, const NCIntegralVector<unsigned long, 0>* ids,
-                         int pos, bool phase);
+int FindNextBatchOrPhase(const VarObs* collection, const NCIntegralVector<unsigned long, 0>* ids, int pos, bool phase);
 
 // A new batch list with one batch per batch of the observations, in row order: its name and
 // number of observations, and its phases (one per run of a phase name, in order; without a phase
 // ID column one phase "Phase" holding every observation of the batch). No condition values or
 // condition variables. Null when the collection is null or has no batch ID column.
-BatchInfoVector* CreateBatchInfoVector(const NCObservations* obs,
-                                       const NCIntegralVector<unsigned long, 0>* obsIDs);
+BatchInfoVector* CreateBatchInfoVector(const NCObservations* obs, const NCIntegralVector<unsigned long, 0>* obsIDs);
 
 // A new phase list with one phase per distinct phase name (names that differ only in case are one
 // phase, named as first met), in order of first appearance, each with its number of observations
 // over all batches. Null when the collection is null or has no phase ID column.
-ClassInfoVector* CreatePhaseInfoVector(const NCObservations* obs,
-                                       const NCIntegralVector<unsigned long, 0>* obsIDs);
+ClassInfoVector* CreatePhaseInfoVector(const NCObservations* obs, const NCIntegralVector<unsigned long, 0>* obsIDs);
 
 }  // namespace BatchUtilities

@@ -40,13 +40,11 @@ const BatchRows& RowsOfSize(int rows) {
         const CString batch("Batch" + std::to_string(b));
         for (int p = 1; p <= kPhasesPerBatch; ++p) {
             const CString phase("Phase" + std::to_string(p));
-            const int count =
-                p < kPhasesPerBatch ? perPhase : perBatch - (kPhasesPerBatch - 1) * perPhase;
+            const int count = p < kPhasesPerBatch ? perPhase : perBatch - (kPhasesPerBatch - 1) * perPhase;
             for (int i = 0; i < count; ++i) {
                 ++id;
-                entry->observations.Add(
-                    new ObservationInfo({CString("Obs" + std::to_string(id)), batch, phase}, id),
-                    nullptr);
+                entry->observations.Add(new ObservationInfo({CString("Obs" + std::to_string(id)), batch, phase}, id),
+                                        nullptr);
                 entry->ids.push_back(id);
             }
         }

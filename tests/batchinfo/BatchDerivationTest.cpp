@@ -25,7 +25,7 @@ using Positions = NCIntegralVector<int, -99>;
 
 // An observation collection that counts its record lookups.
 class CountingObservations : public NCObservations {
-  public:
+public:
     using NCObservations::FindVarObsInfo;
     const VarObsInfo* FindVarObsInfo(unsigned long uniqueID) const override {
         ++lookups;
@@ -37,7 +37,7 @@ class CountingObservations : public NCObservations {
 // Observations with IDs (primary, batch, phase); alias 2 is the batch column, alias 3 the phase
 // column. Each appended group of rows has records of its own.
 class Rows {
-  public:
+public:
     explicit Rows(CountingObservations& obs) : mObs(obs) {
         mObs.SetBatchID(2);
         mObs.SetPhaseID(3);
@@ -61,9 +61,7 @@ class Rows {
             if (i > 0) {
                 const auto& current = mGroups[mGroupOfRow[i]];
                 const auto& previous = mGroups[mGroupOfRow[i - 1]];
-                if (current.first == previous.first &&
-                    (!phases || current.second == previous.second))
-                    continue;
+                if (current.first == previous.first && (!phases || current.second == previous.second)) continue;
             }
             starts.push_back(static_cast<int>(i) + 1);
         }
@@ -72,12 +70,10 @@ class Rows {
 
     IDList ids;
 
-  private:
+private:
     unsigned long NewRecord(const std::string& batch, const std::string& phase) {
         const unsigned long id = ++mLastID;
-        mObs.Add(new ObservationInfo(
-                     {CString("R" + std::to_string(id)), CString(batch), CString(phase)}, id),
-                 nullptr);
+        mObs.Add(new ObservationInfo({CString("R" + std::to_string(id)), CString(batch), CString(phase)}, id), nullptr);
         return id;
     }
 
@@ -88,8 +84,7 @@ class Rows {
 };
 
 std::vector<int> ToStd(const Positions* positions) {
-    return positions ? std::vector<int>(positions->begin(), positions->end())
-                     : std::vector<int>{-1};
+    return positions ? std::vector<int>(positions->begin(), positions->end()) : std::vector<int>{-1};
 }
 
 // The next scan start after `pos`, -1 when none.
@@ -102,8 +97,7 @@ int NextStart(const std::vector<int>& starts, int pos) {
 // 5,000 rows each (half of them short), split into up to four phases whose names may recur in
 // other batches and differ only in case from a neighbour.
 void RandomLayout(std::mt19937& random, Rows& rows) {
-    static const char* const kPhaseNames[] = {"Phase", "phase", "PHASE", "Heat",
-                                              "heat",  "Cool",  ""};
+    static const char* const kPhaseNames[] = {"Phase", "phase", "PHASE", "Heat", "heat", "Cool", ""};
     const int batches = std::uniform_int_distribution<int>(0, 9)(random);
     for (int b = 0; b < batches; ++b) {
         std::string name = "Batch" + std::to_string(b / 2);
@@ -124,8 +118,7 @@ void RandomLayout(std::mt19937& random, Rows& rows) {
         cuts.push_back(size);
         int from = 0;
         for (int k = 0; k < phases; ++k) {
-            rows.Append(name, phaseNames[static_cast<std::size_t>(k)],
-                        cuts[static_cast<std::size_t>(k)] - from);
+            rows.Append(name, phaseNames[static_cast<std::size_t>(k)], cuts[static_cast<std::size_t>(k)] - from);
             from = cuts[static_cast<std::size_t>(k)];
         }
     }
@@ -137,42 +130,33 @@ TEST(BatchDerivation, BoundarySearchFindsWhatAPlainScanFinds) {
         CountingObservations obs;
         Rows rows(obs);
         RandomLayout(random, rows);
-        SCOPED_TRACE("layout " + std::to_string(layout) + " with " +
-                     std::to_string(rows.ids.size()) + " rows");
+        SCOPED_TRACE("layout " + std::to_string(layout) + " with " + std::to_string(rows.ids.size()) + " rows");
         const int n = rows.ids.size();
-        const std::vector<int> batchStarts = rows.ScanStarts(false),
-                               phaseStarts = rows.ScanStarts(true);
+        const std::vector<int> batchStarts = rows.ScanStarts(false), phaseStarts = rows.ScanStarts(true);
 
-        const std::unique_ptr<Positions> batches(
-            BatchUtilities::GetBatchBeginnings(&obs, &rows.ids));
+        const std::unique_ptr<Positions> batches(BatchUtilities::GetBatchBeginnings(&obs, &rows.ids));
         EXPECT_EQ(ToStd(batches.get()), batchStarts);
-        const std::unique_ptr<Positions> phases(
-            BatchUtilities::GetPhaseBeginnings(&obs, &rows.ids));
+        const std::unique_ptr<Positions> phases(BatchUtilities::GetPhaseBeginnings(&obs, &rows.ids));
         EXPECT_EQ(ToStd(phases.get()), phaseStarts);
 
         std::vector<int> expectedLengths;
         for (std::size_t k = 0; k < batchStarts.size(); ++k)
-            expectedLengths.push_back((k + 1 < batchStarts.size() ? batchStarts[k + 1] : n + 1) -
-                                      batchStarts[k]);
+            expectedLengths.push_back((k + 1 < batchStarts.size() ? batchStarts[k + 1] : n + 1) - batchStarts[k]);
         const std::unique_ptr<Positions> lengths(BatchUtilities::GetBatchLength(&obs, &rows.ids));
         EXPECT_EQ(ToStd(lengths.get()), expectedLengths);
 
         // From any row, the next start after it.
         for (int probe = 0; probe < 20 && n > 0; ++probe) {
             const int pos = std::uniform_int_distribution<int>(1, n)(random);
-            EXPECT_EQ(BatchUtilities::FindNextBatchOrPhase(&obs, &rows.ids, pos, false),
-                      NextStart(batchStarts, pos));
-            EXPECT_EQ(BatchUtilities::FindNextBatchOrPhase(&obs, &rows.ids, pos, true),
-                      NextStart(phaseStarts, pos));
+            EXPECT_EQ(BatchUtilities::FindNextBatchOrPhase(&obs, &rows.ids, pos, false), NextStart(batchStarts, pos));
+            EXPECT_EQ(BatchUtilities::FindNextBatchOrPhase(&obs, &rows.ids, pos, true), NextStart(phaseStarts, pos));
         }
 
         // Without a phase column the phase beginnings are the batch beginnings.
         obs.SetPhaseID(-1);
-        const std::unique_ptr<Positions> batchesOnly(
-            BatchUtilities::GetPhaseBeginnings(&obs, &rows.ids));
+        const std::unique_ptr<Positions> batchesOnly(BatchUtilities::GetPhaseBeginnings(&obs, &rows.ids));
         EXPECT_EQ(ToStd(batchesOnly.get()), batchStarts);
-        EXPECT_EQ(BatchUtilities::FindNextBatchOrPhase(&obs, &rows.ids, 1, true),
-                  NextStart(batchStarts, 1));
+        EXPECT_EQ(BatchUtilities::FindNextBatchOrPhase(&obs, &rows.ids, 1, true), NextStart(batchStarts, 1));
     }
 }
 
@@ -207,9 +191,7 @@ TEST(BatchDerivation, AbsentColumnsListsAndPositions) {
 
     // Null collection, null or empty list.
     EXPECT_EQ(BatchUtilities::GetBatchBeginnings(nullptr, &rows.ids), nullptr);
-    EXPECT_EQ(
-        BatchUtilities::GetPhaseBeginnings(static_cast<const NCObservations*>(nullptr), &rows.ids),
-        nullptr);
+    EXPECT_EQ(BatchUtilities::GetPhaseBeginnings(static_cast<const NCObservations*>(nullptr), &rows.ids), nullptr);
     EXPECT_EQ(BatchUtilities::GetBatchLength(nullptr, &rows.ids), nullptr);
     const std::unique_ptr<Positions> none(BatchUtilities::GetBatchBeginnings(&obs, nullptr));
     ASSERT_NE(none, nullptr);
@@ -228,16 +210,14 @@ TEST(BatchDerivation, AbsentColumnsListsAndPositions) {
     // A unique ID without a record reads as empty names: a batch of its own here.
     IDList withUnknown = rows.ids;
     withUnknown.push_back(999);
-    const std::unique_ptr<Positions> unknown(
-        BatchUtilities::GetBatchBeginnings(&obs, &withUnknown));
+    const std::unique_ptr<Positions> unknown(BatchUtilities::GetBatchBeginnings(&obs, &withUnknown));
     EXPECT_EQ(ToStd(unknown.get()), (std::vector<int>{1, 4, 6}));
 
     // No batch column: no batch beginnings; the phase beginnings still follow the phase names.
     obs.SetBatchID(0);
     EXPECT_EQ(BatchUtilities::GetBatchBeginnings(&obs, &rows.ids), nullptr);
     EXPECT_EQ(BatchUtilities::GetBatchLength(&obs, &rows.ids), nullptr);
-    const std::unique_ptr<Positions> phasesOnly(
-        BatchUtilities::GetPhaseBeginnings(&obs, &rows.ids));
+    const std::unique_ptr<Positions> phasesOnly(BatchUtilities::GetPhaseBeginnings(&obs, &rows.ids));
     EXPECT_EQ(ToStd(phasesOnly.get()), std::vector<int>{1});
     obs.SetPhaseID(0);
     EXPECT_EQ(BatchUtilities::GetPhaseBeginnings(&obs, &rows.ids), nullptr);
@@ -249,9 +229,8 @@ TEST(BatchDerivation, PhaseBeginningsOfVariables) {
     const char* const layout[][2] = {{"B", "x"}, {"B", "x"}, {"B", "y"}, {"C", "y"}, {"C", "y"}};
     unsigned long id = 10;
     for (const auto& names : layout) {
-        vars.Add(new QuantitativeVariableInfo(
-                     {CString("V" + std::to_string(id)), CString(names[0]), CString(names[1])}, id,
-                     eVarTypeDefault, CString(), -1, -1, -99.0f),
+        vars.Add(new QuantitativeVariableInfo({CString("V" + std::to_string(id)), CString(names[0]), CString(names[1])},
+                                              id, eVarTypeDefault, CString(), -1, -1, -99.0f),
                  nullptr);
         ids.push_back(id++);
     }
@@ -266,8 +245,7 @@ TEST(BatchDerivation, PhaseBeginningsOfVariables) {
 std::vector<std::pair<std::string, int>> PhasesOf(const ClassInfoVector* phases) {
     std::vector<std::pair<std::string, int>> result;
     if (!phases) return result;
-    for (const auto& phase : *phases)
-        result.emplace_back(phase->GetPhaseName().GetString(), phase->GetNumObs());
+    for (const auto& phase : *phases) result.emplace_back(phase->GetPhaseName().GetString(), phase->GetNumObs());
     return result;
 }
 
@@ -286,8 +264,7 @@ TEST(BatchDerivation, CreateBatchInfoVectorFromTheRows) {
     // batch and phase of the row it starts from.
     rows.Append("B3", "A", 2);
 
-    const std::unique_ptr<BatchInfoVector> batches(
-        BatchUtilities::CreateBatchInfoVector(&obs, &rows.ids));
+    const std::unique_ptr<BatchInfoVector> batches(BatchUtilities::CreateBatchInfoVector(&obs, &rows.ids));
     ASSERT_NE(batches, nullptr);
     ASSERT_EQ(batches->size(), 4u);
     const std::vector<std::string> names{"B1", "b1", "B2", "B3"};
@@ -306,11 +283,9 @@ TEST(BatchDerivation, CreateBatchInfoVectorFromTheRows) {
 
     // Without a phase column every batch gets one phase "Phase" holding all of its rows.
     obs.SetPhaseID(0);
-    const std::unique_ptr<BatchInfoVector> plain(
-        BatchUtilities::CreateBatchInfoVector(&obs, &rows.ids));
+    const std::unique_ptr<BatchInfoVector> plain(BatchUtilities::CreateBatchInfoVector(&obs, &rows.ids));
     ASSERT_EQ(plain->size(), 4u);
-    for (int k = 0; k < 4; ++k)
-        EXPECT_EQ(PhasesOf((*plain)[k]->GetClassVector()), (PhaseList{{"Phase", sizes[k]}}));
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(PhasesOf((*plain)[k]->GetClassVector()), (PhaseList{{"Phase", sizes[k]}}));
     EXPECT_EQ(BatchUtilities::CreatePhaseInfoVector(&obs, &rows.ids), nullptr);
 
     // Without a batch column, or without a collection, there is no batch list.
@@ -330,13 +305,11 @@ TEST(BatchDerivation, CreatePhaseInfoVectorMergesNamesIgnoringCase) {
     rows.Append("B3", "Cool", 5);  // the same phase name in the next batch is another run
     rows.Append("B3", "Hold", 7);
 
-    const std::unique_ptr<ClassInfoVector> phases(
-        BatchUtilities::CreatePhaseInfoVector(&obs, &rows.ids));
+    const std::unique_ptr<ClassInfoVector> phases(BatchUtilities::CreatePhaseInfoVector(&obs, &rows.ids));
     EXPECT_EQ(PhasesOf(phases.get()), (PhaseList{{"Heat", 403}, {"Cool", 8}, {"Hold", 7}}));
 
     const IDList none;
-    const std::unique_ptr<ClassInfoVector> empty(
-        BatchUtilities::CreatePhaseInfoVector(&obs, &none));
+    const std::unique_ptr<ClassInfoVector> empty(BatchUtilities::CreatePhaseInfoVector(&obs, &none));
     ASSERT_NE(empty, nullptr);
     EXPECT_TRUE(empty->empty());
 }
