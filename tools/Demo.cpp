@@ -3,6 +3,7 @@
 #include <boost/shared_ptr.hpp>
 
 #include <fstream>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <vector>
@@ -10,6 +11,10 @@
 #include "app/ReferenceProject.h"
 #include "app/ScriptedUserComm.h"
 #include "app/SignalLog.h"
+#include "batchinfo/BatchDerivation.h"
+#include "batchinfo/BatchInfoVector.h"
+#include "batchinfo/BatchLookups.h"
+#include "batchinfo/ClassInfoVector.h"
 #include "dataset/NCDataSet.h"
 #include "interfaces/containers/NCDataMatrix.h"
 #include "interfaces/containers/NCIntegralVector.h"
@@ -28,7 +33,7 @@
 
 namespace {
 
-// A small batch process: four batches, each heated and then held, sampled every 15 minutes.
+// A small batch process: four batches, each heated, held and cooled, sampled every 15 minutes.
 const char* const kProcessTable =
     "Obs,Batch,Phase,Time,Temp,Pressure,Grade\n"
     "B1-01,B1,Heat,2026-03-02 08:00:00,20.5,1.01,low\n"
@@ -37,24 +42,28 @@ const char* const kProcessTable =
     "B1-04,B1,Hold,2026-03-02 08:45:00,79.8,1.52,medium\n"
     "B1-05,B1,Hold,2026-03-02 09:00:00,80.1,1.55,high\n"
     "B1-06,B1,Hold,2026-03-02 09:15:00,80.0,,high\n"
+    "B1-07,B1,Cool,2026-03-02 09:30:00,62.4,1.31,high\n"
     "B2-01,B2,Heat,2026-03-03 08:00:00,19.8,1.00,low\n"
     "B2-02,B2,Heat,2026-03-03 08:15:00,39.7,1.10,low\n"
     "B2-03,B2,Heat,2026-03-03 08:30:00,61.9,1.27,medium\n"
     "B2-04,B2,Hold,2026-03-03 08:45:00,78.9,1.49,medium\n"
     "B2-05,B2,Hold,2026-03-03 09:00:00,79.6,1.51,medium\n"
     "B2-06,B2,Hold,2026-03-03 09:15:00,79.9,1.53,high\n"
+    "B2-07,B2,Cool,2026-03-03 09:30:00,61.0,1.29,high\n"
     "B3-01,B3,Heat,2026-03-04 08:00:00,21.1,1.02,low\n"
     "B3-02,B3,Heat,2026-03-04 08:15:00,42.4,1.14,medium\n"
     "B3-03,B3,Heat,2026-03-04 08:30:00,64.0,1.31,medium\n"
     "B3-04,B3,Hold,2026-03-04 08:45:00,80.4,1.54,high\n"
     "B3-05,B3,Hold,2026-03-04 09:00:00,80.6,1.56,high\n"
     "B3-06,B3,Hold,2026-03-04 09:15:00,80.2,1.55,high\n"
+    "B3-07,B3,Cool,2026-03-04 09:30:00,63.1,1.33,high\n"
     "B4-01,B4,Heat,2026-03-05 08:00:00,20.2,1.01,low\n"
     "B4-02,B4,Heat,2026-03-05 08:15:00,40.8,1.11,low\n"
     "B4-03,B4,Heat,2026-03-05 08:30:00,62.7,1.29,medium\n"
     "B4-04,B4,Hold,2026-03-05 08:45:00,79.5,1.50,medium\n"
     "B4-05,B4,Hold,2026-03-05 09:00:00,80.3,1.54,high\n"
-    "B4-06,B4,Hold,2026-03-05 09:15:00,80.1,1.55,high\n";
+    "B4-06,B4,Hold,2026-03-05 09:15:00,80.1,1.55,high\n"
+    "B4-07,B4,Cool,2026-03-05 09:30:00,61.8,1.30,high\n";
 
 constexpr int kIDColumns = 3;  // Obs, Batch, Phase
 
@@ -124,10 +133,10 @@ bool DemoRecords(std::ostream& out, const std::string& folder) {
                       record->GetPrimaryAlias(), Describe(*record)});
     }
     table.Print(out);
-    out << "\n  Grade encodes \"HIGH\" as " << grade.Encode("HIGH") << " and decodes 2 as \""
-        << grade.Decode(2.0f) << "\"; the blank setting was dropped.\n"
-        << "  Temp encodes \" 12.5 \" as " << temp.Encode(" 12.5 ") << " and \"n/a\" as "
-        << temp.Encode("n/a") << " (missing).\n\n";
+    out << "\n  Grade encodes \"HIGH\" as " << grade.Encode("HIGH") << " and decodes 2 as \"" << grade.Decode(2.0f)
+        << "\"; the blank setting was dropped.\n"
+        << "  Temp encodes \" 12.5 \" as " << temp.Encode(" 12.5 ") << " and \"n/a\" as " << temp.Encode("n/a")
+        << " (missing).\n\n";
     return true;
 }
 
@@ -201,8 +210,7 @@ private:
     unsigned long mNext = 1;
 };
 
-bool DemoCollections(std::ostream& out, const std::string& folder,
-                     const std::vector<std::vector<std::string>>& rows) {
+bool DemoCollections(std::ostream& out, const std::string& folder, const std::vector<std::vector<std::string>>& rows) {
     out << "2. The project's collections written to a stream and read back\n\n";
     NCVariables vars;
     NCObservations obs;
@@ -269,7 +277,9 @@ bool DemoDataset(std::ostream& out, const std::vector<std::vector<std::string>>&
     for (int var = 1; var <= numVars; ++var) {
         const VariableInfo* info = project->GetVariables()[made.variables[static_cast<std::size_t>(var - 1)]];
         for (int obs = 1; obs <= numObs; ++obs)
-            data(obs, var, info->Encode(rows[static_cast<std::size_t>(obs)][static_cast<std::size_t>(kIDColumns + var - 1)].c_str()));
+            data(obs, var,
+                 info->Encode(
+                     rows[static_cast<std::size_t>(obs)][static_cast<std::size_t>(kIDColumns + var - 1)].c_str()));
     }
     const boost::shared_ptr<NCDataSet> dataset =
         NCDataSet::Create(project, "Process data", 1, &data, &obsIDs, &varIDs, {1, 2, 3}, {1},
@@ -299,8 +309,8 @@ bool DemoDataset(std::ostream& out, const std::vector<std::vector<std::string>>&
         << (rejected ? ", refused the grade \"excellent\"" : "") << ", removed observation 6 after the user said "
         << (remove.size() ? "yes" : "no") << ".\n\n";
     PrintDataset(out, *dataset);
-    out << "\n  Questions asked: " << user->QuestionCount() << "; consent requests to the project: "
-        << project->GetConsentRequests().size() << "\n  Signals raised:\n";
+    out << "\n  Questions asked: " << user->QuestionCount()
+        << "; consent requests to the project: " << project->GetConsentRequests().size() << "\n  Signals raised:\n";
     std::map<std::string, int> counts;
     std::vector<std::string> order;
     for (const std::string& line : log.GetLines()) {
@@ -311,6 +321,115 @@ bool DemoDataset(std::ostream& out, const std::vector<std::vector<std::string>>&
     return dataset->SizeObservations() == static_cast<int>(dataset->GetObsIDs().size());
 }
 
+// ---- batches and phases ----------------------------------------------------------------------
+
+// "Heat 3, Hold 3, Cool 1" (an excluded phase or variable in parentheses).
+std::string DescribePhases(const ClassInfoVector* phases, const NCVariables& vars) {
+    if (!phases) return "no phase list";
+    std::string text;
+    for (const auto& phase : *phases) {
+        if (!text.empty()) text += ", ";
+        text += std::string(phase->GetPhaseName()) + " " + std::to_string(phase->GetNumObs());
+        if (phase->GetOriginalName() != phase->GetPhaseName())
+            text += " (was " + std::string(phase->GetOriginalName()) + ")";
+        for (const unsigned long var : phase->GetExcludedVariablesVector())
+            if (const VariableInfo* info = vars[var]) text += " (without " + std::string(info->GetPrimaryAlias()) + ")";
+    }
+    return text;
+}
+
+void PrintBatches(std::ostream& out, const BatchInfoVector& batches, const NCVariables& vars) {
+    std::vector<std::string> header{"Batch", "Observations", "Included"};
+    for (const unsigned long id : batches.GetBCVariableIDs()) header.push_back(vars[id]->GetPrimaryAlias());
+    header.push_back("Phases");
+    TextTable table(header);
+    for (const auto& batch : batches) {
+        std::vector<std::string> row{std::string(batch->GetBatchName()),
+                                     std::to_string(batch->GetNumObs(nullptr, true)),
+                                     batch->IsIncluded() ? "yes" : "no"};
+        const NCDataVector<float>& values = batch->GetBatchConditionValues();
+        for (int i = 1; i <= values.size(); ++i)
+            row.push_back(values(i) == kMissingValue ? std::string("missing") : ZoString::Format("%g", values(i)));
+        row.push_back(DescribePhases(batch->GetClassVector(), vars));
+        table.AddRow(row);
+    }
+    table.Print(out, 4);
+}
+
+std::string JoinPositions(const NCIntegralVector<int, -99>* positions) {
+    std::string text;
+    if (positions)
+        for (const int p : *positions) text += (text.empty() ? "" : ", ") + std::to_string(p);
+    return text;
+}
+
+bool DemoBatches(std::ostream& out, const std::vector<std::vector<std::string>>& rows) {
+    out << "\n4. Batches and phases derived from the observations, and kept across changes\n\n";
+    const boost::shared_ptr<ReferenceProject> project = ReferenceProject::Create();
+    const ProcessRecords made = FillCollections(rows, project->GetVariables(), project->GetObservations(), *project);
+    NCIntegralVector<unsigned long, 0> obsIDs, varIDs;
+    for (unsigned long id : made.observations) obsIDs.push_back(id);
+    for (unsigned long id : made.variables) varIDs.push_back(id);
+    const NCObservations& observations = project->GetObservations();
+    const NCVariables& variables = project->GetVariables();
+
+    // The import derives both lists from the ID texts and hands them to the new dataset.
+    const std::unique_ptr<NCIntegralVector<int, -99>> batchStarts(
+        BatchUtilities::GetBatchBeginnings(&observations, &obsIDs));
+    const std::unique_ptr<NCIntegralVector<int, -99>> phaseStarts(
+        BatchUtilities::GetPhaseBeginnings(&observations, &obsIDs));
+    const std::unique_ptr<BatchInfoVector> batches(BatchUtilities::CreateBatchInfoVector(&observations, &obsIDs));
+    const std::unique_ptr<ClassInfoVector> phases(BatchUtilities::CreatePhaseInfoVector(&observations, &obsIDs));
+    const boost::shared_ptr<NCDataSet> dataset = NCDataSet::Create(
+        project, "Batch data", 1, nullptr, &obsIDs, &varIDs, {1, 2, 3}, {1}, "", batches.get(), phases.get(), false);
+    project->AddDataset(dataset);
+    out << "  Batches begin at rows " << JoinPositions(batchStarts.get()) << "; batches or phases change at rows "
+        << JoinPositions(phaseStarts.get())
+        << ".\n  Phases of the dataset: " << DescribePhases(dataset->GetPhaseInfoVector().get(), variables) << ".\n\n";
+    PrintBatches(out, *dataset->GetBatchInfoVector(), variables);
+
+    // The user's settings: a batch condition with a value per batch, batch B2 excluded, and in
+    // phase Heat of B1 the pressure left out.
+    const unsigned long feedID = project->GetNewUniqueID(1);
+    project->GetVariables().Add(new QuantitativeVariableInfo("Feed rate", feedID, "", -1, -1, eVarTypeBatchCondition),
+                                nullptr);
+    const boost::shared_ptr<BatchInfoVector> list = NCDataSet::GetMutableBatchInfoVector(*project, 1);
+    list->SetBCVariableIDs(NCIntegralVector<unsigned long, 0>(1, feedID));
+    float feed = 2.0f;
+    for (const auto& batch : *list) {
+        const NCDataVector<float> value(1, feed);
+        batch->SetBatchConditionValues(&value);
+        feed += 0.5f;
+    }
+    BatchUtilities::FindBatch(list.get(), "B2")->SetIncluded(false);
+    const unsigned long pressure = varIDs[3];
+    BatchUtilities::FindPhase(BatchUtilities::FindBatch(list.get(), "B1")->GetClassVector(), "Heat", false)
+        ->SetIncluded(pressure, false);
+    out << "\n  The user adds the batch condition \"Feed rate\", excludes B2 and leaves Pressure out of B1's Heat.\n";
+
+    // The observations change: B3's rows are renamed B3-R, and B4 loses its Cool row.
+    NCObservations& writable = project->GetObservations();
+    for (int row = 1; row <= dataset->SizeObservations(); ++row) {
+        ObservationInfo* record = writable[dataset->GetObsID(row)];
+        if (record->GetBatchName(writable) == CString("B3")) record->SetUserID(CString("B3-R"), 2, &writable);
+    }
+    dataset->SetBatchInfoVecDirty();
+    NCIntegralVector<int, -99> coolOfB4(1, dataset->SizeObservations());
+    dataset->RemoveObservation(&coolOfB4, false, true);
+    out << "  Then B3's ID texts become B3-R and the last row (B4's Cool) is removed; the list is derived again:\n\n";
+
+    const auto rebuilt = dataset->GetBatchInfoVector();
+    PrintBatches(out, *rebuilt, variables);
+    std::vector<std::string> names;
+    dataset->GetBatchNames().Convert(names);
+    out << "\n  Batch names: " << ZoString::FormatStringVector(", ", names)
+        << ". B1 and B4 keep their feed rates, B2 stays excluded and B1's Heat still leaves Pressure out;\n"
+        << "  B3-R is a new name, so it starts included and with its feed rate missing.\n";
+    const auto b2 = BatchUtilities::FindBatch(rebuilt.get(), "B2");
+    const auto b3 = BatchUtilities::FindBatch(rebuilt.get(), "B3-R");
+    return rebuilt->size() == 4 && b2 && !b2->IsIncluded() && b3 && b3->GetBatchConditionValues()(1) == kMissingValue;
+}
+
 }  // namespace
 
 int RunDemo(std::ostream& out, const std::string& folder) {
@@ -318,5 +437,6 @@ int RunDemo(std::ostream& out, const std::string& folder) {
     if (!DemoRecords(out, folder)) return 1;
     if (!DemoCollections(out, folder, rows)) return 1;
     if (!DemoDataset(out, rows)) return 1;
+    if (!DemoBatches(out, rows)) return 1;
     return 0;
 }

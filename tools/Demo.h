@@ -1,6 +1,7 @@
 #pragma once
 // The embedded demonstration of `ncds demo`: records, collections and a dataset of a small batch
-// process, each written to the stream format and read back, then edited and printed.
+// process, each written to the stream format and read back, then edited and printed; then the
+// batches and phases of the process derived, set by the user and derived again after changes.
 
 #include <ostream>
 #include <string>
