@@ -1,10 +1,18 @@
 #include "app/ReferenceProject.h"
 
+#include <memory>
+#include <sstream>
 #include <utility>
 
+#include "batchinfo/RUSPData.h"
 #include "dataset/NCDataSet.h"
 #include "interfaces/utility/Exception.h"
 #include "interfaces/constants/NCConstants.h"
+
+namespace {
+// Provisional: the stream kind under which the project keeps its stored batch lists.
+constexpr int kStoredBatchListsStream = 27;
+}  // namespace
 
 ReferenceProject::ReferenceProject() = default;
 
@@ -75,6 +83,35 @@ void ReferenceProject::AddDataset(boost::shared_ptr<NCDataSet> dataset)
 void ReferenceProject::RemoveDataset(int number)
 {
     mDatasets.erase(number);
+}
+
+bool ReferenceProject::UnloadDataset(int number)
+{
+    const boost::shared_ptr<NCDataSet> dataset = GetDataset(number);
+    if (!dataset) return false;
+    dataset->GetBatchInfoVector();
+
+    auto record = std::make_unique<RUSPData>(*this);
+    const std::string name = GetStreamName(kStoredBatchListsStream, 0);
+    const std::unique_ptr<std::istream> is(mStorage.OpenInputStream(name.c_str()));
+    // An unreadable record is replaced by one holding this dataset only.
+    if (is && !record->ReadObject(*is)) record = std::make_unique<RUSPData>(*this);
+    record->Add(dataset);
+
+    std::ostringstream variableIDs;
+    variableIDs << dataset->GetVarIDs();
+    if (!variableIDs || !StoreBatchLists(*record)) return false;
+    mStorage.Put(GetStreamName(26, number), variableIDs.str());
+    mDatasets.erase(number);
+    return true;
+}
+
+bool ReferenceProject::StoreBatchLists(const RUSPData& record)
+{
+    std::ostringstream os;
+    if (!record.WriteObject(os)) return false;
+    mStorage.Put(GetStreamName(kStoredBatchListsStream, 0), os.str());
+    return true;
 }
 
 boost::shared_ptr<NCDataSet> ReferenceProject::CreateDataset(int number)

@@ -20,6 +20,8 @@
 #include "varobs/NCObservations.h"
 #include "varobs/NCVariables.h"
 
+class RUSPData;
+
 class ReferenceProject : public NCProjectBase {
 public:
     using ConsentPolicy = std::function<bool(int datasetNumber, const NCIntegralVector<unsigned long, 0>* variableIDs)>;
@@ -61,6 +63,14 @@ public:
     // Holds the dataset under its number, replacing one of that number.
     void AddDataset(boost::shared_ptr<NCDataSet> dataset);
     void RemoveDataset(int number);
+    // Lets go of dataset `number` the way an application unloads one: its variable IDs are kept
+    // under GetStreamName(26, number), and its batch list (brought up to date first) and
+    // observation IDs in the project's stored batch lists, where
+    // NCDataSet::GetMutableBatchInfoVector finds them. False when the project does not hold the
+    // dataset or a stream could not be written; the dataset is then kept.
+    bool UnloadDataset(int number);
+    // Replaces the project's stored batch lists by `record`; false when it could not be written.
+    bool StoreBatchLists(const RUSPData& record);
     // A new empty dataset of this project, held under `number`.
     boost::shared_ptr<NCDataSet> CreateDataset(int number);
 

@@ -6,7 +6,9 @@
 #include "app/ReferenceProject.h"
 #include "app/ScriptedUserComm.h"
 #include "app/TerminalUserComm.h"
+#include "batchinfo/BatchInfoVector.h"
 #include "dataset/NCDataSet.h"
+#include "varobs/ObservationInfo.h"
 
 namespace {
 
@@ -66,6 +68,36 @@ TEST(ReferenceProjectTest, UserCommunicationAnswersFromItsScriptOrTheTerminal) {
     EXPECT_EQ(terminal.AskQuestion("Really?", "App"), 0);
     EXPECT_EQ(terminal.AskQuestion("Again?", "App"), 0) << "end of input is no";
     EXPECT_NE(out.str().find("App: Remove? [y/n]"), std::string::npos);
+}
+
+TEST(ReferenceProjectTest, UnloadedDatasetsKeepTheirBatchListsInTheStorage) {
+    const auto project = ReferenceProject::Create();
+    NCObservations& observations = project->GetObservations();
+    observations.SetBatchID(2);
+    NCIntegralVector<unsigned long, 0> obsIDs, varIDs(1, 100);
+    for (const char* batch : {"B1", "B1", "B2"}) {
+        const unsigned long id = project->GetNewUniqueID(1);
+        observations.Add(new ObservationInfo({CString("O" + std::to_string(id)), CString(batch)}, id), nullptr);
+        obsIDs.push_back(id);
+    }
+    for (const int number : {2, 3}) {
+        const auto dataset = NCDataSet::Create(project, "D", number, nullptr, &obsIDs, &varIDs, {1, 2}, {1}, "",
+                                               nullptr, nullptr, false);
+        dataset->SetSource(0x21, 1);
+        project->AddDataset(dataset);
+    }
+    project->GetDataset(2)->SetBatchInfoVecDirty();  // unloading brings the list up to date first
+
+    EXPECT_FALSE(project->UnloadDataset(7));
+    ASSERT_TRUE(project->UnloadDataset(2));
+    ASSERT_TRUE(project->UnloadDataset(3));  // added to the record that dataset 2 left
+    EXPECT_FALSE(project->GetDataset(2));
+    for (const int number : {2, 3}) {
+        const auto list = NCDataSet::GetMutableBatchInfoVector(*project, number);
+        ASSERT_TRUE(list);
+        EXPECT_EQ(list->size(), 2u);
+        EXPECT_EQ(NCDataSet::GetVariableIDs(*project, number), varIDs);
+    }
 }
 
 }  // namespace
