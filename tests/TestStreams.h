@@ -2,12 +2,31 @@
 // Helpers for the reader tests: every reader of the library must survive a stream cut at any byte
 // and a stream with changed bytes, returning failure without crashing, hanging or leaking.
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "interfaces/streams/ZStreamBase.h"
+
 namespace nctest {
+
+// The bytes of one whole object; the write must leave the stream good.
+inline std::string WriteObject(const ZStreamBase& object) {
+    std::ostringstream os;
+    os << object;
+    EXPECT_TRUE(os.good());
+    return os.str();
+}
+
+// Reads one whole object from `bytes`; true when the stream did not fail.
+inline bool ReadObject(const std::string& bytes, ZStreamBase& object) {
+    std::istringstream is(bytes);
+    is >> object;
+    return !is.fail();
+}
 
 // Calls `read` with a stream holding each proper prefix of `bytes` (lengths 0 … size-1) and
 // returns how many of those reads reported success. A reader that needs all of its bytes

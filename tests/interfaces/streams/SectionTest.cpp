@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "interfaces/streams/Section.h"
+#include "tests/TestStreams.h"
 
 namespace {
 
@@ -102,18 +104,8 @@ Gauge MakeGauge(const Section& section = AfterBases()) {
     return gauge;
 }
 
-std::string Write(const ZStreamBase& object) {
-    std::ostringstream os;
-    os << object;
-    EXPECT_TRUE(os.good());
-    return os.str();
-}
-
-bool Read(const std::string& bytes, ZStreamBase& object) {
-    std::istringstream is(bytes);
-    is >> object;
-    return !is.fail();
-}
+using nctest::ReadObject;
+using nctest::WriteObject;
 
 // The GAUGE section with the given version and sub-streams, written without the helper.
 std::string HandWritten(int version, bool withLimits, bool withScale) {
@@ -142,7 +134,7 @@ std::string WithVersion(std::string bytes, int version) {
 
 TEST(Section, WritesTagVersionBasesAndDirectoryOncePerPass) {
     Gauge gauge = MakeGauge();
-    const std::string bytes = Write(gauge);
+    const std::string bytes = WriteObject(gauge);
     EXPECT_EQ(bytes, HandWritten(3, true, true));
 
     std::ostringstream os;
@@ -155,7 +147,7 @@ TEST(Section, WritesTagVersionBasesAndDirectoryOncePerPass) {
     EXPECT_EQ(os.str().size(), 2 * once);
 
     Gauge copy(AfterBases());
-    ASSERT_TRUE(Read(bytes, copy));
+    ASSERT_TRUE(ReadObject(bytes, copy));
     EXPECT_EQ(copy.name, CString("G7"));
     EXPECT_EQ(copy.count, 12);
     EXPECT_EQ(copy.limits, gauge.limits);
@@ -165,22 +157,22 @@ TEST(Section, WritesTagVersionBasesAndDirectoryOncePerPass) {
 TEST(Section, RequiredAndOptionalSubStreams) {
     Gauge older(AfterBases());
     older.scale = 7.0f;
-    ASSERT_TRUE(Read(HandWritten(3, true, false), older));
+    ASSERT_TRUE(ReadObject(HandWritten(3, true, false), older));
     EXPECT_EQ(older.scale, 1.0f) << "an absent optional field takes its default";
 
     // A missing required field fails the read; the fields read before keep their new values.
     Gauge missing(AfterBases());
     missing.limits = {5.0f};
-    EXPECT_FALSE(Read(HandWritten(3, false, true), missing));
+    EXPECT_FALSE(ReadObject(HandWritten(3, false, true), missing));
     EXPECT_EQ(missing.count, 12);
     EXPECT_EQ(missing.limits, std::vector<float>{5.0f});
 
     // A short required field fails too; a cut anywhere never reads as a whole section.
-    const std::string bytes = Write(MakeGauge());
+    const std::string bytes = WriteObject(MakeGauge());
     int successes = 0;
     for (std::size_t length = 0; length < bytes.size(); ++length) {
         Gauge target(AfterBases());
-        if (Read(bytes.substr(0, length), target)) ++successes;
+        if (ReadObject(bytes.substr(0, length), target)) ++successes;
     }
     EXPECT_EQ(successes, 0);
 }
@@ -188,15 +180,15 @@ TEST(Section, RequiredAndOptionalSubStreams) {
 TEST(Section, VersionsAreReadOneWayForEveryClass) {
     const std::string bytes = HandWritten(3, true, true);
     Gauge target(AfterBases());
-    EXPECT_TRUE(Read(WithVersion(bytes, 2), target)) << "the oldest accepted version";
+    EXPECT_TRUE(ReadObject(WithVersion(bytes, 2), target)) << "the oldest accepted version";
     for (const int refused : {-1, -3, 1, 4, 0x7FFFFFFF}) {
         Gauge after(AfterBases());
-        EXPECT_FALSE(Read(WithVersion(bytes, refused), after)) << refused;
+        EXPECT_FALSE(ReadObject(WithVersion(bytes, refused), after)) << refused;
         EXPECT_EQ(after.name, CString("G7")) << "checked after the bases: they are read";
         EXPECT_EQ(after.count, 0);
 
         Gauge before(BeforeBases());
-        EXPECT_FALSE(Read(WithVersion(bytes, refused), before)) << refused;
+        EXPECT_FALSE(ReadObject(WithVersion(bytes, refused), before)) << refused;
         EXPECT_EQ(before.name, CString("unnamed")) << "checked before the bases: nothing is read";
     }
 }
@@ -206,7 +198,7 @@ TEST(Section, SectionAddedLaterReadsOlderStreamsThroughTheBases) {
     base.name = "old";
     Gauge gauge(AfterBases());
     gauge.SetAddedLater();
-    std::istringstream is(Write(base) + Write(base));
+    std::istringstream is(WriteObject(base) + WriteObject(base));
     is >> gauge;
     ASSERT_TRUE(is.good());
     EXPECT_EQ(gauge.name, CString("old"));
@@ -217,12 +209,12 @@ TEST(Section, SectionAddedLaterReadsOlderStreamsThroughTheBases) {
 
     Gauge found(AfterBases());
     found.SetAddedLater();
-    ASSERT_TRUE(Read(Write(MakeGauge()), found));
+    ASSERT_TRUE(ReadObject(WriteObject(MakeGauge()), found));
     EXPECT_EQ(found.count, 12);
 }
 
 TEST(Section, OnlyStreamErrorsFailTheReadUnlessTheRulesSayAny) {
-    const std::string bytes = Write(MakeGauge());
+    const std::string bytes = WriteObject(MakeGauge());
     Gauge strict(AfterBases());
     strict.throwInFields = true;
     std::istringstream is(bytes);
@@ -230,7 +222,7 @@ TEST(Section, OnlyStreamErrorsFailTheReadUnlessTheRulesSayAny) {
 
     Gauge lenient(CatchingAll());
     lenient.throwInFields = true;
-    EXPECT_FALSE(Read(bytes, lenient));
+    EXPECT_FALSE(ReadObject(bytes, lenient));
 }
 
 TEST(Section, FlagsStartUnsetInCopiesUnlessTheyAreCarried) {
