@@ -52,6 +52,7 @@
 #include "dataset/TrimdVarStruct.h"
 #include "dataset/UniqueIDFactory.h"
 
+#include "batchinfo/BatchDerivation.h"
 #include "batchinfo/BatchImportSettings.h"
 #include "batchinfo/BatchInfo.h"
 #include "batchinfo/BatchInfoVector.h"
