@@ -15,22 +15,13 @@
 #include "batchinfo/RUSPData.h"
 #include "interfaces/streams/StreamDirectory.h"
 #include "interfaces/streams/streamhelpers.h"
+#include "tests/TestStreams.h"
 #include "tests/dataset/DatasetTestProject.h"
 
 namespace {
 
-std::string Write(const ZStreamBase& object) {
-    std::ostringstream os;
-    os << object;
-    EXPECT_TRUE(os.good());
-    return os.str();
-}
-
-bool Read(const std::string& bytes, ZStreamBase& object) {
-    std::istringstream is(bytes);
-    is >> object;
-    return !is.fail();
-}
+using nctest::ReadObject;
+using nctest::WriteObject;
 
 boost::shared_ptr<BatchInfo> BatchWithOnePhase(const char* name) {
     auto batch = boost::make_shared<BatchInfo>(name);
@@ -45,7 +36,7 @@ TEST(BatchStreams, ABatchWithoutPhasesReadsBackWithoutThem) {
     BatchInfo plain("Plain");
     plain.SetNumObs(3);
     const auto target = BatchWithOnePhase("Old");
-    ASSERT_TRUE(Read(Write(plain), *target));
+    ASSERT_TRUE(ReadObject(WriteObject(plain), *target));
     EXPECT_EQ(target->GetClassVector(), nullptr);
     EXPECT_EQ(*target, plain);
 }
@@ -53,13 +44,13 @@ TEST(BatchStreams, ABatchWithoutPhasesReadsBackWithoutThem) {
 TEST(BatchStreams, ADamagedPhaseFailsTheWholeListWithoutThrowing) {
     BatchInfoVector list;
     list.push_back(BatchWithOnePhase("B1"));
-    std::string bytes = Write(list);
+    std::string bytes = WriteObject(list);
     const std::size_t tag = bytes.find("DPINFO");
     ASSERT_NE(tag, std::string::npos);
     bytes[tag + 6] = 3;  // the phase's version: 3 instead of 4
     BatchInfoVector read;
     bool ok = true;
-    EXPECT_NO_THROW(ok = Read(bytes, read));
+    EXPECT_NO_THROW(ok = ReadObject(bytes, read));
     EXPECT_FALSE(ok);
 }
 
@@ -90,7 +81,7 @@ TEST(BatchStreams, SettingsWithoutOptionalFieldsReadWithDefaults) {
     settings.SetDownSizeInterval(9);
     settings.PushBackColumnConcatInfo(ColumnConcatenateInfo());
 
-    ASSERT_TRUE(Read(SettingsWithRequiredFieldsOnly(), settings));
+    ASSERT_TRUE(ReadObject(SettingsWithRequiredFieldsOnly(), settings));
     EXPECT_EQ(settings.GetDefaultClassInfoVector(false), nullptr);
     EXPECT_FALSE(settings.GetHasBeenDownSized());
     EXPECT_EQ(settings.GetDownSizeHeader(), 1);
