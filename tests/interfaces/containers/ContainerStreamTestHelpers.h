@@ -21,17 +21,6 @@ std::string WriteToString(const C& object) {
     return os.str();
 }
 
-// A read-only buffer over bytes that, like a pipe, cannot seek and so cannot tell its size.
-class PipeBuffer : public std::streambuf {
-public:
-    explicit PipeBuffer(std::string bytes) : mBytes(std::move(bytes)) {
-        setg(mBytes.data(), mBytes.data(), mBytes.data() + mBytes.size());
-    }
-
-private:
-    std::string mBytes;
-};
-
 // Writes `expected`, reads it back (from a seekable stream and from a pipe) and expects an equal
 // object; then expects every truncated prefix to fail, and corrupted copies to be survived.
 template <typename C>
