@@ -36,7 +36,8 @@ TEST(BinaryIO, ItemsAreLittleEndianAndReadBackWhole) {
     EXPECT_TRUE(WriteFourBytes(&one, 1, os));
     EXPECT_TRUE(WriteBytes(raw, 3, os));
     EXPECT_TRUE(WriteFourBytes(words, 0, os));  // nothing to write is no failure
-    EXPECT_EQ(os.str(), Bytes({1, 2, 3, 4, 0xFE, 0xFF, 0xFF, 0xFF, 0x0B, 0x0A, 0, 0, 0x80, 0x3F, 'x', 0, 'y'}));
+    EXPECT_EQ(os.str(), Bytes({1, 2, 3, 4, 0xFE, 0xFF, 0xFF, 0xFF, 0x0B, 0x0A, 0, 0, 0x80, 0x3F,
+                               'x', 0, 'y'}));
 
     std::istringstream is(os.str());
     std::uint32_t wordsRead[2] = {0, 0};
@@ -54,9 +55,18 @@ TEST(BinaryIO, ItemsAreLittleEndianAndReadBackWhole) {
     EXPECT_EQ(std::string(rawRead, 3), std::string(raw, 3));
 
     // A short read fails and marks the stream, whatever the item size.
-    for (const auto& read : {+[](std::istream& in) { std::uint32_t w[2]; return ReadFourBytes(w, 2, in); },
-                             +[](std::istream& in) { std::uint16_t h[4]; return ReadTwoBytes(h, 4, in); },
-                             +[](std::istream& in) { char c[8]; return ReadBytes(c, 8, in); }}) {
+    for (const auto& read : {+[](std::istream& in) {
+                                 std::uint32_t w[2];
+                                 return ReadFourBytes(w, 2, in);
+                             },
+                             +[](std::istream& in) {
+                                 std::uint16_t h[4];
+                                 return ReadTwoBytes(h, 4, in);
+                             },
+                             +[](std::istream& in) {
+                                 char c[8];
+                                 return ReadBytes(c, 8, in);
+                             }}) {
         std::istringstream shortStream(std::string(7, 'a'));
         EXPECT_FALSE(read(shortStream));
         EXPECT_TRUE(shortStream.fail());
@@ -75,7 +85,8 @@ TEST(BinaryIO, StringsAreAFourByteLengthAndTheBytesWithoutTerminator) {
     EXPECT_TRUE(WriteBinaryString(nullptr, os));  // the empty string
     EXPECT_TRUE(WriteBinaryString("", os));
     EXPECT_TRUE(WriteBinaryString("ab", os));
-    EXPECT_EQ(os.str(), LengthThen(7, utf8) + LengthThen(0, "") + LengthThen(0, "") + LengthThen(2, "ab"));
+    EXPECT_EQ(os.str(),
+              LengthThen(7, utf8) + LengthThen(0, "") + LengthThen(0, "") + LengthThen(2, "ab"));
 
     std::istringstream is(os.str());
     std::string text;
@@ -122,7 +133,8 @@ TEST(BinaryIO, LengthsBeyondTheBytesLeftFailWithoutAllocatingThem) {
         EXPECT_FALSE(ReadBinaryString(copy, again));
         EXPECT_EQ(copy, nullptr);
         if (nctest::LargestAllocation::Available()) {
-            EXPECT_LT(largest.Bytes(), 1u << 20) << "a claimed length of " << claimed << " was allocated";
+            EXPECT_LT(largest.Bytes(), 1u << 20)
+                << "a claimed length of " << claimed << " was allocated";
         }
     }
     // Exactly the bytes left is enough, also through a pipe, where a long string arrives in steps.
@@ -134,7 +146,8 @@ TEST(BinaryIO, LengthsBeyondTheBytesLeftFailWithoutAllocatingThem) {
     std::string text;
     EXPECT_TRUE(ReadBinaryString(text, exact));
     EXPECT_EQ(text, longText);
-    if (nctest::LargestAllocation::Available()) EXPECT_GE(largest.Bytes(), 300000u);  // the probe sees
+    if (nctest::LargestAllocation::Available())
+        EXPECT_GE(largest.Bytes(), 300000u);  // the probe sees
     nctest::PipeBuffer pipe(bytes);
     std::istream piped(&pipe);
     EXPECT_TRUE(ReadBinaryString(text, piped));

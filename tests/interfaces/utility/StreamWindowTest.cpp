@@ -50,7 +50,8 @@ TEST(StreamWindow, ReadsOnlyItsRangeAndSeeksInsideIt) {
         is.clear();
         EXPECT_EQ(is.tellg(), 3) << "a refused seek moved the window";
     }
-    EXPECT_EQ(window.pubseekoff(0, std::ios_base::beg, std::ios_base::out), std::streampos(-1));  // read-only
+    EXPECT_EQ(window.pubseekoff(0, std::ios_base::beg, std::ios_base::out),
+              std::streampos(-1));  // read-only
 
     // Windows nest, as a directory inside a sub-stream does.
     StreamWindow inner(&window, 1, 3);
