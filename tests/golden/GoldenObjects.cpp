@@ -114,6 +114,8 @@ void CompareDataVector(const NCDataVector<float>& e, const NCDataVector<float>& 
 void CompareDataMatrix(const NCDataMatrix<float>& e, const NCDataMatrix<float>& a, Differences& d) {
     d.Compare("GetNumRows()", e.GetNumRows(), a.GetNumRows());
     d.Compare("GetNumColumns()", e.GetNumColumns(), a.GetNumColumns());
+    // A matrix without rows may have any number of columns (a damaged stream can say 2^31 - 1).
+    if (e.GetNumRows() == 0) return;
     for (int c = 1; c <= e.GetNumColumns() && !d.Found(); ++c)
         for (int r = 1; r <= e.GetNumRows() && !d.Found(); ++r)
             d.CompareFloat("(" + Text(r) + ", " + Text(c) + ")", e(r, c), a(r, c));
@@ -269,6 +271,10 @@ void CompareIDVector(const NCIntegralVector<unsigned long, 0>& e,
     CompareIntegralVector(e, a, d);
 }
 
+void CompareBoolVector(const BoolVector& e, const BoolVector& a, Differences& d) {
+    CompareIntegralVector(e, a, d);
+}
+
 void CompareStrings(const NCStringVector& e, const NCStringVector& a, Differences& d) {
     CompareStringVector(e, a, d);
 }
@@ -346,6 +352,12 @@ std::unique_ptr<NCIntegralVector<unsigned long, 0>> FullIDVector() {
     for (const unsigned long value :
          {1UL, 0UL, 4294967295UL, kNoUniqueID, kConstantVariableUniqueID, 123456789UL})
         v->push_back(value);
+    return v;
+}
+
+std::unique_ptr<BoolVector> FullBoolVector() {
+    auto v = std::make_unique<BoolVector>();
+    for (const bool value : {true, false, false, true, true, false, true}) v->push_back(value);
     return v;
 }
 
@@ -562,6 +574,8 @@ std::vector<GoldenEntry> MakeTable() {
                            CompareIndexVector),
         Entry<IDVector>("NCIntegralVectorULong.full", FullIDVector, CompareIDVector),
         Entry<IDVector>("NCIntegralVectorULong.minimal", Default<IDVector>(), CompareIDVector),
+        Entry<BoolVector>("NCIntegralVectorBool.full", FullBoolVector, CompareBoolVector),
+        Entry<BoolVector>("NCIntegralVectorBool.minimal", Default<BoolVector>(), CompareBoolVector),
         Entry<NCDataVector<float>>("NCDataVector.full", FullDataVector, CompareDataVector),
         Entry<NCDataVector<float>>("NCDataVector.minimal", Default<NCDataVector<float>>(),
                                    CompareDataVector),
