@@ -191,7 +191,9 @@ TEST(StreamDirectory, HostileLengthsAreRejectedBeforeAllocating) {
     } catch (const ZoStreamError& e) {
         EXPECT_STREQ(e.what(), "Error when reading from stream");
     }
-    if (nctest::LargestAllocation::Available()) EXPECT_LT(largest.Bytes(), 1u << 20);
+    if (nctest::LargestAllocation::Available()) {
+        EXPECT_LT(largest.Bytes(), 1u << 20);
+    }
 }
 
 TEST(StreamDirectory, EmptyContainersAndPointersHaveTheirSmallestForm) {
