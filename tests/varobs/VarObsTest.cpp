@@ -332,7 +332,7 @@ TEST(VarObs, ReadingReplacesTheRecordsAndTheIndexAndLeavesTheCollectionClean) {
 }
 
 // Damaged copies of the collection base are read inside both collections' golden files.
-TEST(VarObs, AnotherVersionIsRefused) {
+TEST(VarObs, AnotherVersionAndTwoRecordsOfOneUniqueIDAreRefused) {
     TestCollection c;
     c.AddObs({"o1", "B1"}, 11);
     std::string newer = Write(c);
@@ -340,4 +340,8 @@ TEST(VarObs, AnotherVersionIsRefused) {
     std::istringstream is(newer);
     TestCollection target;
     EXPECT_FALSE(ReadInto(target, is));
+
+    c.AddObs({"o2"}, 12)->SetUniqueID(11);  // written as a second record 11
+    std::istringstream twice(Write(c));
+    EXPECT_FALSE(ReadInto(target, twice));
 }
