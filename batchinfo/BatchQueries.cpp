@@ -31,11 +31,10 @@ int PhaseNumberAt(const NCObservations& obs, unsigned long uniqueID) {
 
 // Where the runs of `obsIDs` start: batches, or with `byPhase` batches and phases within them.
 // Without a batch ID column the whole list is one run.
-std::vector<int> RunStarts(const NCObservations& obs, const NCIntegralVector<unsigned long, 0>& obsIDs,
-                           bool byPhase) {
+std::vector<int> RunStarts(const NCObservations& obs, const NCIntegralVector<unsigned long, 0>& obsIDs, bool byPhase) {
     if (obsIDs.empty()) return {};
-    const std::unique_ptr<NCIntegralVector<int, -99>> beginnings(
-        byPhase ? GetPhaseBeginnings(&obs, &obsIDs) : GetBatchBeginnings(&obs, &obsIDs));
+    const std::unique_ptr<NCIntegralVector<int, -99>> beginnings(byPhase ? GetPhaseBeginnings(&obs, &obsIDs)
+                                                                         : GetBatchBeginnings(&obs, &obsIDs));
     if (!beginnings) return {1};
     return std::vector<int>(beginnings->begin(), beginnings->end());
 }

@@ -20,7 +20,9 @@ BatchInfoVector LegacyList() {
         float temp, yield;
         const char* colour;
         const char* shape;
-    } rows[] = {{"B1", 20, 1, "Red", "Round"}, {"B2", 21, 2, "", "Square"}, {"B3", 22, 3, "RED", "round"},
+    } rows[] = {{"B1", 20, 1, "Red", "Round"},
+                {"B2", 21, 2, "", "Square"},
+                {"B3", 22, 3, "RED", "round"},
                 {"B4", 23, 4, "Blue", "Square"}};
     for (const auto& row : rows) {
         auto batch = boost::make_shared<BatchInfo>(row.name);

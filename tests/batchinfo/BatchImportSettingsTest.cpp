@@ -32,8 +32,7 @@ protected:
     }
 
     VariableInfo* Add(unsigned long id, const char* name, EVariableBlock block) {
-        VariableInfo* var =
-            variables.Add(new QuantitativeVariableInfo(name, id, "", -1, -1, eVarTypeDefault), nullptr);
+        VariableInfo* var = variables.Add(new QuantitativeVariableInfo(name, id, "", -1, -1, eVarTypeDefault), nullptr);
         var->SetVariableBlock(block);
         return var;
     }

@@ -50,9 +50,9 @@ protected:
     }
 
     std::vector<int> Rows(const char* batch, int phase) {
-        return Values(std::unique_ptr<NCIntegralVector<int, -99>>(
-                          BatchUtilities::FindBatchPhaseIndexes(&obs, ids, batch, phase))
-                          .get());
+        return Values(
+            std::unique_ptr<NCIntegralVector<int, -99>>(BatchUtilities::FindBatchPhaseIndexes(&obs, ids, batch, phase))
+                .get());
     }
 
     int Monotonic(std::vector<float> values) {
@@ -116,8 +116,8 @@ protected:
     void SetUp() override {
         const char* names[] = {"X", "Y", "$Time", "Z"};
         for (unsigned long id = 1; id <= 4; ++id) {
-            VariableInfo* var = variables.Add(
-                new QuantitativeVariableInfo(names[id - 1], id, "", -1, -1, eVarTypeDefault), nullptr);
+            VariableInfo* var =
+                variables.Add(new QuantitativeVariableInfo(names[id - 1], id, "", -1, -1, eVarTypeDefault), nullptr);
             var->SetVariableBlock(id == 1 ? eBlockX : eBlockY);
             ids.push_back(id);
         }
