@@ -57,8 +57,8 @@ int BatchInfo::GetNumObs(const char* phaseName, bool includeExcluded) const {
     int sum = 0;
     for (const auto& phase : *mPhases) {
         if (!phase) continue;
-        const bool counts = phaseName ? std::strcmp(phase->GetPhaseName(), phaseName) == 0
-                                      : includeExcluded || phase->IsIncluded();
+        const bool counts =
+            phaseName ? std::strcmp(phase->GetPhaseName(), phaseName) == 0 : includeExcluded || phase->IsIncluded();
         if (counts) sum += phase->GetNumObs();
     }
     return sum;
@@ -87,28 +87,28 @@ void BatchInfo::SetBatchConditionValue(int i, float value) {
 }
 
 bool BatchInfo::operator==(const BatchInfo& other) const {
-    if (mName != other.mName || mNumObs != other.mNumObs ||
-        mConditionValues != other.mConditionValues || mIncluded != other.mIncluded)
+    if (mName != other.mName || mNumObs != other.mNumObs || mConditionValues != other.mConditionValues ||
+        mIncluded != other.mIncluded)
         return false;
     if (!mPhases || !other.mPhases) return !mPhases && !other.mPhases;
     return *mPhases == *other.mPhases;
 }
 
-boost::shared_ptr<BatchInfo> BatchInfo::Clone() const {
-    return boost::shared_ptr<BatchInfo>(new BatchInfo(*this));
-}
+boost::shared_ptr<BatchInfo> BatchInfo::Clone() const { return boost::shared_ptr<BatchInfo>(new BatchInfo(*this)); }
 
 const char* BatchInfo::GetGeneratedTimeVariableName() { return kGeneratedTimeVariableName; }
 
 bool BatchInfo::ZStreamableStartWrite(std::ostream& os) {
-    return StreamSection().Write(os, mSection, [] { return true; }, [&](SectionOutput& out) {
-        out.Write(kName, mName);
-        out.Write(kNumObs, mNumObs);
-        out.Write(kIncluded, mIncluded);
-        if (mPhases) out.Write(kPhases, *mPhases);
-        out.Write(kConditionValues, mConditionValues);
-        out.Write(kQualitativeValues, mQualitativeValues);
-    });
+    return StreamSection().Write(
+        os, mSection, [] { return true; },
+        [&](SectionOutput& out) {
+            out.Write(kName, mName);
+            out.Write(kNumObs, mNumObs);
+            out.Write(kIncluded, mIncluded);
+            if (mPhases) out.Write(kPhases, *mPhases);
+            out.Write(kConditionValues, mConditionValues);
+            out.Write(kQualitativeValues, mQualitativeValues);
+        });
 }
 
 bool BatchInfo::ZStreamableStartRead(std::istream& is) {

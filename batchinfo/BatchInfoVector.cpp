@@ -135,10 +135,12 @@ bool BatchInfoVector::UpdateBCIDsVectorFormat(NCProjectBase& project, const NCSt
 }
 
 bool BatchInfoVector::ZStreamableStartWrite(std::ostream& os) {
-    return StreamSection().Write(os, mSection, [] { return true; }, [&](SectionOutput& out) {
-        out.Write(kBatches, mBatches);
-        out.Write(kBCVariableIDs, mBCVariableIDs);
-    });
+    return StreamSection().Write(
+        os, mSection, [] { return true; },
+        [&](SectionOutput& out) {
+            out.Write(kBatches, mBatches);
+            out.Write(kBCVariableIDs, mBCVariableIDs);
+        });
 }
 
 bool BatchInfoVector::ZStreamableStartRead(std::istream& is) {

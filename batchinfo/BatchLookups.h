@@ -18,8 +18,7 @@ boost::shared_ptr<const BatchInfo> FindBatch(const BatchInfoVector* batches, con
 // The first phase whose phase name (with `byOriginalName`: original name) is exactly `name`;
 // empty when there is none or `phases` is null.
 boost::shared_ptr<ClassInfo> FindPhase(ClassInfoVector* phases, const char* name, bool byOriginalName);
-boost::shared_ptr<const ClassInfo> FindPhase(const ClassInfoVector* phases, const char* name,
-                                             bool byOriginalName);
+boost::shared_ptr<const ClassInfo> FindPhase(const ClassInfoVector* phases, const char* name, bool byOriginalName);
 
 // 0-based index of the first phase whose phase name (or original name) equals `name` ignoring
 // case; -1 when there is none or `phases` is null.

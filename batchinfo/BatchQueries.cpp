@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "batchinfo/BatchDerivation.h"
 #include "batchinfo/BatchInfo.h"
 #include "interfaces/constants/NCConstants.h"
 #include "varobs/NCObservations.h"
@@ -23,11 +24,6 @@ CString BatchNameAt(const NCObservations& obs, unsigned long uniqueID) {
     return record ? record->GetBatchName(obs) : CString();
 }
 
-CString PhaseNameAt(const NCObservations& obs, unsigned long uniqueID) {
-    const ObservationInfo* record = obs[uniqueID];
-    return record ? record->GetPhaseName(obs) : CString();
-}
-
 int PhaseNumberAt(const NCObservations& obs, unsigned long uniqueID) {
     const ObservationInfo* record = obs[uniqueID];
     return record ? record->GetDefaultClass() : -99;
@@ -35,23 +31,12 @@ int PhaseNumberAt(const NCObservations& obs, unsigned long uniqueID) {
 
 // Where the runs of `obsIDs` start: batches, or with `byPhase` batches and phases within them.
 // Without a batch ID column the whole list is one run.
-std::vector<int> RunStarts(const NCObservations& obs, const NCIntegralVector<unsigned long, 0>& obsIDs,
-                           bool byPhase) {
-    std::vector<int> starts;
-    if (obsIDs.empty()) return starts;
-    starts.push_back(1);
-    if (!obs.HasBatches()) return starts;
-    const bool phases = byPhase && obs.HasPhases();
-    CString batch = BatchNameAt(obs, obsIDs[1]);
-    CString phase = phases ? PhaseNameAt(obs, obsIDs[1]) : CString();
-    for (int row = 2; row <= obsIDs.size(); ++row) {
-        CString nextBatch = BatchNameAt(obs, obsIDs[row]);
-        CString nextPhase = phases ? PhaseNameAt(obs, obsIDs[row]) : CString();
-        if (nextBatch != batch || nextPhase != phase) starts.push_back(row);
-        batch = std::move(nextBatch);
-        phase = std::move(nextPhase);
-    }
-    return starts;
+std::vector<int> RunStarts(const NCObservations& obs, const NCIntegralVector<unsigned long, 0>& obsIDs, bool byPhase) {
+    if (obsIDs.empty()) return {};
+    const std::unique_ptr<NCIntegralVector<int, -99>> beginnings(byPhase ? GetPhaseBeginnings(&obs, &obsIDs)
+                                                                         : GetBatchBeginnings(&obs, &obsIDs));
+    if (!beginnings) return {1};
+    return std::vector<int>(beginnings->begin(), beginnings->end());
 }
 
 // The last row of run k of `starts` (0-based) in a list of `rows` rows.

@@ -24,8 +24,7 @@ const Section& StreamSection() {
 
 const ZStreamableData& ClassInfo::StreamData() { return StreamSection().Data(); }
 
-ClassInfo::ClassInfo(const char* name)
-    : mOriginalName(name), mPhaseName(name), mYVariableID(kNoUniqueID) {}
+ClassInfo::ClassInfo(const char* name) : mOriginalName(name), mPhaseName(name), mYVariableID(kNoUniqueID) {}
 
 ClassInfo::~ClassInfo() = default;
 
@@ -42,25 +41,24 @@ void ClassInfo::SetIncluded(unsigned long varID, bool include) {
 
 bool ClassInfo::operator==(const ClassInfo& other) const {
     return mOriginalName == other.mOriginalName && mPhaseName == other.mPhaseName &&
-           mYVariableID == other.mYVariableID && mNumObs == other.mNumObs &&
-           mAverageLength == other.mAverageLength && mIncluded == other.mIncluded &&
-           mExcluded == other.mExcluded;
+           mYVariableID == other.mYVariableID && mNumObs == other.mNumObs && mAverageLength == other.mAverageLength &&
+           mIncluded == other.mIncluded && mExcluded == other.mExcluded;
 }
 
-boost::shared_ptr<ClassInfo> ClassInfo::Clone() const {
-    return boost::shared_ptr<ClassInfo>(new ClassInfo(*this));
-}
+boost::shared_ptr<ClassInfo> ClassInfo::Clone() const { return boost::shared_ptr<ClassInfo>(new ClassInfo(*this)); }
 
 bool ClassInfo::ZStreamableStartWrite(std::ostream& os) {
-    return StreamSection().Write(os, mSection, [] { return true; }, [&](SectionOutput& out) {
-        out.Write(kAverageLength, mAverageLength);
-        out.Write(kOriginalName, mOriginalName);
-        out.Write(kPhaseName, mPhaseName);
-        out.Write(kYVariableID, mYVariableID);
-        out.Write(kNumObs, mNumObs);
-        out.Write(kIncluded, mIncluded);
-        out.Write(kExcluded, mExcluded);
-    });
+    return StreamSection().Write(
+        os, mSection, [] { return true; },
+        [&](SectionOutput& out) {
+            out.Write(kAverageLength, mAverageLength);
+            out.Write(kOriginalName, mOriginalName);
+            out.Write(kPhaseName, mPhaseName);
+            out.Write(kYVariableID, mYVariableID);
+            out.Write(kNumObs, mNumObs);
+            out.Write(kIncluded, mIncluded);
+            out.Write(kExcluded, mExcluded);
+        });
 }
 
 bool ClassInfo::ZStreamableStartRead(std::istream& is) {

@@ -6,8 +6,7 @@
 
 ClassInfoVector::ClassInfoVector(const ClassInfoVector& other) {
     mPhases.reserve(other.mPhases.size());
-    for (const value_type& phase : other.mPhases)
-        mPhases.push_back(phase ? phase->Clone() : value_type());
+    for (const value_type& phase : other.mPhases) mPhases.push_back(phase ? phase->Clone() : value_type());
 }
 
 ClassInfoVector& ClassInfoVector::operator=(const ClassInfoVector& other) {

@@ -13,13 +13,12 @@ const Section& StreamSection() {
 const ZStreamableData& ColumnConcatenateInfo::StreamData() { return StreamSection().Data(); }
 
 bool ColumnConcatenateInfo::ZStreamableStartWrite(std::ostream& os) {
-    return StreamSection().WritePlain(os, mSection, [] { return true; }, [&](std::ostream& out) {
-        return WriteFields(out, mColumns, mSeparator);
-    });
+    return StreamSection().WritePlain(
+        os, mSection, [] { return true; }, [&](std::ostream& out) { return WriteFields(out, mColumns, mSeparator); });
 }
 
 bool ColumnConcatenateInfo::ZStreamableStartRead(std::istream& is) {
-    return StreamSection().ReadPlain(is, mSection, [] { return true; }, [&](std::istream& in) {
-        return ReadFromStream(mColumns, in, false) && ReadFromStream(mSeparator, in, false);
-    });
+    return StreamSection().ReadPlain(
+        is, mSection, [] { return true; },
+        [&](std::istream& in) { return ReadFromStream(mColumns, in, false) && ReadFromStream(mSeparator, in, false); });
 }

@@ -18,9 +18,7 @@ class ColumnConcatenateInfo : public ZStreamBase {
 public:
     ColumnConcatenateInfo() = default;
     ColumnConcatenateInfo(const NCIntegralVector<int, -99>& columns, std::string separator)
-        : mColumns(columns), mSeparator(std::move(separator))
-    {
-    }
+        : mColumns(columns), mSeparator(std::move(separator)) {}
     ColumnConcatenateInfo(const ColumnConcatenateInfo&) = default;
     ColumnConcatenateInfo& operator=(const ColumnConcatenateInfo&) = default;
     ~ColumnConcatenateInfo() override = default;

@@ -21,16 +21,20 @@ bool DVInfo::operator==(const DVInfo& other) const {
 }
 
 bool DVInfo::ZStreamableStartWrite(std::ostream& os) {
-    return StreamSection().WritePlain(os, mSection, [] { return true; }, [&](std::ostream& out) {
-        return WriteFields(out, mText, mFirstNumber, kWrittenConstant, mFlagByte, mSecondNumber, mThirdNumber);
-    });
+    return StreamSection().WritePlain(
+        os, mSection, [] { return true; },
+        [&](std::ostream& out) {
+            return WriteFields(out, mText, mFirstNumber, kWrittenConstant, mFlagByte, mSecondNumber, mThirdNumber);
+        });
 }
 
 bool DVInfo::ZStreamableStartRead(std::istream& is) {
-    return StreamSection().ReadPlain(is, mSection, [] { return true; }, [&](std::istream& in) {
-        int skipped = 0;
-        return ReadFromStream(mText, in, false) && ReadFromStream(mFirstNumber, in, false) &&
-               ReadFromStream(skipped, in, false) && ReadFromStream(mFlagByte, in, false) &&
-               ReadFromStream(mSecondNumber, in, false) && ReadFromStream(mThirdNumber, in, false);
-    });
+    return StreamSection().ReadPlain(
+        is, mSection, [] { return true; },
+        [&](std::istream& in) {
+            int skipped = 0;
+            return ReadFromStream(mText, in, false) && ReadFromStream(mFirstNumber, in, false) &&
+                   ReadFromStream(skipped, in, false) && ReadFromStream(mFlagByte, in, false) &&
+                   ReadFromStream(mSecondNumber, in, false) && ReadFromStream(mThirdNumber, in, false);
+        });
 }

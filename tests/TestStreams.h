@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,17 @@ inline bool ReadObject(const std::string& bytes, ZStreamBase& object) {
     is >> object;
     return !is.fail();
 }
+
+// A read-only buffer over bytes that, like a pipe, cannot seek and so cannot tell its size.
+class PipeBuffer : public std::streambuf {
+public:
+    explicit PipeBuffer(std::string bytes) : mBytes(std::move(bytes)) {
+        setg(mBytes.data(), mBytes.data(), mBytes.data() + mBytes.size());
+    }
+
+private:
+    std::string mBytes;
+};
 
 // Calls `read` with a stream holding each proper prefix of `bytes` (lengths 0 … size-1) and
 // returns how many of those reads reported success. A reader that needs all of its bytes

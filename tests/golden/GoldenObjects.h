@@ -15,8 +15,9 @@
 // together with a reader test for the older bytes. Never regenerate a file to make a failing
 // golden test pass: the failure means that streams written by earlier builds read differently.
 //
-// Adding a persistent class is one entry in the table of GoldenObjects.cpp (a make function per
-// form and a comparison of the class's members). This file does not depend on GoogleTest, so a
+// Adding a persistent class is one line in the table of GoldenObjects.cpp (with a make function
+// for the full form) and a CompareObjects overload for the class's members; the minimal form is
+// the default-constructed object. This file does not depend on GoogleTest, so a
 // fuzzing harness can use the make functions to write its seed corpus (WriteGoldenFiles).
 //
 // Process-wide state written into the bytes: collections and labels write the process-wide label

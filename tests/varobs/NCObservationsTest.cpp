@@ -7,7 +7,6 @@
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/streams/StreamDirectory.h"
 #include "interfaces/streams/streamhelpers.h"
-#include "tests/TestStreams.h"
 #include "varobs/NCObservations.h"
 
 namespace {
@@ -99,30 +98,9 @@ TEST(NCObservations, UsedAliasesLeaveOutMissingBatchAndPhaseColumnsAndDescriptio
     LanguageString::ResetToDefaults();
 }
 
-TEST(NCObservations, SectionRoundTripsAndOlderStreamsRebuildTheBatchNames) {
-    NCObservations original;
-    Fill(original);
-    const std::string bytes = Write(original);
-
-    NCObservations copy;
-    ASSERT_TRUE(Read(copy, bytes));
-    EXPECT_FALSE(copy.IsDirty());
-    EXPECT_EQ(copy.GetNumberOfVarObs(), 6);
-    ASSERT_NE(copy[4], nullptr);
-    EXPECT_EQ(copy[4]->GetDefaultClass(), 3);
-    EXPECT_EQ(Names(copy), (std::vector<std::string>{"B1", "B2"}));
-    EXPECT_EQ(Write(copy), bytes);
-
-    // Without the "NCO" tag the names come from the records: o1's B9 now counts too.
-    NCObservations fromBase;
-    fromBase.SetBatchID(2);
-    fromBase.Add(Observation({"x", "Stale"}, 40), nullptr);
-    ASSERT_TRUE(Read(fromBase, WriteBaseOnly(original)));
-    EXPECT_EQ(fromBase.GetNumberOfVarObs(), 6);
-    EXPECT_EQ(Names(fromBase), (std::vector<std::string>{"B1", "B2", "B9"}));
-}
-
-TEST(NCObservations, StoredBatchNamesAreTakenAsTheyAreOrRebuiltWhenDamaged) {
+// Plain round trips and damaged copies are covered by the golden files; these are the layouts
+// around them.
+TEST(NCObservations, StoredBatchNamesAreTakenAsTheyAreOrRebuiltFromTheRecords) {
     NCObservations source;
     Fill(source);
 
@@ -147,26 +125,25 @@ TEST(NCObservations, StoredBatchNamesAreTakenAsTheyAreOrRebuiltWhenDamaged) {
         ASSERT_TRUE(Read(rebuilt, WriteSection(source, damaged)));
         EXPECT_EQ(Names(rebuilt), (std::vector<std::string>{"B1", "B2", "B9"}));
     }
+
+    // Streams older than the "NCO" section hold the collection base only: the names are rebuilt
+    // (o1's B9 counts too) and the stream is put back where the tag was looked for.
+    NCObservations fromBase;
+    fromBase.SetBatchID(2);
+    fromBase.Add(Observation({"x", "Stale"}, 40), nullptr);
+    ASSERT_TRUE(Read(fromBase, WriteBaseOnly(source)));
+    EXPECT_EQ(fromBase.GetNumberOfVarObs(), 6);
+    EXPECT_EQ(Names(fromBase), (std::vector<std::string>{"B1", "B2", "B9"}));
 }
 
-TEST(NCObservations, VersionGateAndDamagedSectionsFailWithoutCrashing) {
+TEST(NCObservations, ANewerVersionFailsBeforeTheCollectionChanges) {
     NCObservations source;
     Fill(source);
-    const std::string bytes = Write(source);
+    std::string newer = Write(source);
+    newer[7] = 2;  // the version after the 4-byte length and the 3-byte tag
 
     NCObservations guarded;
     guarded.Add(Observation({"Keep"}, 11), nullptr);
-    std::string newer = bytes;
-    newer[7] = 2;  // the version after the 4-byte length and the 3-byte tag
     EXPECT_FALSE(Read(guarded, newer));
     EXPECT_EQ(guarded.GetNumberOfVarObs(), 1);
-
-    const auto read = [](std::istream& is) {
-        NCObservations target;
-        is >> target;
-        target.GetAllKnownBatchNames();
-        return !is.fail();
-    };
-    EXPECT_EQ(nctest::CountSuccessfulTruncatedReads(bytes, read), 0);
-    EXPECT_GT(nctest::ReadCorruptedCopies(bytes, read), 0);
 }

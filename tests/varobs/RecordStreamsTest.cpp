@@ -42,20 +42,6 @@ std::vector<std::string> IDs(const VarObsInfo& record) {
     return ids;
 }
 
-void ExpectSameVariable(const VariableInfo& a, const VariableInfo& b) {
-    EXPECT_EQ(a.GetUniqueID(), b.GetUniqueID());
-    EXPECT_EQ(IDs(a), IDs(b));
-    EXPECT_EQ(a.GetVariableBlock(), b.GetVariableBlock());
-    EXPECT_EQ(a.GetVariableType(), b.GetVariableType());
-    EXPECT_EQ(a.GetUnit(), b.GetUnit());
-    EXPECT_EQ(a.GetRecipe(), b.GetRecipe());
-    EXPECT_EQ(a.GetSourceModel(), b.GetSourceModel());
-    EXPECT_EQ(a.GetComponent(), b.GetComponent());
-    EXPECT_EQ(a.GetTreatment(), b.GetTreatment());
-    EXPECT_EQ(a.GetClasses(), b.GetClasses());
-    EXPECT_EQ(a.GetMaturity(), b.GetMaturity());
-}
-
 QuantitativeVariableInfo MakeQuantitative() {
     QuantitativeVariableInfo var(std::vector<CString>{"Temp", "", "T-1"}, 3262240000UL, eVarTypeComponent, "a+b", 2,
                                  5, 12.5f);
@@ -94,62 +80,10 @@ std::string VariableSection(const VarObsInfo& ids, const std::function<void(Outp
     return os.str();
 }
 
-// Every truncated prefix fails; changed bytes never crash.
-template <typename Record>
-void ExpectDamageIsHandled(const std::string& bytes) {
-    const auto read = [](std::istream& is) {
-        Record record;
-        is >> record;
-        return !is.fail();
-    };
-    EXPECT_EQ(nctest::CountSuccessfulTruncatedReads(bytes, read), 0);
-    EXPECT_GT(nctest::ReadCorruptedCopies(bytes, read), 0);
-}
-
 }  // namespace
 
-TEST(RecordStreams, EachRecordClassRoundTrips) {
-    const VarObsInfo base(std::vector<CString>{"id", "second"}, 42);
-    const std::string baseBytes = Write(base);
-    VarObsInfo baseCopy("old", 1);
-    ASSERT_TRUE(Read(baseBytes, baseCopy));
-    EXPECT_EQ(IDs(baseCopy), IDs(base));
-    EXPECT_EQ(baseCopy.GetUniqueID(), 42UL);
-    EXPECT_EQ(Write(baseCopy), baseBytes);
-
-    const QuantitativeVariableInfo quantitative = MakeQuantitative();
-    const std::string quantitativeBytes = Write(quantitative);
-    QuantitativeVariableInfo quantitativeCopy;
-    ASSERT_TRUE(Read(quantitativeBytes, quantitativeCopy));
-    ExpectSameVariable(quantitativeCopy, quantitative);
-    EXPECT_EQ(Write(quantitativeCopy), quantitativeBytes);
-
-    const QualitativeVariableInfo qualitative = MakeQualitative();
-    const std::string qualitativeBytes = Write(qualitative);
-    QualitativeVariableInfo qualitativeCopy;
-    ASSERT_TRUE(Read(qualitativeBytes, qualitativeCopy));
-    ExpectSameVariable(qualitativeCopy, qualitative);
-    ASSERT_EQ(qualitativeCopy.SizeSettings(), 2);
-    EXPECT_STREQ(qualitativeCopy.GetSettingName(2), "high");
-    EXPECT_EQ(Write(qualitativeCopy), qualitativeBytes);
-
-    const ObservationInfo observation = MakeObservation();
-    const std::string observationBytes = Write(observation);
-    ObservationInfo observationCopy;
-    ASSERT_TRUE(Read(observationBytes, observationCopy));
-    EXPECT_EQ(IDs(observationCopy), IDs(observation));
-    EXPECT_EQ(observationCopy.GetUniqueID(), 77UL);
-    EXPECT_EQ(observationCopy.GetDefaultClass(), 3);
-    EXPECT_EQ(observationCopy.GetBatch(), 1234UL);
-    EXPECT_EQ(Write(observationCopy), observationBytes);
-
-    // A record's own tag comes first, then its bases' sections.
-    EXPECT_EQ(qualitativeBytes.substr(4, 3), "QVI");
-    EXPECT_EQ(qualitativeBytes.substr(11 + 4, 3), "VIO");
-    EXPECT_EQ(qualitativeBytes.substr(22 + 4, 3), "VOI");
-}
-
-TEST(RecordStreams, FactoryFramingRoundTripsMixedRecords) {
+// Plain round trips, also through the factory, are pinned by the golden files.
+TEST(RecordStreams, FactoryFramingReadsMixedRecordsAndRefusesUnknownClasses) {
     std::ostringstream os;
     EXPECT_TRUE(RecordFactory::WriteRecord(MakeQualitative(), os));
     EXPECT_TRUE(RecordFactory::WriteRecord(MakeObservation(), os));
@@ -164,7 +98,8 @@ TEST(RecordStreams, FactoryFramingRoundTripsMixedRecords) {
     ASSERT_NE(second->AsObservationInfo(), nullptr);
     EXPECT_EQ(second->AsObservationInfo()->GetBatch(), 1234UL);
     ASSERT_NE(third->AsVariableInfo(), nullptr);
-    ExpectSameVariable(*third->AsVariableInfo(), MakeQuantitative());
+    ASSERT_NE(third->AsVariableInfo()->AsQuantitativeVariableInfo(), nullptr);
+    EXPECT_EQ(third->GetUniqueID(), 3262240000UL);
     EXPECT_EQ(RecordFactory::ReadRecord(is), nullptr);  // end of stream
 
     std::ostringstream unregistered;
@@ -244,6 +179,14 @@ TEST(RecordStreams, OlderObservationStreamWithoutItsOwnSection) {
     EXPECT_EQ(first.GetDefaultClass(), 0);
     EXPECT_EQ(first.GetBatch(), kNoUniqueID);
     EXPECT_EQ(second.GetBatch(), 1234UL);  // the next record starts where the old one ended
+
+    // Telling the older layout needs a stream that can be put back: a pipe fails, it never
+    // misreads. (Inside a collection every record is read from a buffered sub-stream.)
+    nctest::PipeBuffer pipe(bytes);
+    std::istream piped(&pipe);
+    ObservationInfo fromPipe;
+    piped >> fromPipe;
+    EXPECT_TRUE(piped.fail());
 }
 
 TEST(RecordStreams, VersionGates) {
@@ -278,24 +221,4 @@ TEST(RecordStreams, VersionGates) {
     EXPECT_FALSE(Read(withVersion(Write(MakeObservation()), 6, 2), observation));
     EXPECT_STREQ(observation.GetPrimaryAlias(), "kept");
     EXPECT_EQ(observation.GetUniqueID(), 8UL);
-}
-
-TEST(RecordStreams, DamagedSectionsFailWithoutCrashing) {
-    ExpectDamageIsHandled<VarObsInfo>(Write(VarObsInfo(std::vector<CString>{"id", "x"}, 4)));
-    ExpectDamageIsHandled<QuantitativeVariableInfo>(Write(MakeQuantitative()));
-    ExpectDamageIsHandled<QualitativeVariableInfo>(Write(MakeQualitative()));
-    ExpectDamageIsHandled<ObservationInfo>(Write(MakeObservation()));
-
-    std::ostringstream framed;
-    RecordFactory::WriteRecord(MakeQualitative(), framed);
-    const auto readFramed = [](std::istream& is) {
-        try {
-            std::unique_ptr<VarObsInfo> record(RecordFactory::ReadRecord(is));
-            return record != nullptr;
-        } catch (const Exception&) {
-            return false;
-        }
-    };
-    EXPECT_EQ(nctest::CountSuccessfulTruncatedReads(framed.str(), readFramed), 0);
-    EXPECT_GT(nctest::ReadCorruptedCopies(framed.str(), readFramed), 0);
 }

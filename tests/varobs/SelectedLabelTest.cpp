@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "tests/TestStreams.h"
 #include "varobs/SelectedLabel.h"
 
 namespace {
@@ -71,10 +70,10 @@ TEST(SelectedLabel, EveryToggleRaisesTheCounterAndTheSignal) {
     EXPECT_EQ(seen.size(), 1u);
 }
 
-TEST(SelectedLabel, SectionRoundTripsAndReplacesTheCounter) {
+// Plain round trips and damaged copies are covered by the golden files.
+TEST(SelectedLabel, ReadingReplacesTheProcessWideCounterAndOlderVersionsFail) {
     SelectedLabel label;
     label.SetSelected(2, {1, 2, 3}, false);
-    label.SetSelected(3, {1, 2, 3}, true);
     const unsigned written = SelectedLabel::GetVersionCount();
     const std::string bytes = Write(label);
 
@@ -85,9 +84,6 @@ TEST(SelectedLabel, SectionRoundTripsAndReplacesTheCounter) {
     is >> other;
     ASSERT_FALSE(is.fail());
     EXPECT_EQ(SelectedLabel::GetVersionCount(), written);
-    EXPECT_EQ(Positions(other.GetSelectedLongLabel({1, 2, 3})), (std::vector<int>{1, 2}));
-    EXPECT_EQ(Positions(other.GetSelectedShortLabel({1, 2, 3})), (std::vector<int>{1, 3}));
-    EXPECT_EQ(Write(other), bytes);
 
     std::string older = bytes;
     older[4 + 14] = 1;  // version after the length and the 14-byte tag
@@ -95,17 +91,4 @@ TEST(SelectedLabel, SectionRoundTripsAndReplacesTheCounter) {
     SelectedLabel target;
     oldStream >> target;
     EXPECT_TRUE(oldStream.fail());
-}
-
-TEST(SelectedLabel, DamagedSectionsFailWithoutCrashing) {
-    SelectedLabel label;
-    label.SetSelected(2, {1, 2}, false);
-    const std::string bytes = Write(label);
-    const auto read = [](std::istream& is) {
-        SelectedLabel target;
-        is >> target;
-        return !is.fail();
-    };
-    EXPECT_EQ(nctest::CountSuccessfulTruncatedReads(bytes, read), 0);
-    EXPECT_GT(nctest::ReadCorruptedCopies(bytes, read), 0);
 }

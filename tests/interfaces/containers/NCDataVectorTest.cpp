@@ -76,9 +76,12 @@ TEST(NCDataVector, SortReturnsFormerPositions) {
     EXPECT_EQ(std::vector<int>(descending.begin(), descending.end()), (std::vector<int>{1, 3, 2, 4}));
 }
 
-TEST(NCDataVector, StreamRoundTripSurvivesDamage) {
-    nctest::ExpectRobustRoundTrip(Make({1.5f, -99, 3.25e10f, -0.0f}));
-    nctest::ExpectRobustRoundTrip(FloatVector());
+TEST(NCDataVector, DamagedCountsFailBeforeAnythingIsAllocated) {
+    for (const std::int32_t count : {2147483647, 251, -1}) {
+        SCOPED_TRACE(count);
+        nctest::ExpectReadFailsWithoutAllocating(nctest::SectionWith<FloatVector>({count}, std::string(1000, '\0')),
+                                                 Make({1, 2}));
+    }
 }
 
 }  // namespace

@@ -42,9 +42,17 @@ TEST(NCStringVector, EditingAndSearchingUseOneBasedPositions) {
     EXPECT_EQ(NCStringVector(3).FindString("", true), 1);
 }
 
-TEST(NCStringVector, StreamRoundTripSurvivesDamage) {
-    nctest::ExpectRobustRoundTrip(NCStringVector(std::vector<std::string>{"one", "", "three, with spaces"}));
-    nctest::ExpectRobustRoundTrip(NCStringVector());
+TEST(NCStringVector, DamagedCountsAndLengthsFailBeforeAnythingIsAllocated) {
+    const NCStringVector before(std::vector<std::string>{"kept"});
+    // Every string takes at least its 4-byte length, so 251 of them cannot fit in 1000 bytes.
+    for (const std::int32_t count : {2147483647, 251, -1}) {
+        SCOPED_TRACE(count);
+        nctest::ExpectReadFailsWithoutAllocating(
+            nctest::SectionWith<NCStringVector>({count}, std::string(1000, '\0')), before);
+    }
+    const std::int32_t hugeLength = 2147483647;
+    nctest::ExpectReadFailsWithoutAllocating(
+        nctest::SectionWith<NCStringVector>({2, 0, hugeLength}, std::string(1000, 'x')), before);
 }
 
 }  // namespace
