@@ -74,7 +74,8 @@ void NCDataSet::UpdateBatchInfoVec() {
         return;
     }
 
-    const std::unique_ptr<Positions> lengths(BatchUtilities::GetBatchLength(&observations, &mObsIDs));
+    // The batch lengths follow from the beginnings (as GetBatchLength derives them), which saves
+    // searching the rows twice.
     const std::unique_ptr<Positions> beginnings(BatchUtilities::GetBatchBeginnings(&observations, &mObsIDs));
     std::unique_ptr<Positions> phaseBeginnings;
     if (observations.HasPhases() && (mDataType & kFurtherBatchKinds) == 0)
@@ -92,8 +93,9 @@ void NCDataSet::UpdateBatchInfoVec() {
     int phaseIndex = 1;  // walks the phase beginnings alongside the batches
     for (int k = 1; k <= batchCount; ++k) {
         const int first = (*beginnings)[k];
+        const int next = k < batchCount ? (*beginnings)[k + 1] : numObs + 1;
         auto batch = boost::make_shared<BatchInfo>(GetObservationID(first, batchColumn));
-        batch->SetNumObs((*lengths)[k]);
+        batch->SetNumObs(next - first);
         const auto old = BatchUtilities::FindBatch(mBatches.get(), batch->GetBatchName());
         if (old) {
             batch->SetBatchConditionValues(&old->GetBatchConditionValues());
@@ -103,7 +105,6 @@ void NCDataSet::UpdateBatchInfoVec() {
         }
 
         if (phaseBeginnings) {
-            const int next = k < batchCount ? (*beginnings)[k + 1] : numObs + 1;
             const ClassInfoVector* oldPhases = old ? old->GetClassVector() : nullptr;
             auto phases = std::make_unique<ClassInfoVector>();
             while (phaseIndex <= phaseBeginnings->size() && (*phaseBeginnings)[phaseIndex] < first) ++phaseIndex;
