@@ -2,6 +2,7 @@
 // project's ID index once per call), setting single values with the project consulted, handing
 // out data (a shared copy) compared with a full copy of the matrix, and removing many rows.
 
+#include <memory>
 #include <string>
 
 #include <benchmark/benchmark.h>
@@ -22,7 +23,8 @@ boost::shared_ptr<ReferenceProject> ProjectWithObservations(int count)
     project->SetRecordConsentRequests(false);
     NCObservations& observations = project->GetObservations();
     for (int i = 1; i <= count; ++i)
-        observations.Add(new ObservationInfo(CString("Row" + std::to_string(i)), project->GetNewUniqueID(1)), nullptr);
+        observations.Add(
+            std::make_unique<ObservationInfo>(CString("Row" + std::to_string(i)), project->GetNewUniqueID(1)), nullptr);
     project->CreateDataset(2);
     return project;
 }

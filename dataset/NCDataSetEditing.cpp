@@ -4,6 +4,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "dataset/NCProjectBase.h"
 #include "dataset/TrimdVarStruct.h"
@@ -109,7 +110,7 @@ void NCDataSet::AddObservations(int n)
         for (std::size_t a = 1; a < mUsedObsAliases.size(); ++a)
             record->SetUserID(secondaryID, mUsedObsAliases[a], &observations);
         newIDs.push_back(record->GetUniqueID());
-        observations.Add(record.release(), nullptr);
+        observations.Add(std::move(record), nullptr);
     }
 
     mData.InsertRows(mData.GetNumRows() + 1, n);
@@ -156,7 +157,7 @@ void NCDataSet::AddVariables(int n, const char* prefix, bool raiseSignal, bool a
                                                                  -1, -1, eVarTypeDefault);
         if (sourceColumn > 0) record->SetUserID(CString(kBatchConditionID), sourceColumn, &variables);
         newIDs.push_back(record->GetUniqueID());
-        variables.Add(record.release(), nullptr);
+        variables.Add(std::move(record), nullptr);
     }
 
     mData.InsertColumns(mData.GetNumColumns() + 1, n);

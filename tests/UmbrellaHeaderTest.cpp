@@ -3,12 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sstream>
 
 TEST(UmbrellaHeader, GivesTheWholeLibrary) {
     EXPECT_STREQ(NCDatasetLibraryVersion(), "0.1.0");
     NCObservations observations;
-    observations.Add(new ObservationInfo("B1-01", 7), nullptr);
+    observations.Add(std::make_unique<ObservationInfo>("B1-01", 7), nullptr);
     std::stringstream stream;
     stream << observations;
     NCObservations copy;

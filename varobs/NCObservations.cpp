@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <istream>
 #include <ostream>
+#include <utility>
 
 #include "interfaces/utility/BinaryIO.h"
 #include "interfaces/utility/LanguageString.h"
@@ -26,13 +27,24 @@ const ZStreamableData& NCObservations::StreamData() {
 
 ObservationInfo* NCObservations::Add(ObservationInfo* rec, InfosByUserID* index) {
     if (rec) VarObs::Add(rec, index);
+    NoteAdded(rec);
+    return rec;
+}
+
+ObservationInfo* NCObservations::Add(std::unique_ptr<ObservationInfo> rec, InfosByUserID* index) {
+    ObservationInfo* const record = rec.get();
+    if (record) VarObs::Add(std::move(rec), index);
+    NoteAdded(record);
+    return record;
+}
+
+void NCObservations::NoteAdded(const ObservationInfo* rec) {
     mBatchNameList.Clear();
     const int batchAlias = GetRawBatchID();
     if (rec && batchAlias >= 1) {
         const char* batch = rec->GetUserID(batchAlias);
         if (*batch != '\0') mKnownBatchNames.insert(batch);
     }
-    return rec;
 }
 
 const ObservationInfo* NCObservations::FindObservationInfo(unsigned long uniqueID) const {

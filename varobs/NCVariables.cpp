@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <istream>
+#include <memory>
 #include <ostream>
+#include <utility>
 
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/streams/StreamDirectory.h"
@@ -25,8 +27,8 @@ int PositionOf(int alias, const std::vector<int>& aliases) {
 }  // namespace
 
 NCVariables::NCVariables() {
-    VarObs::Add(new QuantitativeVariableInfo(LanguageString::Get(10151), kConstantVariableUniqueID, CString(), -1, -1,
-                                             eVarTypeDefault),
+    VarObs::Add(std::make_unique<QuantitativeVariableInfo>(LanguageString::Get(10151), kConstantVariableUniqueID,
+                                                           CString(), -1, -1, eVarTypeDefault),
                 nullptr);
 }
 
@@ -40,6 +42,12 @@ const ZStreamableData& NCVariables::StreamData() {
 VariableInfo* NCVariables::Add(VariableInfo* rec, InfosByUserID* index) {
     VarObs::Add(rec, index);
     return rec;
+}
+
+VariableInfo* NCVariables::Add(std::unique_ptr<VariableInfo> rec, InfosByUserID* index) {
+    VariableInfo* const record = rec.get();
+    VarObs::Add(std::move(rec), index);
+    return record;
 }
 
 const VariableInfo* NCVariables::operator[](unsigned long uniqueID) const {

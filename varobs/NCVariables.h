@@ -13,6 +13,7 @@
 #include <boost/shared_ptr.hpp>
 
 #include <iosfwd>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -37,6 +38,8 @@ public:
 
     // VarObs::Add for a variable record: takes ownership and returns `rec`.
     VariableInfo* Add(VariableInfo* rec, InfosByUserID* index);
+    // The same for a record handed over as the sole owner (see VarObs::Add); the library's own use.
+    VariableInfo* Add(std::unique_ptr<VariableInfo> rec, InfosByUserID* index);
     // The variable with that unique ID, or null.
     const VariableInfo* operator[](unsigned long uniqueID) const;
     VariableInfo* operator[](unsigned long uniqueID);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 #include "interfaces/utility/BinaryIO.h"
 #include "interfaces/utility/Exception.h"
@@ -104,17 +105,30 @@ bool VarObs::IsDirty() const { return mDirty; }
 void VarObs::SetIsDirty(bool dirty) { mDirty = dirty; }
 
 VarObsInfo* VarObs::Add(VarObsInfo* record, InfosByUserID* index) {
-    if (!record) return nullptr;
-    if (mRecords.count(record->GetUniqueID()))
-        throw Exception(ZoString::Format("The unique ID %lu is already in use.", record->GetUniqueID()));
+    std::unique_ptr<VarObsInfo> owned(record);
+    try {
+        return Adopt(owned, index);
+    } catch (...) {
+        owned.release();  // refused: the record stays the caller's
+        throw;
+    }
+}
+
+VarObsInfo* VarObs::Add(std::unique_ptr<VarObsInfo> record, InfosByUserID* index) { return Adopt(record, index); }
+
+VarObsInfo* VarObs::Adopt(std::unique_ptr<VarObsInfo>& owned, InfosByUserID* index) {
+    if (!owned) return nullptr;
+    if (mRecords.count(owned->GetUniqueID()))
+        throw Exception(ZoString::Format("The unique ID %lu is already in use.", owned->GetUniqueID()));
 
     if (index) {
-        const CString unique = GetUniquePrimaryID(record->GetUserID(1), *index, nullptr);
-        record->SetUserID(unique, 1, nullptr);
-        index->AddInfo(record, 1);
+        const CString unique = GetUniquePrimaryID(owned->GetUserID(1), *index, nullptr);
+        owned->SetUserID(unique, 1, nullptr);
     }
+    mRecords.emplace(owned->GetUniqueID(), owned.get());
+    VarObsInfo* const record = owned.release();
     ClearInfosByUserID();
-    mRecords.emplace(record->GetUniqueID(), record);
+    if (index) index->AddInfo(record, 1);
     SetIsDirty(true);
 
     if (record->GetNumIDs() > mAliasCount) {

@@ -147,8 +147,11 @@ protected:
     // the record holds more IDs than there are aliases, and sets the numeral flag of every alias in
     // which the record's ID is non-empty and wholly numeric (flags are never cleared here).
     // A record whose unique ID is already in the collection is refused with an Exception before
-    // anything changes; the record then stays the caller's.
+    // anything changes; the record then stays the caller's (as with any exception before it is stored).
     VarObsInfo* Add(VarObsInfo* record, InfosByUserID* index);
+    // The same for a record handed over as the sole owner; the collection's use inside the library.
+    // Ownership passes once the record is stored; a refused record is destroyed with the argument.
+    VarObsInfo* Add(std::unique_ptr<VarObsInfo> record, InfosByUserID* index);
     // Appends `text` as a further ID of that record, growing the alias count (new label "") when
     // needed; drops the cached index; marks dirty. False when no record has the unique ID.
     bool AddUserID(const char* text, unsigned long uniqueID);
@@ -175,6 +178,9 @@ private:
     friend class AliasAccess;
 
     static const ZStreamableData& StreamData();
+    // Both Adds: `record` is released right after it is stored, so an exception before that
+    // leaves it with the caller's pointer and the collection unchanged.
+    VarObsInfo* Adopt(std::unique_ptr<VarObsInfo>& record, InfosByUserID* index);
     void GrowAliases(int count);
     void DestroyRecords();
 

@@ -25,12 +25,12 @@ protected:
     unsigned long AddVariableRecord(const std::string& name) {
         const unsigned long id = project->GetNewUniqueID(1);
         project->GetVariables().Add(
-            new QuantitativeVariableInfo(CString(name), id, CString(), -1, -1, eVarTypeDefault), nullptr);
+            std::make_unique<QuantitativeVariableInfo>(CString(name), id, CString(), -1, -1, eVarTypeDefault), nullptr);
         return id;
     }
     unsigned long AddObservationRecord(const std::string& name) {
         const unsigned long id = project->GetNewUniqueID(1);
-        project->GetObservations().Add(new ObservationInfo(CString(name), id), nullptr);
+        project->GetObservations().Add(std::make_unique<ObservationInfo>(CString(name), id), nullptr);
         return id;
     }
 

@@ -1,10 +1,12 @@
 #include <map>
+#include <memory>
 #include <set>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "app/SignalLog.h"
+#include "interfaces/utility/Exception.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/containers/NCStringVector.h"
 #include "tests/dataset/DatasetTestProject.h"
@@ -81,6 +83,27 @@ TEST_F(NCDataSetEditingTest, NewObservationsGetFreeNamesAndTheirOwnSecondaryIDs)
     EXPECT_STREQ(dataset->GetObservationID(14, 1), "Obs5");
     EXPECT_STREQ(dataset->GetObservationID(12, 2), "12");
     EXPECT_STREQ(dataset->GetObservationID(14, 3), "14");
+}
+
+TEST_F(NCDataSetEditingTest, ANewRecordWhoseUniqueIDIsTakenIsRefusedAndNothingLeaks) {
+    const auto dataset = MakeDataset(2, 2, 2);
+    // The project hands out unique IDs in order: give the next two to records behind its back.
+    const unsigned long next = project->GetNewUniqueID(1) + 1;
+    project->GetObservations().Add(std::make_unique<ObservationInfo>(CString("Squatter"), next), nullptr);
+    project->GetVariables().Add(
+        std::make_unique<QuantitativeVariableInfo>(CString("Squatter"), next + 1, CString(), -1, -1, eVarTypeDefault),
+        nullptr);
+    const int observations = project->GetObservations().size();
+    const int variables = project->GetVariables().size();
+
+    EXPECT_THROW(dataset->AddObservations(1), Exception);
+    EXPECT_THROW(dataset->AddVariables(1, "Var", true, true), Exception);
+    EXPECT_EQ(project->GetObservations().size(), observations);
+    EXPECT_EQ(project->GetVariables().size(), variables);
+    EXPECT_STREQ(project->GetObservations()[next]->GetPrimaryAlias(), "Squatter");
+    EXPECT_EQ(dataset->SizeObservations(), 2);
+    EXPECT_EQ(dataset->SizeVariables(), 2);
+    ExpectShapeKept(*dataset);
 }
 
 TEST_F(NCDataSetEditingTest, InsertingExistingRecordsKeepsRowsAndColumnsInStep) {
@@ -217,7 +240,8 @@ TEST_F(NCDataSetEditingTest, TextValuesAreEncodedAndRejectedTextsAskNobody) {
     settings.push_back("low");
     settings.push_back("high");
     const unsigned long colourID = project->GetNewUniqueID(1);
-    project->GetVariables().Add(new QualitativeVariableInfo(CString("level"), colourID, &settings, CString()), nullptr);
+    project->GetVariables().Add(
+        std::make_unique<QualitativeVariableInfo>(CString("level"), colourID, &settings, CString()), nullptr);
     const NCIntegralVector<unsigned long, 0> ids(1, colourID);
     dataset->AddVariables(&ids, -1, false);
     project->SetNumberOfModels(1);

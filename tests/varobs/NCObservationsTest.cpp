@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -12,7 +13,9 @@
 
 namespace {
 
-ObservationInfo* Observation(const std::vector<CString>& ids, unsigned long uniqueID) { return new ObservationInfo(ids, uniqueID); }
+std::unique_ptr<ObservationInfo> Observation(const std::vector<CString>& ids, unsigned long uniqueID) {
+    return std::make_unique<ObservationInfo>(ids, uniqueID);
+}
 
 std::vector<std::string> Names(const NCObservations& obs) {
     std::vector<std::string> names;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
@@ -17,19 +18,20 @@
 
 namespace {
 
-QuantitativeVariableInfo* Quantitative(const std::vector<CString>& ids, unsigned long uniqueID) {
-    return new QuantitativeVariableInfo(ids, uniqueID, eVarTypeDefault, CString(), -1, -1, -99.0f);
+std::unique_ptr<QuantitativeVariableInfo> Quantitative(const std::vector<CString>& ids, unsigned long uniqueID) {
+    return std::make_unique<QuantitativeVariableInfo>(ids, uniqueID, eVarTypeDefault, CString(), -1, -1, -99.0f);
 }
 
-DateTimeVariableInfo* DateTime(const char* id, unsigned long uniqueID) {
-    auto* record = new DateTimeVariableInfo();
+std::unique_ptr<DateTimeVariableInfo> DateTime(const char* id, unsigned long uniqueID) {
+    auto record = std::make_unique<DateTimeVariableInfo>();
     record->AddID(id);
     record->SetUniqueID(uniqueID);
     return record;
 }
 
-VariableInfo* Response(unsigned long uniqueID, EVariableBlock block, EVariableType type, std::set<int> classes) {
-    VariableInfo* record = Quantitative({CString(std::to_string(uniqueID))}, uniqueID);
+std::unique_ptr<VariableInfo> Response(unsigned long uniqueID, EVariableBlock block, EVariableType type,
+                                       std::set<int> classes) {
+    std::unique_ptr<VariableInfo> record = Quantitative({CString(std::to_string(uniqueID))}, uniqueID);
     record->SetVariableBlock(block);
     record->SetVariableType(type);
     record->SetClasses(classes);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -275,8 +276,8 @@ TEST(VarObs, DeleteObsInfosRemovesListedRecordsOnly) {
 
 TEST(VarObs, LastUsedIDAndBatchPhaseAliases) {
     TestCollection c;
-    c.Add(new QuantitativeVariableInfo(CString("Constant"), kConstantVariableUniqueID, CString(), -1, -1,
-                                       static_cast<EVariableType>(0)),
+    c.Add(std::make_unique<QuantitativeVariableInfo>(CString("Constant"), kConstantVariableUniqueID, CString(), -1, -1,
+                                                     static_cast<EVariableType>(0)),
           nullptr);
     EXPECT_EQ(c.GetLastUsedID(), kNoUniqueID);
     c.AddObs({"a"}, 40);
@@ -310,7 +311,8 @@ TEST(VarObs, SectionRoundTripsToTheSameBytes) {
     c.Set_ID_Labels(&labels);
     c.AddObs({"o1", "B1", "1"}, 11);
     c.AddObs({"o2", "B2"}, 12);
-    c.Add(new QuantitativeVariableInfo(CString("v"), 13, CString("recipe"), 2, -1, static_cast<EVariableType>(0)),
+    c.Add(std::make_unique<QuantitativeVariableInfo>(CString("v"), 13, CString("recipe"), 2, -1,
+                                                     static_cast<EVariableType>(0)),
           nullptr);
     c.SetBatchID(2);
     c.SetPhaseID(3);
@@ -362,7 +364,9 @@ TEST(VarObs, DamagedSectionsFailWithoutCrashing) {
     const std::vector<CString> labels{"", "Batch"};
     c.Set_ID_Labels(&labels);
     c.AddObs({"o1", "B1"}, 11);
-    c.Add(new QuantitativeVariableInfo(CString("v"), 13, CString(), -1, -1, static_cast<EVariableType>(0)), nullptr);
+    c.Add(std::make_unique<QuantitativeVariableInfo>(CString("v"), 13, CString(), -1, -1,
+                                                     static_cast<EVariableType>(0)),
+          nullptr);
     const std::string bytes = Write(c);
     const auto read = [](std::istream& is) {
         TestCollection target;
