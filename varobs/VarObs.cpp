@@ -398,7 +398,7 @@ bool VarObs::ZStreamableStartRead(std::istream& is) {
             std::istream* records = directory.GetInput(4);
             if (!records) return false;
             for (int i = 0; i < recordCount; ++i) {
-                std::unique_ptr<VarObsInfo> record(RecordFactory::ReadRecord(*records));
+                std::unique_ptr<VarObsInfo> record = RecordFactory::ReadRecord(*records);
                 if (!record) return false;
                 const unsigned long uniqueID = record->GetUniqueID();
                 if (!mRecords.emplace(uniqueID, record.get()).second) return false;

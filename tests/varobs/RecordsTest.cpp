@@ -253,7 +253,7 @@ TEST(Records, FactoryCreatesRegisteredClassesByExactName) {
     EXPECT_EQ(RecordFactory::GetClassName(VarObsInfo("x", 1)), "");
 
     try {
-        delete RecordFactory::CreateRecord("observationinfo");
+        RecordFactory::CreateRecord("observationinfo");
         ADD_FAILURE() << "an unregistered name must throw";
     } catch (const Exception& e) {
         EXPECT_STREQ(e.what(), "Internal error: Could not find a factory method for 'observationinfo'.");
