@@ -19,6 +19,7 @@
 #include "interfaces/utility/SimpDuration.h"
 #include "interfaces/streams/StreamDirectory.h"
 #include "interfaces/utility/UserComm.h"
+#include "interfaces/utility/ValuePtr.h"
 #include "interfaces/streams/ZStreamBase.h"
 #include "interfaces/streams/ZoStreamError.h"
 #include "interfaces/utility/ZoString.h"
