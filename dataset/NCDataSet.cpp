@@ -12,6 +12,9 @@
 #include "varobs/NCObservations.h"
 #include "varobs/NCVariables.h"
 
+using nc::kMissingValue;
+using nc::kNoUniqueID;
+
 namespace {
 
 // The ID column stored at 1-based position `alias` of `usedAliases`, or 0 when the position is

@@ -231,7 +231,7 @@ private:
     bool mDirty = false;
     boost::shared_ptr<LocalCenteringInfo> mLocalCentering;
     int mDataType = 1;
-    unsigned long mSourceID = kNoUniqueID;
+    unsigned long mSourceID = nc::kNoUniqueID;
     boost::shared_ptr<BatchInfoVector> mBatches;
     bool mBatchesDirty = false;
     boost::shared_ptr<ClassInfoVector> mPhases;

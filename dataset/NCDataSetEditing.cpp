@@ -17,6 +17,9 @@
 #include "varobs/ObservationInfo.h"
 #include "varobs/QuantitativeVariableInfo.h"
 
+using nc::kNoUniqueID;
+using nc::kUnencodableValue;
+
 namespace {
 
 constexpr int kNewObservationPrefixText = 10127;

@@ -4,6 +4,8 @@
 
 #include "interfaces/constants/NCConstants.h"
 
+using nc::kMissingValue;
+
 PredictionData::PredictionData(boost::shared_ptr<NCProjectBase> project)
     : NCFullDataContainerBase(std::move(project))
 {

@@ -11,6 +11,6 @@ public:
     virtual ~UniqueIDFactory() = default;
 
     // A number that no record of the project has had before; the library passes kind 1.
-    // Never one of the reserved values (kNoUniqueID and above).
+    // Never one of the reserved values (nc::kNoUniqueID and above).
     virtual unsigned long GetNewUniqueID(int kind) = 0;
 };

@@ -27,6 +27,8 @@
 #include "varobs/QuantitativeVariableInfo.h"
 #include "varobs/RecordFactory.h"
 
+using nc::kMissingValue;
+
 namespace {
 
 // A small batch process: four batches, each heated and then held, sampled every 15 minutes.

@@ -10,6 +10,9 @@
 #include "interfaces/streams/StreamDirectory.h"
 #include "interfaces/streams/streamhelpers.h"
 
+using nc::kMissingValue;
+using nc::kUnencodableValue;
+
 using ZoTimeUtl::eParseType;
 using ZoTimeUtl::eTimeAccuracy;
 using ZoTimeUtl::SimpDateTime;

@@ -12,6 +12,9 @@
 #include "interfaces/streams/streamhelpers.h"
 #include "varobs/QuantitativeVariableInfo.h"
 
+using nc::kConstantVariableUniqueID;
+using nc::kNoUniqueID;
+
 namespace {
 
 constexpr int kStreamVersion = 2;

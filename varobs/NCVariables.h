@@ -28,7 +28,7 @@ class DateTimeVariableInfo;
 class NCVariables : public VarObs {
 public:
     // The default-time-ID value that means "the datasets have no default time variable".
-    static constexpr unsigned long nNoDefaultDateTime = kNoDefaultDateTimeID;
+    static constexpr unsigned long nNoDefaultDateTime = nc::kNoDefaultDateTimeID;
 
     // An empty collection plus the constant pseudo-variable (a QuantitativeVariableInfo named by
     // language text 10151). Adding it marks the new collection dirty. No special aliases; no
@@ -93,7 +93,7 @@ private:
 
     mutable bool mDefaultTimeCacheValid = false;
     mutable const DateTimeVariableInfo* mDefaultTimeCache = nullptr;
-    unsigned long mDefaultTimeID = kNoUniqueID;
+    unsigned long mDefaultTimeID = nc::kNoUniqueID;
     int mMaturityAlias = -1;
     int mSourceAlias = -1;
     int mOriginalIDAlias = -1;

@@ -5,6 +5,8 @@
 #include "interfaces/streams/ZoStreamError.h"
 #include "interfaces/streams/streamhelpers.h"
 
+using nc::kNoUniqueID;
+
 namespace {
 constexpr int kCurrentVersion = 1;
 constexpr int kSubStreams = 2;

@@ -6,6 +6,9 @@
 #include "interfaces/streams/StreamDirectory.h"
 #include "interfaces/streams/streamhelpers.h"
 
+using nc::kMissingValue;
+using nc::kUnencodableValue;
+
 namespace {
 constexpr int kCurrentVersion = 2;
 constexpr int kSubStreams = 1;

@@ -18,6 +18,9 @@
 #include "varobs/SelectedLabel.h"
 #include "varobs/VarObsInfo.h"
 
+using nc::kMissingValue;
+using nc::kNoUniqueID;
+
 const char* const VarObs::mszBatchIDString = "$BatchID";
 const char* const VarObs::mszPhaseIDString = "$PhaseID";
 const char* const VarObs::mszMaturityIDString = "$MaturityID";

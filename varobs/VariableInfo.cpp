@@ -8,6 +8,8 @@
 #include "interfaces/streams/ZoStreamError.h"
 #include "interfaces/streams/streamhelpers.h"
 
+using nc::kNoUniqueID;
+
 namespace {
 constexpr int kCurrentVersion = 4;
 constexpr int kSubStreams = 12;

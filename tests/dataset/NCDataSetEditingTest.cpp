@@ -12,6 +12,8 @@
 #include "tests/dataset/DatasetTestProject.h"
 #include "varobs/QualitativeVariableInfo.h"
 
+using nc::kMissingValue;
+
 struct NCDataSetTestAccess {
     static const std::vector<std::map<unsigned long, float>>& ValuesBeforeTrim(const NCDataSet& d) {
         return d.mValuesBeforeTrim;

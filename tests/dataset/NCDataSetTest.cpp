@@ -5,6 +5,9 @@
 #include "interfaces/notification/NCError.h"
 #include "tests/dataset/DatasetTestProject.h"
 
+using nc::kMissingValue;
+using nc::kNoUniqueID;
+
 namespace {
 
 using NCDataSetCoreTest = DatasetTest;

@@ -4,6 +4,8 @@
 #include "dataset/PredictionData.h"
 #include "interfaces/constants/NCConstants.h"
 
+using nc::kMissingValue;
+
 namespace {
 
 // Prediction data with a chosen data type that counts calls of the batch-summary hook.

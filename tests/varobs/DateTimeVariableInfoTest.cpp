@@ -14,6 +14,9 @@
 #include "varobs/QuantitativeVariableInfo.h"
 #include "varobs/RecordFactory.h"
 
+using nc::kMissingValue;
+using nc::kUnencodableValue;
+
 using namespace ZoTimeUtl;
 
 namespace {

@@ -16,6 +16,8 @@
 #include "varobs/NCVariables.h"
 #include "varobs/QuantitativeVariableInfo.h"
 
+using nc::kNoUniqueID;
+
 namespace {
 
 std::unique_ptr<QuantitativeVariableInfo> Quantitative(const std::vector<CString>& ids, unsigned long uniqueID) {

@@ -16,6 +16,10 @@
 #include "varobs/RecordFactory.h"
 #include "varobs/VarObsInfoAccess.h"
 
+using nc::kMissingValue;
+using nc::kNoUniqueID;
+using nc::kUnencodableValue;
+
 namespace {
 
 using Access = VarObsInfoTestAccess;

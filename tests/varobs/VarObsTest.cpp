@@ -15,6 +15,10 @@
 #include "varobs/QuantitativeVariableInfo.h"
 #include "varobs/SelectedLabel.h"
 
+using nc::kConstantVariableUniqueID;
+using nc::kMissingValue;
+using nc::kNoUniqueID;
+
 namespace {
 
 using IDs = NCIntegralVector<unsigned long, 0>;
