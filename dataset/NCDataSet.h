@@ -154,7 +154,7 @@ public:
     static NCIntegralVector<unsigned long, 0> GetVariableIDs(const NCProjectBase& project, int number);
 
     // ---- editing ----
-    // Appends n observations with new records named <language text 10127><k>, k = 1, 2, …
+    // Appends n observations with new records named <LanguageText::kNewObservationPrefix><k>, k = 1, 2, …
     // skipping names the project has; every secondary ID column shown gets the text of the old
     // number of observations + 1, + 2, … New cells hold -99. Raises VarObsAdded.
     void AddObservations(int n);
@@ -171,9 +171,9 @@ public:
     void AddVariables(const NCIntegralVector<unsigned long, 0>* ids, int position, bool raiseSignal);
 
     // Removes the columns (rows) at `positions`, which must be ascending. Unless `unchecked`, the
-    // user is asked first when `ask` (language texts 10132/10133, 10128/10129 with/without
-    // models) and the project is consulted; a "no" or a veto empties `positions` and removes
-    // nothing. Positions beyond the current size are skipped. Raises VarObsDeleted.
+    // user is asked first when `ask` (language texts LanguageText::kRemoveVariables…,
+    // kRemoveObservations…, with or without models) and the project is consulted; a "no" or a
+    // veto empties `positions` and removes nothing. Positions beyond the current size are skipped. Raises VarObsDeleted.
     void RemoveVariable(NCIntegralVector<int, -99>* positions, bool ask, bool unchecked);
     void RemoveObservation(NCIntegralVector<int, -99>* positions, bool ask, bool unchecked);
 

@@ -8,6 +8,7 @@
 
 #include "dataset/NCProjectBase.h"
 #include "dataset/TrimdVarStruct.h"
+#include "interfaces/constants/LanguageTextIDs.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/notification/NCSignals.h"
 #include "interfaces/utility/UserComm.h"
@@ -22,11 +23,6 @@ using nc::kUnencodableValue;
 
 namespace {
 
-constexpr int kNewObservationPrefixText = 10127;
-constexpr int kRemoveObservationsWithModelsText = 10128;
-constexpr int kRemoveObservationsText = 10129;
-constexpr int kRemoveVariablesWithModelsText = 10132;
-constexpr int kRemoveVariablesText = 10133;
 constexpr const char* kChangeWithModelsQuestion =
     "All models containing the affected variables will be deleted if you change the dataset.\n"
     "Do you want to change it anyway?";
@@ -99,7 +95,7 @@ void NCDataSet::AddObservations(int n)
     NCObservations& observations = project->GetObservations();
     const boost::shared_ptr<InfosByUserID> index = observations.GetInfosByUserID(1);
 
-    const std::string prefix = LanguageString::Get(kNewObservationPrefixText).GetString();
+    const std::string prefix = LanguageString::Get(nc::LanguageText::kNewObservationPrefix).GetString();
     const int oldCount = SizeObservations();
     std::set<std::string> givenOut;
     NCIntegralVector<unsigned long, 0> newIDs;
@@ -233,7 +229,8 @@ void NCDataSet::RemoveVariable(NCIntegralVector<int, -99>* positions, bool ask, 
         positions->Clear();
         return;
     }
-    if (ask && !unchecked && !AskUser(kRemoveVariablesWithModelsText, kRemoveVariablesText, *project)) {
+    if (ask && !unchecked &&
+        !AskUser(nc::LanguageText::kRemoveVariablesWithModels, nc::LanguageText::kRemoveVariables, *project)) {
         positions->Clear();
         return;
     }
@@ -259,7 +256,8 @@ void NCDataSet::RemoveObservation(NCIntegralVector<int, -99>* positions, bool as
         positions->Clear();
         return;
     }
-    if (ask && !unchecked && !AskUser(kRemoveObservationsWithModelsText, kRemoveObservationsText, *project)) {
+    if (ask && !unchecked &&
+        !AskUser(nc::LanguageText::kRemoveObservationsWithModels, nc::LanguageText::kRemoveObservations, *project)) {
         positions->Clear();
         return;
     }

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "interfaces/utility/BinaryIO.h"
+#include "interfaces/constants/LanguageTextIDs.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/streams/streamhelpers.h"
 
@@ -85,9 +86,9 @@ std::vector<int> NCObservations::GetAllUsedAliases() const {
 }
 
 std::string NCObservations::GetIDLabelDescription(int alias) const {
-    if (alias == 1) return LanguageString::Get(10148).GetString();
+    if (alias == 1) return LanguageString::Get(nc::LanguageText::kObservationPrimaryIDDescription).GetString();
     CString text;
-    text.Format(LanguageString::Get(10149), GetIDLabelRaw(alias).c_str());
+    text.Format(LanguageString::Get(nc::LanguageText::kObservationIDDescription), GetIDLabelRaw(alias).c_str());
     return text.GetString();
 }
 

@@ -47,8 +47,8 @@ public:
     // no batch alias and alias 3 when there is no phase alias.
     std::vector<int> GetAllUsedAliases() const override;
 
-    // Language text 10148 for alias 1; for any other alias language text 10149 formatted with the
-    // alias's raw label.
+    // Language text LanguageText::kObservationPrimaryIDDescription for alias 1; for any other alias
+    // LanguageText::kObservationIDDescription formatted with the alias's raw label.
     std::string GetIDLabelDescription(int alias) const override;
 
     bool ZStreamableStartWrite(std::ostream& os) override;

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <utility>
 
+#include "interfaces/constants/LanguageTextIDs.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/streams/StreamDirectory.h"
 #include "interfaces/streams/ZoStreamError.h"
@@ -30,8 +31,9 @@ int PositionOf(int alias, const std::vector<int>& aliases) {
 }  // namespace
 
 NCVariables::NCVariables() {
-    VarObs::Add(std::make_unique<QuantitativeVariableInfo>(LanguageString::Get(10151), kConstantVariableUniqueID,
-                                                           CString(), -1, -1, eVarTypeDefault),
+    const CString name = LanguageString::Get(nc::LanguageText::kConstantVariableName);
+    VarObs::Add(std::make_unique<QuantitativeVariableInfo>(name, kConstantVariableUniqueID, CString(), -1, -1,
+                                                           eVarTypeDefault),
                 nullptr);
 }
 
@@ -148,9 +150,9 @@ bool NCVariables::IncludedYExsists(std::set<int>& classes) const {
 }
 
 std::string NCVariables::GetIDLabelDescription(int alias) const {
-    if (alias == 1) return LanguageString::Get(10152).GetString();
+    if (alias == 1) return LanguageString::Get(nc::LanguageText::kVariablePrimaryIDDescription).GetString();
     CString text;
-    text.Format(LanguageString::Get(10153), GetIDLabelRaw(alias).c_str());
+    text.Format(LanguageString::Get(nc::LanguageText::kVariableIDDescription), GetIDLabelRaw(alias).c_str());
     return text.GetString();
 }
 

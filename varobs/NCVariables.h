@@ -31,8 +31,8 @@ public:
     static constexpr unsigned long nNoDefaultDateTime = nc::kNoDefaultDateTimeID;
 
     // An empty collection plus the constant pseudo-variable (a QuantitativeVariableInfo named by
-    // language text 10151). Adding it marks the new collection dirty. No special aliases; no
-    // default time variable chosen (3262240001).
+    // language text LanguageText::kConstantVariableName). Adding it marks the new collection
+    // dirty. No special aliases; no default time variable chosen (3262240001).
     NCVariables();
     ~NCVariables() override;
 
@@ -76,8 +76,8 @@ public:
     // any such variable exists.
     bool IncludedYExsists(std::set<int>& classes) const;
 
-    // Language text 10152 for alias 1; for any other alias language text 10153 formatted with the
-    // alias's raw label.
+    // Language text LanguageText::kVariablePrimaryIDDescription for alias 1; for any other alias
+    // LanguageText::kVariableIDDescription formatted with the alias's raw label.
     std::string GetIDLabelDescription(int alias) const override;
 
     bool ZStreamableStartWrite(std::ostream& os) override;

@@ -9,6 +9,7 @@
 
 #include "interfaces/utility/BinaryIO.h"
 #include "interfaces/utility/Exception.h"
+#include "interfaces/constants/LanguageTextIDs.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/constants/NCConstants.h"
 #include "interfaces/streams/StreamDirectory.h"
@@ -30,8 +31,6 @@ const char* const VarObs::mszOriginalIDString = "$Original ID";
 
 namespace {
 
-constexpr int kPrimaryLabelText = 10154;
-constexpr int kDefaultLabelText = 10155;
 constexpr int kSubStreamCount = 8;
 
 // A non-empty text that zostrtod converts as a whole.
@@ -55,7 +54,7 @@ const ZStreamableData& VarObs::StreamData() {
 }
 
 VarObs::VarObs()
-    : mLabels{LanguageString::Get(kPrimaryLabelText)},
+    : mLabels{LanguageString::Get(nc::LanguageText::kPrimaryIDLabel)},
       mSelectedLabel(std::make_unique<SelectedLabel>()),
       mNumeral(2, false) {}
 
@@ -196,7 +195,7 @@ void VarObs::Set_ID_Labels(const std::vector<CString>* labels) {
 
     std::vector<CString> fresh;
     fresh.reserve(static_cast<std::size_t>(mAliasCount));
-    fresh.push_back(LanguageString::Get(kPrimaryLabelText));
+    fresh.push_back(LanguageString::Get(nc::LanguageText::kPrimaryIDLabel));
     const int current = static_cast<int>(mLabels.size());
     for (int k = 2; k <= mAliasCount; ++k) {
         if (k <= given && !(*labels)[k - 1].IsEmpty()) {
@@ -207,7 +206,7 @@ void VarObs::Set_ID_Labels(const std::vector<CString>* labels) {
             fresh.push_back((*labels)[k - 1]);
         } else {
             CString label;
-            label.Format(LanguageString::Get(kDefaultLabelText), k);
+            label.Format(LanguageString::Get(nc::LanguageText::kDefaultIDLabel), k);
             fresh.push_back(label);
         }
     }

@@ -90,9 +90,10 @@ public:
     // The alias numbers 1 … alias count, in order.
     virtual std::vector<int> GetAllUsedAliases() const;
     // Marks the collection dirty, grows the alias count to the list's length when it is longer,
-    // and rebuilds the label list: alias 1 always gets language text 10154; alias k ≥ 2 gets the
-    // given non-empty label k-1, else its current label, else the given (empty) label, else
-    // language text 10155 formatted with k. Null keeps the current labels of aliases ≥ 2.
+    // and rebuilds the label list: alias 1 always gets language text LanguageText::kPrimaryIDLabel;
+    // alias k ≥ 2 gets the given non-empty label k-1, else its current label, else the given
+    // (empty) label, else language text LanguageText::kDefaultIDLabel formatted with k. Null
+    // keeps the current labels of aliases ≥ 2.
     virtual void Set_ID_Labels(const std::vector<CString>* labels);
     // Replaces the label of an alias that has one; otherwise nothing. Does not mark dirty.
     void SetIDLabel(int alias, const char* text);
@@ -137,8 +138,8 @@ public:
     void ZStreamableReset() override;
 
 protected:
-    // An empty collection: one alias labelled with language text 10154, no records, no batch or
-    // phase alias, clean.
+    // An empty collection: one alias labelled with language text LanguageText::kPrimaryIDLabel, no
+    // records, no batch or phase alias, clean.
     VarObs();
 
     // Takes ownership of `record` and returns it. With an index, the record's primary ID is first

@@ -7,6 +7,7 @@
 
 #include "app/SignalLog.h"
 #include "interfaces/utility/Exception.h"
+#include "interfaces/constants/LanguageTextIDs.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/containers/NCStringVector.h"
 #include "tests/dataset/DatasetTestProject.h"
@@ -132,7 +133,7 @@ TEST_F(NCDataSetEditingTest, RemovalsNeedTheUsersYesAndTheProjectsConsent) {
     EXPECT_EQ(positions.size(), 0);
     EXPECT_EQ(dataset->GetVarIDs(), ids);
     ASSERT_EQ(user->GetExchanges().size(), 1u);
-    EXPECT_EQ(user->GetExchanges()[0].text, LanguageString::Get(10133).GetString());
+    EXPECT_EQ(user->GetExchanges()[0].text, LanguageString::Get(nc::LanguageText::kRemoveVariables).GetString());
     EXPECT_EQ(user->GetExchanges()[0].caption, "DatasetTestApp");
     EXPECT_TRUE(project->GetConsentRequests().empty()) << "a no ends the removal before the project is asked";
 
@@ -141,7 +142,8 @@ TEST_F(NCDataSetEditingTest, RemovalsNeedTheUsersYesAndTheProjectsConsent) {
     project->SetConsentPolicy([](int, const NCIntegralVector<unsigned long, 0>*) { return false; });
     positions = Positions({1, 3});
     dataset->RemoveVariable(&positions, true, false);
-    EXPECT_EQ(user->GetExchanges()[1].text, LanguageString::Get(10132).GetString());
+    EXPECT_EQ(user->GetExchanges()[1].text,
+              LanguageString::Get(nc::LanguageText::kRemoveVariablesWithModels).GetString());
     EXPECT_EQ(positions.size(), 0);
     EXPECT_EQ(dataset->GetVarIDs(), ids);
     ExpectShapeKept(*dataset);
@@ -157,18 +159,19 @@ TEST_F(NCDataSetEditingTest, RemovalsNeedTheUsersYesAndTheProjectsConsent) {
     EXPECT_EQ(VariableNames(*dataset), (std::vector<std::string>{"V2", "V4"}));
     EXPECT_EQ(Value(*dataset, 3, 2), 304.0f);
 
-    // Observations: texts 10128/10129, consent without a variable list.
+    // Observations: their own two questions, consent without a variable list.
     project->SetNumberOfModels(0);
     positions = Positions({2});
     dataset->RemoveObservation(&positions, true, false);
     EXPECT_EQ(positions.size(), 0);
-    EXPECT_EQ(user->GetExchanges().back().text, LanguageString::Get(10129).GetString());
+    EXPECT_EQ(user->GetExchanges().back().text, LanguageString::Get(nc::LanguageText::kRemoveObservations).GetString());
     project->SetNumberOfModels(3);
     user->AddAnswer(1);
     project->SetConsentPolicy([](int, const NCIntegralVector<unsigned long, 0>*) { return false; });
     positions = Positions({2});
     dataset->RemoveObservation(&positions, true, false);
-    EXPECT_EQ(user->GetExchanges().back().text, LanguageString::Get(10128).GetString());
+    EXPECT_EQ(user->GetExchanges().back().text,
+              LanguageString::Get(nc::LanguageText::kRemoveObservationsWithModels).GetString());
     EXPECT_EQ(positions.size(), 0);
     EXPECT_EQ(dataset->SizeObservations(), 4);
     ExpectShapeKept(*dataset);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "interfaces/constants/LanguageTextIDs.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/streams/StreamDirectory.h"
 #include "interfaces/streams/streamhelpers.h"
@@ -95,9 +96,10 @@ TEST(NCObservations, UsedAliasesLeaveOutMissingBatchAndPhaseColumnsAndDescriptio
     EXPECT_EQ(obs.GetAllUsedAliases(), (std::vector<int>{1, 2, 3, 4}));
 
     obs.SetIDLabel(2, "Lot %d");
-    LanguageString::SetText(10149, "[%s]");
+    LanguageString::SetText(nc::LanguageText::kObservationIDDescription, "[%s]");
     const VarObs& base = obs;
-    EXPECT_EQ(base.GetIDLabelDescription(1), LanguageString::Get(10148).GetString());
+    EXPECT_EQ(base.GetIDLabelDescription(1),
+              LanguageString::Get(nc::LanguageText::kObservationPrimaryIDDescription).GetString());
     EXPECT_EQ(base.GetIDLabelDescription(2), "[Lot %d]");
     LanguageString::ResetToDefaults();
 }

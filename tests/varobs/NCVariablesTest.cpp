@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "interfaces/constants/LanguageTextIDs.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/constants/NCConstants.h"
 #include "interfaces/containers/NCIntegralVector.h"
@@ -91,7 +92,7 @@ TEST(NCVariables, NewCollectionHoldsOnlyTheConstantPseudoVariable) {
     const VariableInfo* constant = vars[NCVariables::GetConstantInfoID()];
     ASSERT_NE(constant, nullptr);
     EXPECT_NE(constant->AsQuantitativeVariableInfo(), nullptr);
-    EXPECT_STREQ(constant->GetPrimaryAlias(), LanguageString::Get(10151));
+    EXPECT_STREQ(constant->GetPrimaryAlias(), LanguageString::Get(nc::LanguageText::kConstantVariableName));
     EXPECT_EQ(vars.GetLastUsedID(), kNoUniqueID);
     EXPECT_EQ(vars.GetDefaultTimeID(), kNoUniqueID);
     EXPECT_EQ(vars.GetMaturityID({1, 2, 3}), -1);
@@ -121,8 +122,9 @@ TEST(NCVariables, SpecialAliasesAreFoundByLabelIgnoringCaseAndKeptWhenTheLabelGo
     // Descriptions: the raw label is an argument of the language text, never a format.
     const VarObs& base = vars;
     vars.SetIDLabel(2, "50% done");
-    LanguageString::SetText(10153, "<%s>");
-    EXPECT_EQ(base.GetIDLabelDescription(1), LanguageString::Get(10152).GetString());
+    LanguageString::SetText(nc::LanguageText::kVariableIDDescription, "<%s>");
+    EXPECT_EQ(base.GetIDLabelDescription(1),
+              LanguageString::Get(nc::LanguageText::kVariablePrimaryIDDescription).GetString());
     EXPECT_EQ(base.GetIDLabelDescription(2), "<50% done>");
     LanguageString::ResetToDefaults();
 }

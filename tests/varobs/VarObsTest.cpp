@@ -5,6 +5,7 @@
 #include <string>
 
 #include "interfaces/utility/Exception.h"
+#include "interfaces/constants/LanguageTextIDs.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/constants/NCConstants.h"
 #include "interfaces/streams/StreamDirectory.h"
@@ -25,7 +26,7 @@ using IDs = NCIntegralVector<unsigned long, 0>;
 
 CString DefaultLabel(int alias) {
     CString label;
-    label.Format(LanguageString::Get(10155), alias);
+    label.Format(LanguageString::Get(nc::LanguageText::kDefaultIDLabel), alias);
     return label;
 }
 
@@ -46,7 +47,7 @@ bool ReadInto(TestCollection& collection, std::istream& is) {
 TEST(VarObs, NewCollectionHasOneLabelledAliasAndNothingElse) {
     TestCollection c;
     EXPECT_EQ(c.SizeAliases(), 1);
-    EXPECT_EQ(c.GetIDLabelRaw(1), LanguageString::Get(10154));
+    EXPECT_EQ(c.GetIDLabelRaw(1), LanguageString::Get(nc::LanguageText::kPrimaryIDLabel));
     EXPECT_EQ(c.GetIDLabelRaw(2), CString());
     EXPECT_EQ(c.GetAllUsedAliases(), std::vector<int>{1});
     EXPECT_EQ(c.size(), 0);
@@ -63,7 +64,7 @@ TEST(VarObs, AddGrowsAliasesWithDefaultLabelsAndSetsNumeralFlags) {
     ObservationInfo* first = c.AddObs({"Obs", "12", "12a"}, 7);
     EXPECT_TRUE(c.IsDirty());
     EXPECT_EQ(c.SizeAliases(), 3);
-    EXPECT_EQ(c.GetIDLabelRaw(1), LanguageString::Get(10154));
+    EXPECT_EQ(c.GetIDLabelRaw(1), LanguageString::Get(nc::LanguageText::kPrimaryIDLabel));
     EXPECT_EQ(c.GetIDLabelRaw(2), DefaultLabel(2));
     EXPECT_EQ(c.GetIDLabelRaw(3), DefaultLabel(3));
     EXPECT_FALSE(c.IsIDNumeral(1));
@@ -205,7 +206,7 @@ TEST(VarObs, LabelsFollowThePreferenceOrderAndTheLanguageTable) {
     c.Set_ID_Labels(&given);
     EXPECT_TRUE(c.IsDirty());
     EXPECT_EQ(c.SizeAliases(), 3);
-    EXPECT_EQ(c.GetIDLabelRaw(1), LanguageString::Get(10154));
+    EXPECT_EQ(c.GetIDLabelRaw(1), LanguageString::Get(nc::LanguageText::kPrimaryIDLabel));
     EXPECT_EQ(c.GetIDLabelRaw(2), CString("Batch"));
     EXPECT_EQ(c.GetIDLabelRaw(3), CString());  // the given empty label, there being no current one
 
@@ -215,8 +216,8 @@ TEST(VarObs, LabelsFollowThePreferenceOrderAndTheLanguageTable) {
     EXPECT_EQ(c.GetIDLabelRaw(2), CString("Batch"));
     EXPECT_EQ(c.SizeAliases(), 3);
 
-    LanguageString::SetText(10154, "Haupt-ID");
-    LanguageString::SetText(10155, "Kennung %i");
+    LanguageString::SetText(nc::LanguageText::kPrimaryIDLabel, "Haupt-ID");
+    LanguageString::SetText(nc::LanguageText::kDefaultIDLabel, "Kennung %i");
     TestCollection translated;
     translated.AddObs({"a", "b", "c"}, 1);
     EXPECT_EQ(translated.GetIDLabelRaw(1), CString("Haupt-ID"));

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/MemoryConfigurationSection.h"
+#include "interfaces/constants/LanguageTextIDs.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/notification/NCError.h"
 #include "interfaces/notification/NCProgress.h"
@@ -76,18 +77,18 @@ TEST(UtilityTest, StringHelpers)
 
 TEST(UtilityTest, LanguageTextsCanBeReplacedAndReset)
 {
-    const CString original = LanguageString::Get(10155);
+    const CString original = LanguageString::Get(nc::LanguageText::kDefaultIDLabel);
     EXPECT_EQ("ID 3", ZoString::Format(original.c_str(), 3));
     EXPECT_TRUE(LanguageString::Get(-12345).IsEmpty());
 
-    LanguageString::SetText(10155, "Kennung %i");
-    EXPECT_STREQ("Kennung %i", LanguageString::Get(10155));
+    LanguageString::SetText(nc::LanguageText::kDefaultIDLabel, "Kennung %i");
+    EXPECT_STREQ("Kennung %i", LanguageString::Get(nc::LanguageText::kDefaultIDLabel));
     LanguageString::SetTable({{1, "one"}});
     EXPECT_STREQ("one", LanguageString::Get(1));
-    EXPECT_TRUE(LanguageString::Get(10154).IsEmpty());
+    EXPECT_TRUE(LanguageString::Get(nc::LanguageText::kPrimaryIDLabel).IsEmpty());
 
     LanguageString::ResetToDefaults();
-    EXPECT_EQ(original, LanguageString::Get(10155));
+    EXPECT_EQ(original, LanguageString::Get(nc::LanguageText::kDefaultIDLabel));
     EXPECT_TRUE(LanguageString::Get(1).IsEmpty());
 }
 
