@@ -9,6 +9,7 @@
 #include "dataset/NCProjectBase.h"
 #include "dataset/TrimdVarStruct.h"
 #include "interfaces/constants/LanguageTextIDs.h"
+#include "interfaces/constants/UniqueIDKinds.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/notification/NCSignals.h"
 #include "interfaces/utility/UserComm.h"
@@ -104,7 +105,8 @@ void NCDataSet::AddObservations(int n)
     for (int k = 1; k <= n; ++k) {
         const std::string name = NextFreeName(prefix, counter, *index, givenOut);
         givenOut.insert(name);
-        auto record = std::make_unique<ObservationInfo>(CString(name), project->GetNewUniqueID(1));
+        auto record =
+            std::make_unique<ObservationInfo>(CString(name), project->GetNewUniqueID(nc::UniqueIDKind::kRecord));
         const CString secondaryID(std::to_string(oldCount + k));
         for (std::size_t a = 1; a < mUsedObsAliases.size(); ++a)
             record->SetUserID(secondaryID, mUsedObsAliases[a], &observations);
@@ -152,8 +154,8 @@ void NCDataSet::AddVariables(int n, const char* prefix, bool raiseSignal, bool a
         }
         if (name.empty()) name = NextFreeName(base, counter, *index, givenOut);
         givenOut.insert(name);
-        auto record = std::make_unique<QuantitativeVariableInfo>(CString(name), project->GetNewUniqueID(1), CString(),
-                                                                 -1, -1, eVarTypeDefault);
+        auto record = std::make_unique<QuantitativeVariableInfo>(
+            CString(name), project->GetNewUniqueID(nc::UniqueIDKind::kRecord), CString(), -1, -1, eVarTypeDefault);
         if (sourceColumn > 0) record->SetUserID(CString(kBatchConditionID), sourceColumn, &variables);
         newIDs.push_back(record->GetUniqueID());
         variables.Add(std::move(record), nullptr);

@@ -12,6 +12,7 @@
 #include "app/ScriptedUserComm.h"
 #include "app/SignalLog.h"
 #include "dataset/NCDataSet.h"
+#include "interfaces/constants/UniqueIDKinds.h"
 #include "interfaces/containers/NCDataMatrix.h"
 #include "interfaces/containers/NCIntegralVector.h"
 #include "interfaces/containers/NCStringVector.h"
@@ -152,7 +153,7 @@ ProcessRecords FillCollections(const std::vector<std::vector<std::string>>& rows
     ProcessRecords made;
     const std::vector<std::string>& header = rows.front();
     for (std::size_t c = kIDColumns; c < header.size(); ++c) {
-        const unsigned long id = ids.GetNewUniqueID(1);
+        const unsigned long id = ids.GetNewUniqueID(nc::UniqueIDKind::kRecord);
         const std::string& name = header[c];
         if (name == "Time") {
             vars.Add(std::make_unique<DateTimeVariableInfo>(
@@ -170,7 +171,7 @@ ProcessRecords FillCollections(const std::vector<std::vector<std::string>>& rows
         made.variables.push_back(id);
     }
     for (std::size_t r = 1; r < rows.size(); ++r) {
-        const unsigned long id = ids.GetNewUniqueID(1);
+        const unsigned long id = ids.GetNewUniqueID(nc::UniqueIDKind::kRecord);
         obs.Add(std::make_unique<ObservationInfo>(std::vector<CString>{rows[r][0], rows[r][1], rows[r][2]}, id),
                 nullptr);
         made.observations.push_back(id);

@@ -8,6 +8,7 @@
 #include "app/SignalLog.h"
 #include "interfaces/utility/Exception.h"
 #include "interfaces/constants/LanguageTextIDs.h"
+#include "interfaces/constants/UniqueIDKinds.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/containers/NCStringVector.h"
 #include "tests/dataset/DatasetTestProject.h"
@@ -91,7 +92,7 @@ TEST_F(NCDataSetEditingTest, NewObservationsGetFreeNamesAndTheirOwnSecondaryIDs)
 TEST_F(NCDataSetEditingTest, ANewRecordWhoseUniqueIDIsTakenIsRefusedAndNothingLeaks) {
     const auto dataset = MakeDataset(2, 2, 2);
     // The project hands out unique IDs in order: give the next two to records behind its back.
-    const unsigned long next = project->GetNewUniqueID(1) + 1;
+    const unsigned long next = project->GetNewUniqueID(nc::UniqueIDKind::kRecord) + 1;
     project->GetObservations().Add(std::make_unique<ObservationInfo>(CString("Squatter"), next), nullptr);
     project->GetVariables().Add(
         std::make_unique<QuantitativeVariableInfo>(CString("Squatter"), next + 1, CString(), -1, -1, eVarTypeDefault),
@@ -244,7 +245,7 @@ TEST_F(NCDataSetEditingTest, TextValuesAreEncodedAndRejectedTextsAskNobody) {
     NCStringVector settings;
     settings.push_back("low");
     settings.push_back("high");
-    const unsigned long colourID = project->GetNewUniqueID(1);
+    const unsigned long colourID = project->GetNewUniqueID(nc::UniqueIDKind::kRecord);
     project->GetVariables().Add(
         std::make_unique<QualitativeVariableInfo>(CString("level"), colourID, &settings, CString()), nullptr);
     const NCIntegralVector<unsigned long, 0> ids(1, colourID);
