@@ -9,6 +9,7 @@
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/constants/LanguageTextIDs.h"
 #include "interfaces/constants/NCConstants.h"
+#include "interfaces/constants/StreamNameKinds.h"
 #include "interfaces/constants/UniqueIDKinds.h"
 #include "interfaces/containers/NCDataMatrix.h"
 #include "interfaces/containers/NCDataVector.h"

@@ -7,6 +7,7 @@
 #include "dataset/NCProjectBase.h"
 #include "dataset/ProjectStorage.h"
 #include "dataset/TrimdVarStruct.h"
+#include "interfaces/constants/StreamNameKinds.h"
 #include "interfaces/notification/NCError.h"
 #include "interfaces/notification/NCSignals.h"
 #include "varobs/NCObservations.h"
@@ -227,7 +228,7 @@ NCIntegralVector<unsigned long, 0> NCDataSet::GetVariableIDs(const NCProjectBase
     if (const boost::shared_ptr<NCDataSet> dataset = project.GetDataset(number)) return dataset->GetVarIDs();
 
     NCIntegralVector<unsigned long, 0> ids;
-    const std::string name = project.GetStreamName(26, number);
+    const std::string name = project.GetStreamName(nc::StreamNameKind::kDatasetVariableIDs, number);
     const std::unique_ptr<std::istream> is(project.GetStorage().OpenInputStream(name.c_str()));
     if (!is) return ids;
     *is >> ids;

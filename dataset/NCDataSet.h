@@ -149,8 +149,8 @@ public:
     void clear();
 
     // The variable IDs of dataset `number`: from the loaded dataset when the project holds it,
-    // otherwise read from the project's stored list (GetStreamName(26, number)); empty when
-    // neither exists or the stored list cannot be read.
+    // otherwise read from the project's stored list (the stream named by GetStreamName with
+    // StreamNameKind::kDatasetVariableIDs); empty when neither exists or the stored list cannot be read.
     static NCIntegralVector<unsigned long, 0> GetVariableIDs(const NCProjectBase& project, int number);
 
     // ---- editing ----

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "interfaces/notification/NCError.h"
+#include "interfaces/constants/StreamNameKinds.h"
 #include "tests/dataset/DatasetTestProject.h"
 
 using nc::kMissingValue;
@@ -147,10 +148,11 @@ TEST_F(NCDataSetCoreTest, GetVariableIDsReadsLoadedOrStoredLists) {
     stored.push_back(12);
     std::ostringstream os;
     os << stored;
-    project->GetMemoryStorage().Put(project->GetStreamName(26, 5), os.str());
+    project->GetMemoryStorage().Put(project->GetStreamName(nc::StreamNameKind::kDatasetVariableIDs, 5), os.str());
     EXPECT_EQ(NCDataSet::GetVariableIDs(*project, 5), stored);
 
-    project->GetMemoryStorage().Put(project->GetStreamName(26, 6), os.str().substr(0, os.str().size() - 2));
+    project->GetMemoryStorage().Put(project->GetStreamName(nc::StreamNameKind::kDatasetVariableIDs, 6),
+                                    os.str().substr(0, os.str().size() - 2));
     EXPECT_EQ(NCDataSet::GetVariableIDs(*project, 6).size(), 0) << "a damaged list reads as empty";
 }
 
