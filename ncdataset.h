@@ -7,6 +7,7 @@
 #include "interfaces/utility/Exception.h"
 #include "interfaces/streams/FactoryRepository.h"
 #include "interfaces/utility/LanguageString.h"
+#include "interfaces/constants/DataTypeBits.h"
 #include "interfaces/constants/LanguageTextIDs.h"
 #include "interfaces/constants/NCConstants.h"
 #include "interfaces/constants/StreamNameKinds.h"

@@ -8,6 +8,7 @@
 
 #include "dataset/NCProjectBase.h"
 #include "dataset/TrimdVarStruct.h"
+#include "interfaces/constants/DataTypeBits.h"
 #include "interfaces/constants/LanguageTextIDs.h"
 #include "interfaces/constants/UniqueIDKinds.h"
 #include "interfaces/utility/LanguageString.h"
@@ -131,7 +132,7 @@ void NCDataSet::AddVariables(int n, const char* prefix, bool raiseSignal, bool a
     const std::string base = prefix ? prefix : "";
 
     int sourceColumn = 0;
-    if ((mDataType & kBatchKind10) == 0) {
+    if ((mDataType & nc::DataType::kBatchLevel) == 0) {
         const int position = variables.GetSourceID(mUsedVarAliases);
         if (position >= 1 && position <= static_cast<int>(mUsedVarAliases.size()))
             sourceColumn = mUsedVarAliases[static_cast<std::size_t>(position - 1)];
