@@ -4,8 +4,8 @@
 // columns concatenated into IDs, down-sizing, the project type and the batch-level phase names.
 // The project keeps one; the batch functions read and update it.
 //
-// The default phase list (an owned ClassInfoVector) is always absent for now: it is set, copied
-// and released together with the phase records.
+// The default phase list (an owned ClassInfoVector, may be absent) is copied with the settings,
+// deeply. It is always absent for now: it is set together with the phase records.
 
 #include <map>
 #include <vector>
@@ -14,6 +14,7 @@
 #include "interfaces/containers/NCStringVector.h"
 #include "interfaces/streams/Section.h"
 #include "interfaces/streams/ZStreamBase.h"
+#include "interfaces/utility/ValuePtr.h"
 
 class ClassInfoVector;
 
@@ -23,9 +24,8 @@ public:
     enum EProjectType : int { eProjectTypeDefault = 0, eProjectTypePhases = 1 };
 
     BatchImportSettings() = default;
-    // The default phase list is not copied (see above).
-    BatchImportSettings(const BatchImportSettings& other);
-    BatchImportSettings& operator=(const BatchImportSettings& other);
+    BatchImportSettings(const BatchImportSettings& other) = default;
+    BatchImportSettings& operator=(const BatchImportSettings& other) = default;
     ~BatchImportSettings() override = default;
 
     // The four ID fields become -1, the batch-level phase names and the smoothed map are emptied,
@@ -85,6 +85,6 @@ private:
     int mDownSizeHeader = 1;
     int mDownSizeInterval = 1;
     EProjectType mProjectType = eProjectTypeDefault;
-    ClassInfoVector* mDefaultPhases = nullptr;  // owned; always null until the phase records exist
+    nc::ValuePtr<ClassInfoVector> mDefaultPhases;  // always empty until the phase records exist
     NCStringVector mBLPhaseNames;
 };

@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <type_traits>
 
 #include "interfaces/utility/Exception.h"
 
@@ -21,11 +22,15 @@ public:
     virtual ~ProductFactoryBase() = default;
 };
 
-// Creates products (pointers to a base class, owned by the caller) by registered class name.
+// Creates products by registered class name. `Product` is a pointer to the products' base class
+// (the factory is known by that product type); each product is handed out as the caller's own.
 template <typename Product>
 class ProductFactory : public ProductFactoryBase {
+    static_assert(std::is_pointer_v<Product>, "a product factory makes pointers to a base class");
+
 public:
-    using Creator = std::function<Product()>;
+    using Object = std::remove_pointer_t<Product>;
+    using Creator = std::function<std::unique_ptr<Object>()>;
 
     void Register(const std::string& className, Creator creator) {
         const std::lock_guard<std::mutex> lock(mMutex);
@@ -36,7 +41,7 @@ public:
         return mCreators.count(className) != 0;
     }
     // Exact, case-sensitive look-up; throws Exception when the name is not registered.
-    Product Create(const std::string& className) const {
+    std::unique_ptr<Object> Create(const std::string& className) const {
         Creator creator;
         {
             const std::lock_guard<std::mutex> lock(mMutex);
@@ -83,7 +88,8 @@ private:
 // Creates a product by class name: finds the product factory (Exception "Internal error: No factory
 // found that produces '<product type>'." when none), then creates through it.
 template <typename Product>
-Product CreateByName(const std::string& productTypeName, const std::string& className) {
+std::unique_ptr<std::remove_pointer_t<Product>> CreateByName(const std::string& productTypeName,
+                                                             const std::string& className) {
     auto* factory = dynamic_cast<ProductFactory<Product>*>(FactoryRepositoryBase::Instance().GetFactory(productTypeName));
     if (!factory) throw Exception("Internal error: No factory found that produces '" + productTypeName + "'.");
     return factory->Create(className);
