@@ -32,15 +32,19 @@ public:
     using Object = std::remove_pointer_t<Product>;
     using Creator = std::function<std::unique_ptr<Object>()>;
 
+    // Enters `creator` under `className`; a creator already registered under that name is
+    // replaced, so registering the same class twice (a second library load) is harmless.
     void Register(const std::string& className, Creator creator) {
         const std::lock_guard<std::mutex> lock(mMutex);
         mCreators[className] = std::move(creator);
     }
+    // True when a creator is registered under exactly `className`.
     bool IsRegistered(const std::string& className) const {
         const std::lock_guard<std::mutex> lock(mMutex);
         return mCreators.count(className) != 0;
     }
-    // Exact, case-sensitive look-up; throws Exception when the name is not registered.
+    // A new product of the class registered as `className` (exact, case-sensitive look-up);
+    // throws Exception when the name is not registered. The creator runs outside the lock.
     std::unique_ptr<Object> Create(const std::string& className) const {
         Creator creator;
         {
@@ -60,11 +64,15 @@ private:
 
 class FactoryRepositoryBase {
 public:
+    // The one repository of the process, made on first use (thread safe); it lives until the
+    // process ends, so factories and names registered in it stay valid for every caller.
     static FactoryRepositoryBase& Instance();
 
     // The factory registered for a product type's name, or null.
     ProductFactoryBase* GetFactory(const std::string& productTypeName) const;
-    // The factory for the name, created and entered by the first caller that finds none.
+    // The factory for the name, created and entered by the first caller that finds none. The
+    // factory stays at the same address for the life of the process. Every caller must use the
+    // same `Product` for one name.
     template <typename Product>
     ProductFactory<Product>& GetOrAddFactory(const std::string& productTypeName) {
         const std::lock_guard<std::mutex> lock(mMutex);
@@ -75,6 +83,8 @@ public:
 
     // The registered class name of a run-time type name (typeid(...).name()); empty when none.
     std::string GetRealName(const std::string& runtimeTypeName) const;
+    // Records `registeredName` as the class name written for objects of the run-time type;
+    // a later call for the same run-time type replaces the name.
     void SetRealName(const std::string& runtimeTypeName, const std::string& registeredName);
 
 private:
