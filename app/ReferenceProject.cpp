@@ -6,6 +6,8 @@
 #include "interfaces/utility/Exception.h"
 #include "interfaces/constants/NCConstants.h"
 
+using nc::kNoUniqueID;
+
 ReferenceProject::ReferenceProject() = default;
 
 ReferenceProject::~ReferenceProject() = default;

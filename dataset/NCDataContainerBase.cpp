@@ -1,6 +1,7 @@
 #include "dataset/NCDataContainerBase.h"
 
 #include "dataset/NCProjectBase.h"
+#include "interfaces/constants/DataTypeBits.h"
 #include "varobs/NCObservations.h"
 #include "varobs/NCVariables.h"
 
@@ -54,7 +55,7 @@ const VariableInfo* NCDataContainerBase::GetVariableInfo(int var) const
 
 NCStringVector NCDataContainerBase::GetBatchNames() const
 {
-    if ((GetDataType() & kObservationLevelBatch) == 0) return NCStringVector();
+    if ((GetDataType() & nc::DataType::kObservationLevelBatch) == 0) return NCStringVector();
     const auto batches = GetBatchInfoVector();
     if (!batches) return NCStringVector();
     // A batch list can only be set once the batch records exist; their names are read here then.

@@ -7,14 +7,16 @@
 #include "app/ScriptedUserComm.h"
 #include "app/TerminalUserComm.h"
 #include "dataset/NCDataSet.h"
+#include "interfaces/constants/StreamNameKinds.h"
+#include "interfaces/constants/UniqueIDKinds.h"
 
 namespace {
 
 TEST(ReferenceProjectTest, HandsOutIDsStreamsDatasetsAndRecordsConsent) {
     const auto project = ReferenceProject::Create();
-    EXPECT_EQ(project->GetNewUniqueID(1), 1u);
-    EXPECT_EQ(project->GetNewUniqueID(1), 2u);
-    EXPECT_EQ(project->GetStreamName(26, 3), "stream-26-3");
+    EXPECT_EQ(project->GetNewUniqueID(nc::UniqueIDKind::kRecord), 1u);
+    EXPECT_EQ(project->GetNewUniqueID(nc::UniqueIDKind::kRecord), 2u);
+    EXPECT_EQ(project->GetStreamName(nc::StreamNameKind::kDatasetVariableIDs, 3), "stream-26-3");
 
     project->GetMemoryStorage().Put("a", "bytes");
     std::unique_ptr<std::istream> is(project->GetStorage().OpenInputStream("a"));

@@ -44,6 +44,9 @@
 #include "varobs/SelectedLabel.h"
 
 namespace golden {
+using nc::kConstantVariableUniqueID;
+using nc::kNoUniqueID;
+
 namespace {
 
 using ZoTimeUtl::SimpDateTime;
