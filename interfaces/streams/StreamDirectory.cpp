@@ -1,6 +1,7 @@
 #include "interfaces/streams/StreamDirectory.h"
 
 #include <algorithm>
+#include <new>
 
 #include "interfaces/utility/BinaryIO.h"
 #include "interfaces/utility/StreamWindow.h"
@@ -180,6 +181,9 @@ std::istream* InputStreamDirectory::GetInput(int k) {
     mInputs.push_back(std::make_unique<OpenInput>(std::move(buffer)));
     std::istream& input = mInputs.back()->stream;
     input.iword(NestingSlot()) = mDepth + 1;
+    // A fresh stream turns bad here only when storing the depth could not allocate; that must
+    // reach the reader as the allocation failure it is, not as an absent or damaged sub-stream.
+    if (input.bad()) throw std::bad_alloc();
     return &input;
 }
 
