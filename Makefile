@@ -3,8 +3,11 @@ JOBS ?= $(shell nproc)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := cmake make g++ libboost-dev libboost-thread-dev libboost-date-time-dev \
             libgtest-dev libgmock-dev libbenchmark-dev
+# The fuzz targets are built with clang and its libFuzzer.
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps demo test tsan bench clean
+.PHONY: all deps demo test tsan bench fuzz fuzz-smoke clean
 
 all: demo
 
@@ -36,6 +39,15 @@ bench: deps
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench -j $(JOBS)
 	./build/bench/ncdataset_bench --benchmark_counters_tabular=true
+
+# Every fuzz target for FUZZ_SECONDS each, then a table; non-zero exit on any finding (fuzz/run-fuzz.sh).
+fuzz:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) $(FUZZ_PACKAGES)"
+	FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) bash fuzz/run-fuzz.sh
+
+# A few seconds per target, for CI.
+fuzz-smoke:
+	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=5
 
 clean:
 	rm -rf build
