@@ -3,6 +3,9 @@ JOBS ?= $(shell nproc)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := cmake make g++ libboost-dev libboost-thread-dev libboost-date-time-dev \
             libgtest-dev libgmock-dev libbenchmark-dev
+# The fuzz targets are built with clang and its libFuzzer.
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+FUZZ_SECONDS ?= 60
 
 # Installs those of the Debian packages $(1) that are missing.
 define install-missing
@@ -15,7 +18,7 @@ if [ -n "$$missing" ]; then \
 fi
 endef
 
-.PHONY: all deps demo test tsan bench install-check check-layers format check-format format-deps clean
+.PHONY: all deps demo test tsan bench install-check check-layers format check-format format-deps fuzz fuzz-smoke clean
 
 all: demo
 
@@ -58,6 +61,15 @@ format: format-deps
 
 check-format: format-deps
 	.ci/check-format
+
+# Every fuzz target for FUZZ_SECONDS each, then a table; non-zero exit on any finding (fuzz/run-fuzz.sh).
+fuzz:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) $(FUZZ_PACKAGES)"
+	FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) bash fuzz/run-fuzz.sh
+
+# A few seconds per target, for CI.
+fuzz-smoke:
+	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=5
 
 clean:
 	rm -rf build

@@ -8,11 +8,9 @@
 #include "dataset/NCDataSet.h"
 #include "interfaces/utility/Exception.h"
 #include "interfaces/constants/NCConstants.h"
+#include "interfaces/constants/StreamNameKinds.h"
 
-namespace {
-// Provisional: the stream kind under which the project keeps its stored batch lists.
-constexpr int kStoredBatchListsStream = 27;
-}  // namespace
+using nc::kNoUniqueID;
 
 ReferenceProject::ReferenceProject() = default;
 
@@ -92,7 +90,7 @@ bool ReferenceProject::UnloadDataset(int number)
     dataset->GetBatchInfoVector();
 
     auto record = std::make_unique<RUSPData>(*this);
-    const std::string name = GetStreamName(kStoredBatchListsStream, 0);
+    const std::string name = GetStreamName(nc::StreamNameKind::kStoredBatchLists, 0);
     const std::unique_ptr<std::istream> is(mStorage.OpenInputStream(name.c_str()));
     // An unreadable record is replaced by one holding this dataset only.
     if (is && !record->ReadObject(*is)) record = std::make_unique<RUSPData>(*this);
@@ -101,7 +99,7 @@ bool ReferenceProject::UnloadDataset(int number)
     std::ostringstream variableIDs;
     variableIDs << dataset->GetVarIDs();
     if (!variableIDs || !StoreBatchLists(*record)) return false;
-    mStorage.Put(GetStreamName(26, number), variableIDs.str());
+    mStorage.Put(GetStreamName(nc::StreamNameKind::kDatasetVariableIDs, number), variableIDs.str());
     mDatasets.erase(number);
     return true;
 }
@@ -110,7 +108,7 @@ bool ReferenceProject::StoreBatchLists(const RUSPData& record)
 {
     std::ostringstream os;
     if (!record.WriteObject(os)) return false;
-    mStorage.Put(GetStreamName(kStoredBatchListsStream, 0), os.str());
+    mStorage.Put(GetStreamName(nc::StreamNameKind::kStoredBatchLists, 0), os.str());
     return true;
 }
 

@@ -64,9 +64,9 @@ public:
     void AddDataset(boost::shared_ptr<NCDataSet> dataset);
     void RemoveDataset(int number);
     // Lets go of dataset `number` the way an application unloads one: its variable IDs are kept
-    // under GetStreamName(26, number), and its batch list (brought up to date first) and
-    // observation IDs in the project's stored batch lists, where
-    // NCDataSet::GetMutableBatchInfoVector finds them. False when the project does not hold the
+    // under GetStreamName(StreamNameKind::kDatasetVariableIDs, number), and its batch list
+    // (brought up to date first) and observation IDs in the project's stored batch lists
+    // (StreamNameKind::kStoredBatchLists), where NCDataSet::GetMutableBatchInfoVector finds them. False when the project does not hold the
     // dataset or a stream could not be written; the dataset is then kept.
     bool UnloadDataset(int number);
     // Replaces the project's stored batch lists by `record`; false when it could not be written.

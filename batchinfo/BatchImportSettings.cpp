@@ -1,5 +1,6 @@
 #include "batchinfo/BatchImportSettings.h"
 
+#include <memory>
 #include <set>
 
 #include "batchinfo/ClassInfoVector.h"
@@ -7,6 +8,8 @@
 #include "interfaces/streams/Section.h"
 #include "varobs/NCVariables.h"
 #include "varobs/VariableInfo.h"
+
+using nc::kNoUniqueID;
 
 namespace {
 enum SubStream : int {
@@ -26,8 +29,7 @@ enum SubStream : int {
 };
 
 // "WSINFO" version 2; only version 2 is read.
-const Section& StreamSection()
-{
+const Section& StreamSection() {
     static const Section section("WSINFO", 2, kSubStreamCount);
     return section;
 }
@@ -35,45 +37,7 @@ const Section& StreamSection()
 
 const ZStreamableData& BatchImportSettings::StreamData() { return StreamSection().Data(); }
 
-BatchImportSettings::BatchImportSettings(const BatchImportSettings& other)
-    : ZStreamBase(other),
-      mBatchID(other.mBatchID),
-      mPhaseID(other.mPhaseID),
-      mBatchIDImportColumn(other.mBatchIDImportColumn),
-      mPhaseIDImportColumn(other.mPhaseIDImportColumn),
-      mSmoothed(other.mSmoothed),
-      mColumnConcatenations(other.mColumnConcatenations),
-      mHasBeenDownSized(other.mHasBeenDownSized),
-      mDownSizeHeader(other.mDownSizeHeader),
-      mDownSizeInterval(other.mDownSizeInterval),
-      mProjectType(other.mProjectType),
-      mDefaultPhases(other.mDefaultPhases ? new ClassInfoVector(*other.mDefaultPhases) : nullptr),
-      mBLPhaseNames(other.mBLPhaseNames)
-{
-}
-
-BatchImportSettings::~BatchImportSettings() { delete mDefaultPhases; }
-
-BatchImportSettings& BatchImportSettings::operator=(const BatchImportSettings& other)
-{
-    if (this == &other) return *this;
-    mBatchID = other.mBatchID;
-    mPhaseID = other.mPhaseID;
-    mBatchIDImportColumn = other.mBatchIDImportColumn;
-    mPhaseIDImportColumn = other.mPhaseIDImportColumn;
-    mSmoothed = other.mSmoothed;
-    mColumnConcatenations = other.mColumnConcatenations;
-    mHasBeenDownSized = other.mHasBeenDownSized;
-    mDownSizeHeader = other.mDownSizeHeader;
-    mDownSizeInterval = other.mDownSizeInterval;
-    mProjectType = other.mProjectType;
-    SetDefaultClassInfoVector(other.mDefaultPhases);
-    mBLPhaseNames = other.mBLPhaseNames;
-    return *this;
-}
-
-void BatchImportSettings::Reset(bool keepProjectType)
-{
+void BatchImportSettings::Reset(bool keepProjectType) {
     mBatchID = -1;
     mPhaseID = -1;
     mBatchIDImportColumn = -1;
@@ -90,50 +54,44 @@ void BatchImportSettings::Reset(bool keepProjectType)
     mDownSizeInterval = 1;
 }
 
-const ClassInfoVector* BatchImportSettings::GetDefaultClassInfoVector(bool requirePhases) const
-{
+const ClassInfoVector* BatchImportSettings::GetDefaultClassInfoVector(bool requirePhases) const {
     if (requirePhases && mPhaseID < 1) return nullptr;
-    return mDefaultPhases;
+    return mDefaultPhases.get();
 }
 
-ClassInfoVector* BatchImportSettings::GetDefaultClassInfoVector(bool requirePhases)
-{
+ClassInfoVector* BatchImportSettings::GetDefaultClassInfoVector(bool requirePhases) {
     if (requirePhases && mPhaseID < 1) return nullptr;
-    return mDefaultPhases;
+    return mDefaultPhases.get();
 }
 
-void BatchImportSettings::SetDefaultClassInfoVector(const ClassInfoVector* phases)
-{
-    if (phases == mDefaultPhases) return;
-    ClassInfoVector* copy = phases ? new ClassInfoVector(*phases) : nullptr;
-    delete mDefaultPhases;
-    mDefaultPhases = copy;
+void BatchImportSettings::SetDefaultClassInfoVector(const ClassInfoVector* phases) {
+    if (phases == mDefaultPhases.get()) return;
+    if (phases)
+        mDefaultPhases.reset(std::make_unique<ClassInfoVector>(*phases));
+    else
+        mDefaultPhases.reset();
 }
 
-bool BatchImportSettings::IsSmoothed(unsigned long id) const
-{
+bool BatchImportSettings::IsSmoothed(unsigned long id) const {
     for (const auto& entry : mSmoothed)
         if (entry.second == id) return true;
     return false;
 }
 
-unsigned long BatchImportSettings::GetSmoothed(unsigned long id) const
-{
+unsigned long BatchImportSettings::GetSmoothed(unsigned long id) const {
     for (const auto& entry : mSmoothed)
         if (entry.second == id) return entry.first;
     return kNoUniqueID;
 }
 
-unsigned long BatchImportSettings::GetSourceVar(unsigned long id, const NCVariables* variables) const
-{
+unsigned long BatchImportSettings::GetSourceVar(unsigned long id, const NCVariables* variables) const {
     const auto found = mSmoothed.find(id);
     if (found == mSmoothed.end() || !variables || !(*variables)[found->second]) return kNoUniqueID;
     return found->second;
 }
 
 void BatchImportSettings::IncludeNewVar(unsigned long newID, unsigned long sourceID, const NCVariables* variables,
-                                        bool smoothed, bool include, bool time)
-{
+                                        bool smoothed, bool include, bool time) {
     if (!variables) return;
     // The collection is the caller's to change; only its records' blocks, types and units change.
     VariableInfo* created = const_cast<VariableInfo*>((*variables)[newID]);
@@ -169,8 +127,7 @@ void BatchImportSettings::IncludeNewVar(unsigned long newID, unsigned long sourc
     }
 }
 
-void BatchImportSettings::ExcludeVar(unsigned long id, const NCVariables* variables)
-{
+void BatchImportSettings::ExcludeVar(unsigned long id, const NCVariables* variables) {
     mSmoothed.erase(id);
     if (variables) {
         if (VariableInfo* variable = const_cast<VariableInfo*>((*variables)[id])) variable->SetIncluded(false);
@@ -181,26 +138,26 @@ void BatchImportSettings::ExcludeVar(unsigned long id, const NCVariables* variab
     }
 }
 
-bool BatchImportSettings::ZStreamableStartWrite(std::ostream& os)
-{
-    return StreamSection().Write(os, mSection, [] { return true; }, [&](SectionOutput& out) {
-        out.Write(kProjectType, static_cast<short>(mProjectType));
-        out.Write(kBatchIDImportColumn, mBatchIDImportColumn);
-        out.Write(kPhaseIDImportColumn, mPhaseIDImportColumn);
-        out.Write(kBLPhaseNames, mBLPhaseNames);
-        out.Write(kBatchID, mBatchID);
-        out.Write(kPhaseID, mPhaseID);
-        out.Write(kSmoothed, mSmoothed);
-        if (mDefaultPhases) out.Write(kDefaultPhases, *mDefaultPhases);
-        out.Write(kColumnConcatenations, mColumnConcatenations);
-        out.Write(kHasBeenDownSized, mHasBeenDownSized);
-        out.Write(kDownSizeHeader, mDownSizeHeader);
-        out.Write(kDownSizeInterval, mDownSizeInterval);
-    });
+bool BatchImportSettings::ZStreamableStartWrite(std::ostream& os) {
+    return StreamSection().Write(
+        os, mSection, [] { return true; },
+        [&](SectionOutput& out) {
+            out.Write(kProjectType, static_cast<short>(mProjectType));
+            out.Write(kBatchIDImportColumn, mBatchIDImportColumn);
+            out.Write(kPhaseIDImportColumn, mPhaseIDImportColumn);
+            out.Write(kBLPhaseNames, mBLPhaseNames);
+            out.Write(kBatchID, mBatchID);
+            out.Write(kPhaseID, mPhaseID);
+            out.Write(kSmoothed, mSmoothed);
+            if (mDefaultPhases) out.Write(kDefaultPhases, *mDefaultPhases);
+            out.Write(kColumnConcatenations, mColumnConcatenations);
+            out.Write(kHasBeenDownSized, mHasBeenDownSized);
+            out.Write(kDownSizeHeader, mDownSizeHeader);
+            out.Write(kDownSizeInterval, mDownSizeInterval);
+        });
 }
 
-bool BatchImportSettings::ZStreamableStartRead(std::istream& is)
-{
+bool BatchImportSettings::ZStreamableStartRead(std::istream& is) {
     const auto defaults = [&] {
         Reset(false);
         mSmoothed.clear();

@@ -19,6 +19,7 @@
 #include "interfaces/containers/NCStringVector.h"
 #include "interfaces/streams/SectionFlag.h"
 #include "interfaces/streams/ZStreamBase.h"
+#include "interfaces/utility/ValuePtr.h"
 
 class ClassInfoVector;
 class NCVariables;
@@ -29,9 +30,9 @@ public:
     enum EProjectType : int { eProjectTypeDefault = 0, eProjectTypePhases = 1 };
 
     BatchImportSettings() = default;
-    BatchImportSettings(const BatchImportSettings& other);
-    BatchImportSettings& operator=(const BatchImportSettings& other);
-    ~BatchImportSettings() override;
+    BatchImportSettings(const BatchImportSettings& other) = default;
+    BatchImportSettings& operator=(const BatchImportSettings& other) = default;
+    ~BatchImportSettings() override = default;
 
     // The four ID fields become -1, the batch-level phase names and the smoothed map are emptied,
     // the default phase list is dropped, down-sizing is cleared; unless keepProjectType, the
@@ -102,8 +103,7 @@ public:
     const ColumnConcatenateInfo& GetColumnConcatInfo(int i) const { return mColumnConcatenations[i - 1]; }
     void PushBackColumnConcatInfo(const ColumnConcatenateInfo& info) { mColumnConcatenations.push_back(info); }
     // Does nothing on an empty sequence.
-    void PopBackColumnConcatInfo()
-    {
+    void PopBackColumnConcatInfo() {
         if (!mColumnConcatenations.empty()) mColumnConcatenations.pop_back();
     }
 
@@ -127,7 +127,7 @@ private:
     int mDownSizeHeader = 1;
     int mDownSizeInterval = 1;
     EProjectType mProjectType = eProjectTypeDefault;
-    ClassInfoVector* mDefaultPhases = nullptr;  // owned
+    nc::ValuePtr<ClassInfoVector> mDefaultPhases;
     NCStringVector mBLPhaseNames;
     SectionFlag mSection;
 };

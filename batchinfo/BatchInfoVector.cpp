@@ -5,16 +5,16 @@
 
 #include "dataset/NCProjectBase.h"
 #include "interfaces/constants/NCConstants.h"
+#include "interfaces/constants/UniqueIDKinds.h"
 #include "varobs/NCVariables.h"
 #include "varobs/QualitativeVariableInfo.h"
 #include "varobs/QuantitativeVariableInfo.h"
 
 #include "interfaces/streams/Section.h"
 
-namespace {
-// The unique-ID kind the library asks the project for when it creates a record.
-constexpr int kRecordIDKind = 1;
+using nc::kMissingValue;
 
+namespace {
 enum SubStream : int {
     kBatches = 0,
     kLegacyNames = 1,  // read only
@@ -116,17 +116,16 @@ bool BatchInfoVector::UpdateBCIDsVectorFormat(NCProjectBase& project, const NCSt
                 if (values.size() < i - 1) values.InsertValues(values.size() + 1, i - 1 - values.size(), kMissingValue);
                 values.InsertValues(i, 1, code);
             }
-            variable = std::make_unique<QualitativeVariableInfo>(name, project.GetNewUniqueID(kRecordIDKind),
-                                                                 &categories, CString());
+            variable = std::make_unique<QualitativeVariableInfo>(
+                name, project.GetNewUniqueID(nc::UniqueIDKind::kRecord), &categories, CString());
         } else {
-            variable = std::make_unique<QuantitativeVariableInfo>(name, project.GetNewUniqueID(kRecordIDKind),
-                                                                  CString(), -1, -1, eVarTypeDefault);
+            variable = std::make_unique<QuantitativeVariableInfo>(
+                name, project.GetNewUniqueID(nc::UniqueIDKind::kRecord), CString(), -1, -1, eVarTypeDefault);
             if (kind == eLegacyResponse) variable->SetVariableBlock(eBlockY);
         }
         variable->SetVariableType(eVarTypeBatchCondition);
         const unsigned long uniqueID = variable->GetUniqueID();
-        variables.Add(variable.get(), index.get());
-        variable.release();  // the collection owns it now
+        variables.Add(std::move(variable), index.get());
         mBCVariableIDs.push_back(uniqueID);
     }
     mLegacyNames = NCStringVector();

@@ -11,6 +11,9 @@
 #include "varobs/QualitativeVariableInfo.h"
 #include "varobs/VariableInfo.h"
 
+using nc::kConstantVariableUniqueID;
+using nc::kNoUniqueID;
+
 namespace BatchUtilities {
 namespace {
 

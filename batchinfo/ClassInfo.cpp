@@ -3,6 +3,8 @@
 #include "interfaces/constants/NCConstants.h"
 #include "interfaces/streams/Section.h"
 
+using nc::kNoUniqueID;
+
 namespace {
 enum SubStream : int {
     kAverageLength = 1,

@@ -2,12 +2,14 @@
 // project's ID index once per call), setting single values with the project consulted, handing
 // out data (a shared copy) compared with a full copy of the matrix, and removing many rows.
 
+#include <memory>
 #include <string>
 
 #include <benchmark/benchmark.h>
 
 #include "app/ReferenceProject.h"
 #include "dataset/NCDataSet.h"
+#include "interfaces/constants/UniqueIDKinds.h"
 #include "varobs/ObservationInfo.h"
 
 namespace {
@@ -21,8 +23,10 @@ boost::shared_ptr<ReferenceProject> ProjectWithObservations(int count)
     auto project = ReferenceProject::Create();
     project->SetRecordConsentRequests(false);
     NCObservations& observations = project->GetObservations();
-    for (int i = 1; i <= count; ++i)
-        observations.Add(new ObservationInfo(CString("Row" + std::to_string(i)), project->GetNewUniqueID(1)), nullptr);
+    for (int i = 1; i <= count; ++i) {
+        const unsigned long id = project->GetNewUniqueID(nc::UniqueIDKind::kRecord);
+        observations.Add(std::make_unique<ObservationInfo>(CString("Row" + std::to_string(i)), id), nullptr);
+    }
     project->CreateDataset(2);
     return project;
 }

@@ -35,7 +35,9 @@ struct Fixture {
 
     Fixture() {
         for (int i = 1; i <= kRecords; ++i)
-            collection.Add(new ObservationInfo(CString("Obs" + std::to_string(i)), static_cast<unsigned long>(i)), nullptr);
+            collection.Add(
+                std::make_unique<ObservationInfo>(CString("Obs" + std::to_string(i)), static_cast<unsigned long>(i)),
+                nullptr);
         queries.reserve(kRecords);
         for (int i = 1; i <= kRecords; ++i) queries.push_back("oBS" + std::to_string(i));
         std::shuffle(queries.begin(), queries.end(), std::mt19937(42));

@@ -2,6 +2,7 @@
 
 #include "batchinfo/BatchInfoVector.h"
 #include "dataset/NCProjectBase.h"
+#include "interfaces/constants/DataTypeBits.h"
 #include "varobs/NCObservations.h"
 #include "varobs/NCVariables.h"
 
@@ -55,7 +56,7 @@ const VariableInfo* NCDataContainerBase::GetVariableInfo(int var) const
 
 NCStringVector NCDataContainerBase::GetBatchNames() const
 {
-    if ((GetDataType() & kObservationLevelBatch) == 0) return NCStringVector();
+    if ((GetDataType() & nc::DataType::kObservationLevelBatch) == 0) return NCStringVector();
     const auto batches = GetBatchInfoVector();
     if (!batches) return NCStringVector();
     return batches->GetBatchNames();

@@ -20,12 +20,6 @@ class BatchInfoVector;
 
 class NCDataContainerBase {
 public:
-    // Data type bit of an observation-level batch dataset.
-    static constexpr int kObservationLevelBatch = 0x20;
-    // Further batch-structured kinds, kept when a dataset's source changes.
-    static constexpr int kBatchKind10 = 0x10;
-    static constexpr int kBatchKind40 = 0x40;
-
     explicit NCDataContainerBase(boost::shared_ptr<NCProjectBase> project);
     virtual ~NCDataContainerBase();
 
@@ -35,7 +29,7 @@ public:
 
     // The container's number within the project.
     virtual int GetNumber() const = 0;
-    // The data type bit set (0x20 observation-level batch; 0x10, 0x40 further batch kinds).
+    // The data type bit set (the bits the library uses are in nc::DataType).
     virtual int GetDataType() const = 0;
     // Copies of the unique IDs in row (column) order.
     virtual NCIntegralVector<unsigned long, 0> GetObsIDs() const = 0;
@@ -58,8 +52,8 @@ public:
     virtual const char* GetVariableID(int var, int alias) const = 0;
     // The batch list; empty for a container without batches.
     virtual boost::shared_ptr<BatchInfoVector const> GetBatchInfoVector() const = 0;
-    // The batch names in list order; empty when the data type lacks bit 0x20 or there is no
-    // batch list.
+    // The batch names in list order; empty when the data type lacks DataType::kObservationLevelBatch
+    // or there is no batch list.
     virtual NCStringVector GetBatchNames() const;
 
 private:

@@ -6,10 +6,15 @@
 #include "dataset/NCProjectBase.h"
 #include "dataset/ProjectStorage.h"
 #include "dataset/TrimdVarStruct.h"
+#include "interfaces/constants/DataTypeBits.h"
+#include "interfaces/constants/StreamNameKinds.h"
 #include "interfaces/notification/NCError.h"
 #include "interfaces/notification/NCSignals.h"
 #include "varobs/NCObservations.h"
 #include "varobs/NCVariables.h"
+
+using nc::kMissingValue;
+using nc::kNoUniqueID;
 
 namespace {
 
@@ -135,10 +140,9 @@ void NCDataSet::SetImportLog(const char* log)
 void NCDataSet::SetSource(int type, unsigned long sourceID)
 {
     MarkDirty();
-    constexpr int kKeptKinds = kBatchKind10 | kBatchKind40;
-    if ((type & kKeptKinds) == 0) type |= mDataType & kKeptKinds;
+    if ((type & nc::DataType::kOtherBatchKinds) == 0) type |= mDataType & nc::DataType::kOtherBatchKinds;
     mDataType = type;
-    mSourceID = mDataType == 1 ? kNoUniqueID : sourceID;
+    mSourceID = mDataType == nc::DataType::kDefault ? kNoUniqueID : sourceID;
 }
 
 void NCDataSet::SetUsedAliases(const std::vector<int>& obs, const std::vector<int>& var)
@@ -182,7 +186,7 @@ NCIntegralVector<unsigned long, 0> NCDataSet::GetVariableIDs(const NCProjectBase
     if (const boost::shared_ptr<NCDataSet> dataset = project.GetDataset(number)) return dataset->GetVarIDs();
 
     NCIntegralVector<unsigned long, 0> ids;
-    const std::string name = project.GetStreamName(26, number);
+    const std::string name = project.GetStreamName(nc::StreamNameKind::kDatasetVariableIDs, number);
     const std::unique_ptr<std::istream> is(project.GetStorage().OpenInputStream(name.c_str()));
     if (!is) return ids;
     *is >> ids;

@@ -33,9 +33,9 @@
 //
 // Batch lists:
 // - The batch list is derived from the observations' batch and phase ID texts when it is first
-//   asked for (for a dataset whose data type has bit 0x10, 0x20 or 0x40) and again on the first
-//   request after SetBatchInfoVecDirty, which every change of the observations, their order or
-//   their IDs calls. GetBatchInfoVector is const, but a rebuild goes through SetBatchInfoVector:
+//   asked for (for a dataset whose data type has DataType::kObservationLevelBatch or one of
+//   DataType::kOtherBatchKinds) and again on the first request after SetBatchInfoVecDirty, which
+//   every change of the observations, their order or their IDs calls. GetBatchInfoVector is const, but a rebuild goes through SetBatchInfoVector:
 //   it marks the dataset dirty and stores the project's batch import settings back into it.
 // - A rebuild keeps, for batches whose names are still there, the condition values and the
 //   included flag, and for their phases (by phase name) the original name, the Y variable and the
@@ -53,6 +53,7 @@
 
 #include "dataset/NCDataContainer.h"
 #include "interfaces/utility/CString.h"
+#include "interfaces/constants/DataTypeBits.h"
 #include "interfaces/constants/NCConstants.h"
 #include "interfaces/containers/NCDataMatrix.h"
 #include "interfaces/containers/NCIntegralVector.h"
@@ -129,8 +130,9 @@ public:
     bool IsDirty() const { return !mTemporary && mDirty; }
     bool IsTemporary() const { return mTemporary; }
     unsigned long GetSourceID() const { return mSourceID; }
-    // Stores `type` as the data type, keeping bits 0x10 and 0x40 of the current type when `type`
-    // has neither; the source becomes `sourceID`, or none (0xC271D501) when the type is exactly 1.
+    // Stores `type` as the data type, keeping the DataType::kOtherBatchKinds bits of the current
+    // type when `type` has neither; the source becomes `sourceID`, or none (0xC271D501) when the
+    // type is exactly DataType::kDefault.
     // Marks dirty.
     void SetSource(int type, unsigned long sourceID);
     // Stores both lists; marks dirty only when either differs from the current one.
@@ -139,10 +141,10 @@ public:
     const LocalCenteringInfo* GetLocalCenteringInfo() const { return mLocalCentering.get(); }
 
     // ---- batch and phase lists ----
-    // Clears the batch-list dirty flag. Null clears data type bit 0x20 and drops the batch list.
-    // Otherwise sets bit 0x20 (unless the type has 0x10 or 0x40), copies the list (batches cloned)
-    // into the list held, and stores a copy of the project's batch import settings back into it.
-    // Marks dirty.
+    // Clears the batch-list dirty flag. Null clears data type bit DataType::kObservationLevelBatch
+    // and drops the batch list. Otherwise sets that bit (unless the type has one of
+    // DataType::kOtherBatchKinds), copies the list (batches cloned) into the list held, and stores
+    // a copy of the project's batch import settings back into it. Marks dirty.
     void SetBatchInfoVector(const BatchInfoVector* list);
     // Drops the phase list and, for a non-null list, keeps a copy (phases cloned); marks dirty.
     void SetPhaseInfoVector(const ClassInfoVector* list);
@@ -150,7 +152,7 @@ public:
     void SetBatchInfoVecDirty() { mBatchesDirty = true; }
     // The batch list of dataset `datasetID`, for changing it in place: the loaded dataset's list
     // as it stands (not derived first), or else the list stored for it in the project's stored
-    // batch lists (the RUSPData record under GetStreamName(stream kind of the batch lists, 0)).
+    // batch lists (the RUSPData record under GetStreamName(StreamNameKind::kStoredBatchLists, 0)).
     // Empty when there is none or the stored record cannot be read.
     static boost::shared_ptr<BatchInfoVector> GetMutableBatchInfoVector(NCProjectBase& project, int datasetID);
 
@@ -169,12 +171,12 @@ public:
     void clear();
 
     // The variable IDs of dataset `number`: from the loaded dataset when the project holds it,
-    // otherwise read from the project's stored list (GetStreamName(26, number)); empty when
-    // neither exists or the stored list cannot be read.
+    // otherwise read from the project's stored list (the stream named by GetStreamName with
+    // StreamNameKind::kDatasetVariableIDs); empty when neither exists or the stored list cannot be read.
     static NCIntegralVector<unsigned long, 0> GetVariableIDs(const NCProjectBase& project, int number);
 
     // ---- editing ----
-    // Appends n observations with new records named <language text 10127><k>, k = 1, 2, …
+    // Appends n observations with new records named <LanguageText::kNewObservationPrefix><k>, k = 1, 2, …
     // skipping names the project has; every secondary ID column shown gets the text of the old
     // number of observations + 1, + 2, … New cells hold -99. Raises VarObsAdded.
     void AddObservations(int n);
@@ -182,7 +184,7 @@ public:
     // old number of variables + 1 and skipping names the project has. Otherwise the first column
     // takes the project's variable named `prefix` when this dataset lacks it (no record is made),
     // or a new variable of that name when there is none. New variables are quantitative; unless
-    // the data type has bit 0x10, their ID in the variables' source column (when shown) is
+    // the data type has DataType::kBatchLevel, their ID in the variables' source column (when shown) is
     // "$Batch Condition". New cells hold -99. Raises VarObsAdded when raiseSignal.
     void AddVariables(int n, const char* prefix, bool raiseSignal, bool alwaysNew);
     // Inserts empty rows (columns) for existing records before `position`; -1, or any position
@@ -191,9 +193,9 @@ public:
     void AddVariables(const NCIntegralVector<unsigned long, 0>* ids, int position, bool raiseSignal);
 
     // Removes the columns (rows) at `positions`, which must be ascending. Unless `unchecked`, the
-    // user is asked first when `ask` (language texts 10132/10133, 10128/10129 with/without
-    // models) and the project is consulted; a "no" or a veto empties `positions` and removes
-    // nothing. Positions beyond the current size are skipped. Raises VarObsDeleted.
+    // user is asked first when `ask` (language texts LanguageText::kRemoveVariables…,
+    // kRemoveObservations…, with or without models) and the project is consulted; a "no" or a
+    // veto empties `positions` and removes nothing. Positions beyond the current size are skipped. Raises VarObsDeleted.
     void RemoveVariable(NCIntegralVector<int, -99>* positions, bool ask, bool unchecked);
     void RemoveObservation(NCIntegralVector<int, -99>* positions, bool ask, bool unchecked);
 
@@ -258,8 +260,8 @@ private:
     int mNumber;
     bool mDirty = false;
     boost::shared_ptr<LocalCenteringInfo> mLocalCentering;
-    int mDataType = 1;
-    unsigned long mSourceID = kNoUniqueID;
+    int mDataType = nc::DataType::kDefault;
+    unsigned long mSourceID = nc::kNoUniqueID;
     boost::shared_ptr<BatchInfoVector> mBatches;
     bool mBatchesDirty = false;
     boost::shared_ptr<ClassInfoVector> mPhases;

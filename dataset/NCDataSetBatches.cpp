@@ -19,6 +19,9 @@
 #include "dataset/NCDataSet.h"
 #include "dataset/NCProjectBase.h"
 #include "dataset/ProjectStorage.h"
+#include "interfaces/constants/DataTypeBits.h"
+#include "interfaces/constants/NCConstants.h"
+#include "interfaces/constants/StreamNameKinds.h"
 #include "interfaces/streams/ZStreamBase.h"
 #include "varobs/NCObservations.h"
 #include "varobs/NCVariables.h"
@@ -27,12 +30,8 @@ namespace {
 
 using Positions = NCIntegralVector<int, -99>;
 
-// Provisional: the stream kind under which a project keeps its stored batch lists.
-constexpr int kStoredBatchListsStream = 27;
-
-// The data type bits of datasets with batches; the two further kinds never get phases on a rebuild.
-constexpr int kFurtherBatchKinds = NCDataContainerBase::kBatchKind10 | NCDataContainerBase::kBatchKind40;
-constexpr int kAnyBatchKind = NCDataContainerBase::kObservationLevelBatch | kFurtherBatchKinds;
+// Every data type bit that marks a dataset with batches.
+constexpr int kAnyBatchKind = nc::DataType::kObservationLevelBatch | nc::DataType::kOtherBatchKinds;
 
 // A phase for the rebuilt list: name and size from the rows, and from the phase of that name in
 // the old list (when there is one) its original name, its Y variable and its excluded variables,
@@ -78,12 +77,12 @@ void NCDataSet::UpdateBatchInfoVec() {
     // searching the rows twice.
     const std::unique_ptr<Positions> beginnings(BatchUtilities::GetBatchBeginnings(&observations, &mObsIDs));
     std::unique_ptr<Positions> phaseBeginnings;
-    if (observations.HasPhases() && (mDataType & kFurtherBatchKinds) == 0)
+    if (observations.HasPhases() && (mDataType & nc::DataType::kOtherBatchKinds) == 0)
         phaseBeginnings.reset(BatchUtilities::GetPhaseBeginnings(&observations, &mObsIDs));
 
     auto rebuilt = std::make_unique<BatchInfoVector>();
     rebuilt->SetBCVariableIDs(mBatches->GetBCVariableIDs());
-    const NCDataVector<float> defaultConditions(mBatches->GetBCVariableIDs().size(), kMissingValue);
+    const NCDataVector<float> defaultConditions(mBatches->GetBCVariableIDs().size(), nc::kMissingValue);
     const std::unordered_set<unsigned long> columns(mVarIDs.begin(), mVarIDs.end());
     const int batchColumn = observations.GetBatchID(mUsedObsAliases);
     const int phaseColumn = observations.GetPhaseID(mUsedObsAliases);
@@ -125,10 +124,10 @@ void NCDataSet::UpdateBatchInfoVec() {
 void NCDataSet::SetBatchInfoVector(const BatchInfoVector* list) {
     mBatchesDirty = false;
     if (!list) {
-        mDataType &= ~kObservationLevelBatch;
+        mDataType &= ~nc::DataType::kObservationLevelBatch;
         mBatches.reset();
     } else {
-        if ((mDataType & kFurtherBatchKinds) == 0) mDataType |= kObservationLevelBatch;
+        if ((mDataType & nc::DataType::kOtherBatchKinds) == 0) mDataType |= nc::DataType::kObservationLevelBatch;
         if (!mBatches) mBatches = boost::make_shared<BatchInfoVector>();
         if (mBatches.get() != list) *mBatches = *list;
         if (const auto project = GetProject()) {
@@ -150,7 +149,7 @@ void NCDataSet::SetPhaseInfoVector(const ClassInfoVector* list) {
 boost::shared_ptr<BatchInfoVector> NCDataSet::GetMutableBatchInfoVector(NCProjectBase& project, int datasetID) {
     if (const boost::shared_ptr<NCDataSet> dataset = project.GetDataset(datasetID)) return dataset->mBatches;
 
-    const std::string name = project.GetStreamName(kStoredBatchListsStream, 0);
+    const std::string name = project.GetStreamName(nc::StreamNameKind::kStoredBatchLists, 0);
     const std::unique_ptr<std::istream> is(project.GetStorage().OpenInputStream(name.c_str()));
     if (!is) return boost::shared_ptr<BatchInfoVector>();
     int version = 0;

@@ -4,9 +4,13 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "dataset/NCProjectBase.h"
 #include "dataset/TrimdVarStruct.h"
+#include "interfaces/constants/DataTypeBits.h"
+#include "interfaces/constants/LanguageTextIDs.h"
+#include "interfaces/constants/UniqueIDKinds.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/notification/NCSignals.h"
 #include "interfaces/utility/UserComm.h"
@@ -16,13 +20,11 @@
 #include "varobs/ObservationInfo.h"
 #include "varobs/QuantitativeVariableInfo.h"
 
+using nc::kNoUniqueID;
+using nc::kUnencodableValue;
+
 namespace {
 
-constexpr int kNewObservationPrefixText = 10127;
-constexpr int kRemoveObservationsWithModelsText = 10128;
-constexpr int kRemoveObservationsText = 10129;
-constexpr int kRemoveVariablesWithModelsText = 10132;
-constexpr int kRemoveVariablesText = 10133;
 constexpr const char* kChangeWithModelsQuestion =
     "All models containing the affected variables will be deleted if you change the dataset.\n"
     "Do you want to change it anyway?";
@@ -95,7 +97,7 @@ void NCDataSet::AddObservations(int n)
     NCObservations& observations = project->GetObservations();
     const boost::shared_ptr<InfosByUserID> index = observations.GetInfosByUserID(1);
 
-    const std::string prefix = LanguageString::Get(kNewObservationPrefixText).GetString();
+    const std::string prefix = LanguageString::Get(nc::LanguageText::kNewObservationPrefix).GetString();
     const int oldCount = SizeObservations();
     std::set<std::string> givenOut;
     NCIntegralVector<unsigned long, 0> newIDs;
@@ -104,12 +106,13 @@ void NCDataSet::AddObservations(int n)
     for (int k = 1; k <= n; ++k) {
         const std::string name = NextFreeName(prefix, counter, *index, givenOut);
         givenOut.insert(name);
-        auto record = std::make_unique<ObservationInfo>(CString(name), project->GetNewUniqueID(1));
+        auto record =
+            std::make_unique<ObservationInfo>(CString(name), project->GetNewUniqueID(nc::UniqueIDKind::kRecord));
         const CString secondaryID(std::to_string(oldCount + k));
         for (std::size_t a = 1; a < mUsedObsAliases.size(); ++a)
             record->SetUserID(secondaryID, mUsedObsAliases[a], &observations);
         newIDs.push_back(record->GetUniqueID());
-        observations.Add(record.release(), nullptr);
+        observations.Add(std::move(record), nullptr);
     }
 
     mData.InsertRows(mData.GetNumRows() + 1, n);
@@ -129,7 +132,7 @@ void NCDataSet::AddVariables(int n, const char* prefix, bool raiseSignal, bool a
     const std::string base = prefix ? prefix : "";
 
     int sourceColumn = 0;
-    if ((mDataType & kBatchKind10) == 0) {
+    if ((mDataType & nc::DataType::kBatchLevel) == 0) {
         const int position = variables.GetSourceID(mUsedVarAliases);
         if (position >= 1 && position <= static_cast<int>(mUsedVarAliases.size()))
             sourceColumn = mUsedVarAliases[static_cast<std::size_t>(position - 1)];
@@ -152,11 +155,11 @@ void NCDataSet::AddVariables(int n, const char* prefix, bool raiseSignal, bool a
         }
         if (name.empty()) name = NextFreeName(base, counter, *index, givenOut);
         givenOut.insert(name);
-        auto record = std::make_unique<QuantitativeVariableInfo>(CString(name), project->GetNewUniqueID(1), CString(),
-                                                                 -1, -1, eVarTypeDefault);
+        auto record = std::make_unique<QuantitativeVariableInfo>(
+            CString(name), project->GetNewUniqueID(nc::UniqueIDKind::kRecord), CString(), -1, -1, eVarTypeDefault);
         if (sourceColumn > 0) record->SetUserID(CString(kBatchConditionID), sourceColumn, &variables);
         newIDs.push_back(record->GetUniqueID());
-        variables.Add(record.release(), nullptr);
+        variables.Add(std::move(record), nullptr);
     }
 
     mData.InsertColumns(mData.GetNumColumns() + 1, n);
@@ -229,7 +232,8 @@ void NCDataSet::RemoveVariable(NCIntegralVector<int, -99>* positions, bool ask, 
         positions->Clear();
         return;
     }
-    if (ask && !unchecked && !AskUser(kRemoveVariablesWithModelsText, kRemoveVariablesText, *project)) {
+    if (ask && !unchecked &&
+        !AskUser(nc::LanguageText::kRemoveVariablesWithModels, nc::LanguageText::kRemoveVariables, *project)) {
         positions->Clear();
         return;
     }
@@ -255,7 +259,8 @@ void NCDataSet::RemoveObservation(NCIntegralVector<int, -99>* positions, bool as
         positions->Clear();
         return;
     }
-    if (ask && !unchecked && !AskUser(kRemoveObservationsWithModelsText, kRemoveObservationsText, *project)) {
+    if (ask && !unchecked &&
+        !AskUser(nc::LanguageText::kRemoveObservationsWithModels, nc::LanguageText::kRemoveObservations, *project)) {
         positions->Clear();
         return;
     }

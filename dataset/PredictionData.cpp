@@ -2,7 +2,10 @@
 
 #include <utility>
 
+#include "interfaces/constants/DataTypeBits.h"
 #include "interfaces/constants/NCConstants.h"
+
+using nc::kMissingValue;
 
 PredictionData::PredictionData(boost::shared_ptr<NCProjectBase> project)
     : NCFullDataContainerBase(std::move(project))
@@ -33,7 +36,7 @@ const std::map<unsigned long, float>* PredictionData::GetCentering() const
 
 boost::shared_ptr<PredictionData> PredictionData::CreateBatchSummaryPredictionData(int n)
 {
-    if ((GetDataType() & kObservationLevelBatch) == 0) return boost::shared_ptr<PredictionData>();
+    if ((GetDataType() & nc::DataType::kObservationLevelBatch) == 0) return boost::shared_ptr<PredictionData>();
     return DoCreateBatchSummaryPredictionData(n);
 }
 

@@ -27,8 +27,8 @@ public:
     // Centre per variable unique ID to use instead of the model's; default none (null).
     virtual const std::map<unsigned long, float>* GetCentering() const;
 
-    // Batch-level prediction data for component n: empty unless the data type has bit 0x20, in
-    // which case DoCreateBatchSummaryPredictionData decides.
+    // Batch-level prediction data for component n: empty unless the data type has
+    // DataType::kObservationLevelBatch, in which case DoCreateBatchSummaryPredictionData decides.
     boost::shared_ptr<PredictionData> CreateBatchSummaryPredictionData(int n);
 
 protected:

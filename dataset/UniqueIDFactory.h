@@ -10,7 +10,8 @@ public:
     UniqueIDFactory& operator=(const UniqueIDFactory&) = default;
     virtual ~UniqueIDFactory() = default;
 
-    // A number that no record of the project has had before; the library passes kind 1.
-    // Never one of the reserved values (kNoUniqueID and above).
+    // A number that no record of the project has had before; the library passes
+    // nc::UniqueIDKind::kRecord as the kind.
+    // Never one of the reserved values (nc::kNoUniqueID and above).
     virtual unsigned long GetNewUniqueID(int kind) = 0;
 };

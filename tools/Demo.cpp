@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include "app/ReferenceProject.h"
@@ -16,6 +17,7 @@
 #include "batchinfo/BatchLookups.h"
 #include "batchinfo/ClassInfoVector.h"
 #include "dataset/NCDataSet.h"
+#include "interfaces/constants/UniqueIDKinds.h"
 #include "interfaces/containers/NCDataMatrix.h"
 #include "interfaces/containers/NCIntegralVector.h"
 #include "interfaces/containers/NCStringVector.h"
@@ -30,6 +32,8 @@
 #include "varobs/QualitativeVariableInfo.h"
 #include "varobs/QuantitativeVariableInfo.h"
 #include "varobs/RecordFactory.h"
+
+using nc::kMissingValue;
 
 namespace {
 
@@ -158,26 +162,27 @@ ProcessRecords FillCollections(const std::vector<std::vector<std::string>>& rows
     ProcessRecords made;
     const std::vector<std::string>& header = rows.front();
     for (std::size_t c = kIDColumns; c < header.size(); ++c) {
-        const unsigned long id = ids.GetNewUniqueID(1);
+        const unsigned long id = ids.GetNewUniqueID(nc::UniqueIDKind::kRecord);
         const std::string& name = header[c];
         if (name == "Time") {
-            vars.Add(new DateTimeVariableInfo(name, id, ZoTimeUtl::eParseExact, "yyyy-MM-dd HH:mm:ss",
-                                              "yyyy-MM-dd HH:mm", ZoTimeUtl::SimpDateTime(2026, 3, 2, 0, 0, 0, 0, true),
-                                              ZoTimeUtl::eAccuracyMinute),
+            vars.Add(std::make_unique<DateTimeVariableInfo>(
+                         name, id, ZoTimeUtl::eParseExact, "yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm",
+                         ZoTimeUtl::SimpDateTime(2026, 3, 2, 0, 0, 0, 0, true), ZoTimeUtl::eAccuracyMinute),
                      nullptr);
         } else if (name == "Grade") {
             const NCStringVector settings(std::vector<std::string>{"low", "medium", "high"});
-            vars.Add(new QualitativeVariableInfo(name, id, &settings, ""), nullptr);
+            vars.Add(std::make_unique<QualitativeVariableInfo>(name, id, &settings, ""), nullptr);
         } else {
-            auto* variable = new QuantitativeVariableInfo(name, id, "", -1, -1, eVarTypeDefault);
+            auto variable = std::make_unique<QuantitativeVariableInfo>(name, id, "", -1, -1, eVarTypeDefault);
             variable->SetUnit(name == "Temp" ? "degC" : "bar");
-            vars.Add(variable, nullptr);
+            vars.Add(std::move(variable), nullptr);
         }
         made.variables.push_back(id);
     }
     for (std::size_t r = 1; r < rows.size(); ++r) {
-        const unsigned long id = ids.GetNewUniqueID(1);
-        obs.Add(new ObservationInfo(std::vector<CString>{rows[r][0], rows[r][1], rows[r][2]}, id), nullptr);
+        const unsigned long id = ids.GetNewUniqueID(nc::UniqueIDKind::kRecord);
+        obs.Add(std::make_unique<ObservationInfo>(std::vector<CString>{rows[r][0], rows[r][1], rows[r][2]}, id),
+                nullptr);
         made.observations.push_back(id);
     }
     return made;
@@ -390,7 +395,7 @@ bool DemoBatches(std::ostream& out, const std::vector<std::vector<std::string>>&
 
     // The user's settings: a batch condition with a value per batch, batch B2 excluded, and in
     // phase Heat of B1 the pressure left out.
-    const unsigned long feedID = project->GetNewUniqueID(1);
+    const unsigned long feedID = project->GetNewUniqueID(nc::UniqueIDKind::kRecord);
     project->GetVariables().Add(new QuantitativeVariableInfo("Feed rate", feedID, "", -1, -1, eVarTypeBatchCondition),
                                 nullptr);
     const boost::shared_ptr<BatchInfoVector> list = NCDataSet::GetMutableBatchInfoVector(*project, 1);

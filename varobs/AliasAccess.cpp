@@ -7,6 +7,8 @@
 #include "varobs/VarObs.h"
 #include "varobs/VarObsInfo.h"
 
+using nc::kMissingValue;
+
 AliasAccess::AliasAccess(const VarObs& collection) : mVarObs(collection) {
     const int count = collection.SizeAliases();
     mUsedAliases.reserve(static_cast<std::size_t>(count));

@@ -9,6 +9,9 @@
 #include "interfaces/constants/NCConstants.h"
 #include "interfaces/streams/Section.h"
 
+using nc::kMissingValue;
+using nc::kUnencodableValue;
+
 using ZoTimeUtl::eParseType;
 using ZoTimeUtl::eTimeAccuracy;
 using ZoTimeUtl::SimpDateTime;

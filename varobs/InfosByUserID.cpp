@@ -6,6 +6,8 @@
 #include "interfaces/constants/NCConstants.h"
 #include "varobs/VarObsInfo.h"
 
+using nc::kNoUniqueID;
+
 namespace {
 
 inline unsigned char UpperAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - ('a' - 'A') : c; }

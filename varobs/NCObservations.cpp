@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <istream>
 #include <ostream>
+#include <utility>
 
 #include "interfaces/utility/BinaryIO.h"
+#include "interfaces/constants/LanguageTextIDs.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/streams/Section.h"
 
@@ -27,13 +29,24 @@ const ZStreamableData& NCObservations::StreamData() { return StreamSection().Dat
 
 ObservationInfo* NCObservations::Add(ObservationInfo* rec, InfosByUserID* index) {
     if (rec) VarObs::Add(rec, index);
+    NoteAdded(rec);
+    return rec;
+}
+
+ObservationInfo* NCObservations::Add(std::unique_ptr<ObservationInfo> rec, InfosByUserID* index) {
+    ObservationInfo* const record = rec.get();
+    if (record) VarObs::Add(std::move(rec), index);
+    NoteAdded(record);
+    return record;
+}
+
+void NCObservations::NoteAdded(const ObservationInfo* rec) {
     mBatchNameList.Clear();
     const int batchAlias = GetRawBatchID();
     if (rec && batchAlias >= 1) {
         const char* batch = rec->GetUserID(batchAlias);
         if (*batch != '\0') mKnownBatchNames.insert(batch);
     }
-    return rec;
 }
 
 const ObservationInfo* NCObservations::FindObservationInfo(unsigned long uniqueID) const {
@@ -74,9 +87,9 @@ std::vector<int> NCObservations::GetAllUsedAliases() const {
 }
 
 std::string NCObservations::GetIDLabelDescription(int alias) const {
-    if (alias == 1) return LanguageString::Get(10148).GetString();
+    if (alias == 1) return LanguageString::Get(nc::LanguageText::kObservationPrimaryIDDescription).GetString();
     CString text;
-    text.Format(LanguageString::Get(10149), GetIDLabelRaw(alias).c_str());
+    text.Format(LanguageString::Get(nc::LanguageText::kObservationIDDescription), GetIDLabelRaw(alias).c_str());
     return text.GetString();
 }
 

@@ -9,6 +9,7 @@
 #include <boost/shared_ptr.hpp>
 
 #include <iosfwd>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -30,6 +31,8 @@ public:
     // VarObs::Add for an observation record: takes ownership and returns `rec`. The record's ID in
     // the batch alias column, when there is one and it is not empty, becomes a known batch name.
     ObservationInfo* Add(ObservationInfo* rec, InfosByUserID* index);
+    // The same for a record handed over as the sole owner (see VarObs::Add); the library's own use.
+    ObservationInfo* Add(std::unique_ptr<ObservationInfo> rec, InfosByUserID* index);
     // The observation with that unique ID, or null.
     const ObservationInfo* operator[](unsigned long uniqueID) const;
     ObservationInfo* operator[](unsigned long uniqueID);
@@ -46,8 +49,8 @@ public:
     // no batch alias and alias 3 when there is no phase alias.
     std::vector<int> GetAllUsedAliases() const override;
 
-    // Language text 10148 for alias 1; for any other alias language text 10149 formatted with the
-    // alias's raw label.
+    // Language text LanguageText::kObservationPrimaryIDDescription for alias 1; for any other alias
+    // LanguageText::kObservationIDDescription formatted with the alias's raw label.
     std::string GetIDLabelDescription(int alias) const override;
 
     bool ZStreamableStartWrite(std::ostream& os) override;
@@ -64,6 +67,8 @@ protected:
     const ObservationInfo* FindObservationInfo(unsigned long uniqueID) const;
 
 private:
+    // After an Add: the batch name list is rebuilt on demand and the record's batch becomes known.
+    void NoteAdded(const ObservationInfo* rec);
     // Rebuilds the known batch names from the records' IDs in the batch alias column.
     void FixBatchNames();
     // Reads sub-stream 1 completely into the known names; false when it is absent or damaged.

@@ -2,11 +2,17 @@
 
 #include <algorithm>
 #include <istream>
+#include <memory>
 #include <ostream>
+#include <utility>
 
+#include "interfaces/constants/LanguageTextIDs.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/streams/Section.h"
 #include "varobs/QuantitativeVariableInfo.h"
+
+using nc::kConstantVariableUniqueID;
+using nc::kNoUniqueID;
 
 namespace {
 
@@ -27,8 +33,9 @@ int PositionOf(int alias, const std::vector<int>& aliases) {
 }  // namespace
 
 NCVariables::NCVariables() {
-    VarObs::Add(new QuantitativeVariableInfo(LanguageString::Get(10151), kConstantVariableUniqueID, CString(), -1, -1,
-                                             eVarTypeDefault),
+    const CString name = LanguageString::Get(nc::LanguageText::kConstantVariableName);
+    VarObs::Add(std::make_unique<QuantitativeVariableInfo>(name, kConstantVariableUniqueID, CString(), -1, -1,
+                                                           eVarTypeDefault),
                 nullptr);
 }
 
@@ -39,6 +46,12 @@ const ZStreamableData& NCVariables::StreamData() { return StreamSection().Data()
 VariableInfo* NCVariables::Add(VariableInfo* rec, InfosByUserID* index) {
     VarObs::Add(rec, index);
     return rec;
+}
+
+VariableInfo* NCVariables::Add(std::unique_ptr<VariableInfo> rec, InfosByUserID* index) {
+    VariableInfo* const record = rec.get();
+    VarObs::Add(std::move(rec), index);
+    return record;
 }
 
 const VariableInfo* NCVariables::operator[](unsigned long uniqueID) const {
@@ -136,9 +149,9 @@ bool NCVariables::IncludedYExsists(std::set<int>& classes) const {
 }
 
 std::string NCVariables::GetIDLabelDescription(int alias) const {
-    if (alias == 1) return LanguageString::Get(10152).GetString();
+    if (alias == 1) return LanguageString::Get(nc::LanguageText::kVariablePrimaryIDDescription).GetString();
     CString text;
-    text.Format(LanguageString::Get(10153), GetIDLabelRaw(alias).c_str());
+    text.Format(LanguageString::Get(nc::LanguageText::kVariableIDDescription), GetIDLabelRaw(alias).c_str());
     return text.GetString();
 }
 

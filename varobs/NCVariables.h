@@ -13,6 +13,7 @@
 #include <boost/shared_ptr.hpp>
 
 #include <iosfwd>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -28,16 +29,18 @@ class DateTimeVariableInfo;
 class NCVariables : public VarObs {
 public:
     // The default-time-ID value that means "the datasets have no default time variable".
-    static constexpr unsigned long nNoDefaultDateTime = kNoDefaultDateTimeID;
+    static constexpr unsigned long nNoDefaultDateTime = nc::kNoDefaultDateTimeID;
 
     // An empty collection plus the constant pseudo-variable (a QuantitativeVariableInfo named by
-    // language text 10151). Adding it marks the new collection dirty. No special aliases; no
-    // default time variable chosen (3262240001).
+    // language text LanguageText::kConstantVariableName). Adding it marks the new collection
+    // dirty. No special aliases; no default time variable chosen (3262240001).
     NCVariables();
     ~NCVariables() override;
 
     // VarObs::Add for a variable record: takes ownership and returns `rec`.
     VariableInfo* Add(VariableInfo* rec, InfosByUserID* index);
+    // The same for a record handed over as the sole owner (see VarObs::Add); the library's own use.
+    VariableInfo* Add(std::unique_ptr<VariableInfo> rec, InfosByUserID* index);
     // The variable with that unique ID, or null.
     const VariableInfo* operator[](unsigned long uniqueID) const;
     VariableInfo* operator[](unsigned long uniqueID);
@@ -74,8 +77,8 @@ public:
     // any such variable exists.
     bool IncludedYExsists(std::set<int>& classes) const;
 
-    // Language text 10152 for alias 1; for any other alias language text 10153 formatted with the
-    // alias's raw label.
+    // Language text LanguageText::kVariablePrimaryIDDescription for alias 1; for any other alias
+    // LanguageText::kVariableIDDescription formatted with the alias's raw label.
     std::string GetIDLabelDescription(int alias) const override;
 
     bool ZStreamableStartWrite(std::ostream& os) override;
@@ -91,7 +94,7 @@ private:
 
     mutable bool mDefaultTimeCacheValid = false;
     mutable const DateTimeVariableInfo* mDefaultTimeCache = nullptr;
-    unsigned long mDefaultTimeID = kNoUniqueID;
+    unsigned long mDefaultTimeID = nc::kNoUniqueID;
     int mMaturityAlias = -1;
     int mSourceAlias = -1;
     int mOriginalIDAlias = -1;

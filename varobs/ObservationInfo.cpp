@@ -3,6 +3,8 @@
 #include "interfaces/constants/NCConstants.h"
 #include "interfaces/streams/Section.h"
 
+using nc::kNoUniqueID;
+
 namespace {
 // "OI" version 1, two sub-streams. Versions 0 and 1 are read; the version is checked before the
 // "VOI" part. Streams written before observations had this section hold only "VOI".

@@ -5,6 +5,9 @@
 #include "interfaces/constants/NCConstants.h"
 #include "interfaces/streams/Section.h"
 
+using nc::kMissingValue;
+using nc::kUnencodableValue;
+
 namespace {
 // "QVI" version 2, one sub-stream; only version 2 is read.
 const Section& StreamSection() {

@@ -19,7 +19,7 @@ using Factory = OBJCREAT_Details::ProductFactory<VarObsInfo*>;
 
 template <typename Record>
 void Register(Factory& factory, const char* className) {
-    factory.Register(className, []() -> VarObsInfo* { return new Record(); });
+    factory.Register(className, []() -> std::unique_ptr<VarObsInfo> { return std::make_unique<Record>(); });
     OBJCREAT_Details::FactoryRepositoryBase::Instance().SetRealName(typeid(Record).name(), className);
 }
 
@@ -36,7 +36,7 @@ void RegisterRecordClasses() {
     });
 }
 
-VarObsInfo* CreateRecord(const std::string& className) {
+std::unique_ptr<VarObsInfo> CreateRecord(const std::string& className) {
     RegisterRecordClasses();
     return OBJCREAT_Details::CreateByName<VarObsInfo*>(kProductTypeName, className);
 }
@@ -57,14 +57,14 @@ bool WriteRecord(const VarObsInfo& record, std::ostream& os) {
     return os.good();
 }
 
-VarObsInfo* ReadRecord(std::istream& is) {
+std::unique_ptr<VarObsInfo> ReadRecord(std::istream& is) {
     std::string className;
     if (!ReadBinaryString(className, is)) return nullptr;
-    std::unique_ptr<VarObsInfo> record(CreateRecord(className));
+    std::unique_ptr<VarObsInfo> record = CreateRecord(className);
     if (!record) return nullptr;
     is >> *record;
     if (is.fail()) return nullptr;
-    return record.release();
+    return record;
 }
 
 }  // namespace RecordFactory

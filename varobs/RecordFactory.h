@@ -5,6 +5,7 @@
 // "VarObsInfo*"; each class is registered under its own class name.
 
 #include <istream>
+#include <memory>
 #include <ostream>
 #include <string>
 
@@ -19,10 +20,10 @@ constexpr const char* kProductTypeName = "VarObsInfo*";
 // Every function below calls it first, so no static initialiser is relied on.
 void RegisterRecordClasses();
 
-// A new default record of the class (owned by the caller). Throws Exception with "Internal error:
+// A new default record of the class. Throws Exception with "Internal error:
 // No factory found that produces '…'." or "Internal error: Could not find a factory method for
 // '…'." when the class is unknown.
-VarObsInfo* CreateRecord(const std::string& className);
+std::unique_ptr<VarObsInfo> CreateRecord(const std::string& className);
 
 // The registered class name of the record's run-time type; "" when it has none.
 std::string GetClassName(const VarObsInfo& record);
@@ -33,6 +34,6 @@ bool WriteRecord(const VarObsInfo& record, std::ostream& os);
 
 // Reads a class name and a record of that class; null when the name or the record cannot be
 // read. An unknown class name throws Exception (as CreateRecord); the caller decides.
-VarObsInfo* ReadRecord(std::istream& is);
+std::unique_ptr<VarObsInfo> ReadRecord(std::istream& is);
 
 }  // namespace RecordFactory

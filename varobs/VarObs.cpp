@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 #include "interfaces/utility/BinaryIO.h"
 #include "interfaces/utility/Exception.h"
+#include "interfaces/constants/LanguageTextIDs.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/constants/NCConstants.h"
 #include "interfaces/streams/Section.h"
@@ -16,6 +18,9 @@
 #include "varobs/RecordFactory.h"
 #include "varobs/SelectedLabel.h"
 #include "varobs/VarObsInfo.h"
+
+using nc::kMissingValue;
+using nc::kNoUniqueID;
 
 const char* const VarObs::mszBatchIDString = "$BatchID";
 const char* const VarObs::mszPhaseIDString = "$PhaseID";
@@ -26,8 +31,6 @@ const char* const VarObs::mszOriginalIDString = "$Original ID";
 
 namespace {
 
-constexpr int kPrimaryLabelText = 10154;
-constexpr int kDefaultLabelText = 10155;
 // "VO" version 2, eight sub-streams; only version 2 is read. Reading the records may raise more
 // than a ZoStreamError (the factory's Exception): any exception fails the read.
 const Section& StreamSection() {
@@ -53,7 +56,7 @@ int PositionIn(const std::vector<int>& aliases, int alias) {
 const ZStreamableData& VarObs::StreamData() { return StreamSection().Data(); }
 
 VarObs::VarObs()
-    : mLabels{LanguageString::Get(kPrimaryLabelText)},
+    : mLabels{LanguageString::Get(nc::LanguageText::kPrimaryIDLabel)},
       mSelectedLabel(std::make_unique<SelectedLabel>()),
       mNumeral(2, false) {}
 
@@ -106,17 +109,30 @@ bool VarObs::IsDirty() const { return mDirty; }
 void VarObs::SetIsDirty(bool dirty) { mDirty = dirty; }
 
 VarObsInfo* VarObs::Add(VarObsInfo* record, InfosByUserID* index) {
-    if (!record) return nullptr;
-    if (mRecords.count(record->GetUniqueID()))
-        throw Exception(ZoString::Format("The unique ID %lu is already in use.", record->GetUniqueID()));
+    std::unique_ptr<VarObsInfo> owned(record);
+    try {
+        return Adopt(owned, index);
+    } catch (...) {
+        owned.release();  // refused: the record stays the caller's
+        throw;
+    }
+}
+
+VarObsInfo* VarObs::Add(std::unique_ptr<VarObsInfo> record, InfosByUserID* index) { return Adopt(record, index); }
+
+VarObsInfo* VarObs::Adopt(std::unique_ptr<VarObsInfo>& owned, InfosByUserID* index) {
+    if (!owned) return nullptr;
+    if (mRecords.count(owned->GetUniqueID()))
+        throw Exception(ZoString::Format("The unique ID %lu is already in use.", owned->GetUniqueID()));
 
     if (index) {
-        const CString unique = GetUniquePrimaryID(record->GetUserID(1), *index, nullptr);
-        record->SetUserID(unique, 1, nullptr);
-        index->AddInfo(record, 1);
+        const CString unique = GetUniquePrimaryID(owned->GetUserID(1), *index, nullptr);
+        owned->SetUserID(unique, 1, nullptr);
     }
+    mRecords.emplace(owned->GetUniqueID(), owned.get());
+    VarObsInfo* const record = owned.release();
     ClearInfosByUserID();
-    mRecords.emplace(record->GetUniqueID(), record);
+    if (index) index->AddInfo(record, 1);
     SetIsDirty(true);
 
     if (record->GetNumIDs() > mAliasCount) {
@@ -181,7 +197,7 @@ void VarObs::Set_ID_Labels(const std::vector<CString>* labels) {
 
     std::vector<CString> fresh;
     fresh.reserve(static_cast<std::size_t>(mAliasCount));
-    fresh.push_back(LanguageString::Get(kPrimaryLabelText));
+    fresh.push_back(LanguageString::Get(nc::LanguageText::kPrimaryIDLabel));
     const int current = static_cast<int>(mLabels.size());
     for (int k = 2; k <= mAliasCount; ++k) {
         if (k <= given && !(*labels)[k - 1].IsEmpty()) {
@@ -192,7 +208,7 @@ void VarObs::Set_ID_Labels(const std::vector<CString>* labels) {
             fresh.push_back((*labels)[k - 1]);
         } else {
             CString label;
-            label.Format(LanguageString::Get(kDefaultLabelText), k);
+            label.Format(LanguageString::Get(nc::LanguageText::kDefaultIDLabel), k);
             fresh.push_back(label);
         }
     }
@@ -379,7 +395,7 @@ bool VarObs::ZStreamableStartRead(std::istream& is) {
         if (recordCount > 0) {
             std::istream& records = in.Stream(4);
             for (int i = 0; i < recordCount; ++i) {
-                std::unique_ptr<VarObsInfo> record(RecordFactory::ReadRecord(records));
+                std::unique_ptr<VarObsInfo> record = RecordFactory::ReadRecord(records);
                 if (!record) return false;
                 const unsigned long uniqueID = record->GetUniqueID();
                 if (!mRecords.emplace(uniqueID, record.get()).second) return false;

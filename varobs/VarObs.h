@@ -91,9 +91,10 @@ public:
     // The alias numbers 1 … alias count, in order.
     virtual std::vector<int> GetAllUsedAliases() const;
     // Marks the collection dirty, grows the alias count to the list's length when it is longer,
-    // and rebuilds the label list: alias 1 always gets language text 10154; alias k ≥ 2 gets the
-    // given non-empty label k-1, else its current label, else the given (empty) label, else
-    // language text 10155 formatted with k. Null keeps the current labels of aliases ≥ 2.
+    // and rebuilds the label list: alias 1 always gets language text LanguageText::kPrimaryIDLabel;
+    // alias k ≥ 2 gets the given non-empty label k-1, else its current label, else the given
+    // (empty) label, else language text LanguageText::kDefaultIDLabel formatted with k. Null
+    // keeps the current labels of aliases ≥ 2.
     virtual void Set_ID_Labels(const std::vector<CString>* labels);
     // Replaces the label of an alias that has one; otherwise nothing. Does not mark dirty.
     void SetIDLabel(int alias, const char* text);
@@ -138,8 +139,8 @@ public:
     void ZStreamableReset() override;
 
 protected:
-    // An empty collection: one alias labelled with language text 10154, no records, no batch or
-    // phase alias, clean.
+    // An empty collection: one alias labelled with language text LanguageText::kPrimaryIDLabel, no
+    // records, no batch or phase alias, clean.
     VarObs();
 
     // Takes ownership of `record` and returns it. With an index, the record's primary ID is first
@@ -148,8 +149,11 @@ protected:
     // the record holds more IDs than there are aliases, and sets the numeral flag of every alias in
     // which the record's ID is non-empty and wholly numeric (flags are never cleared here).
     // A record whose unique ID is already in the collection is refused with an Exception before
-    // anything changes; the record then stays the caller's.
+    // anything changes; the record then stays the caller's (as with any exception before it is stored).
     VarObsInfo* Add(VarObsInfo* record, InfosByUserID* index);
+    // The same for a record handed over as the sole owner; the collection's use inside the library.
+    // Ownership passes once the record is stored; a refused record is destroyed with the argument.
+    VarObsInfo* Add(std::unique_ptr<VarObsInfo> record, InfosByUserID* index);
     // Appends `text` as a further ID of that record, growing the alias count (new label "") when
     // needed; drops the cached index; marks dirty. False when no record has the unique ID.
     bool AddUserID(const char* text, unsigned long uniqueID);
@@ -176,6 +180,9 @@ private:
     friend class AliasAccess;
 
     static const ZStreamableData& StreamData();
+    // Both Adds: `record` is released right after it is stored, so an exception before that
+    // leaves it with the caller's pointer and the collection unchanged.
+    VarObsInfo* Adopt(std::unique_ptr<VarObsInfo>& record, InfosByUserID* index);
     void GrowAliases(int count);
     void DestroyRecords();
 

@@ -6,6 +6,8 @@
 #include "interfaces/constants/NCConstants.h"
 #include "interfaces/streams/Section.h"
 
+using nc::kNoUniqueID;
+
 namespace {
 constexpr int kDefaultTreatment = 8;
 constexpr float kDefaultMaturity = -99.0f;

@@ -1,5 +1,8 @@
 #pragma once
-// Reserved values that every part of the library and its callers share.
+// Reserved values that every part of the library and its callers share. They live in namespace nc
+// so that a caller's own names cannot clash with them.
+
+namespace nc {
 
 // The float stored wherever a value is absent (bits 0xC2C60000).
 constexpr float kMissingValue = -99.0f;
@@ -12,3 +15,5 @@ constexpr unsigned long kConstantVariableUniqueID = 3262240002UL;
 constexpr unsigned long kNoDefaultDateTimeID = 3262240003UL;
 // What a variable encodes for a text that it rejects: the largest finite float.
 constexpr float kUnencodableValue = 3.4028235e38f;
+
+}  // namespace nc

@@ -14,10 +14,14 @@
 // a given value hold −99.
 //
 // Stream section: tag "NCDM" version 1, rows and columns (4 bytes each), then every value as a
-// 4-byte float, column after column.
+// 4-byte float, column after column. A stored shape is refused when its cells could not be
+// addressed as one buffer, or when it has no cells and its other count is above
+// kMaxEmptyDimension: such a shape costs no bytes in the stream, and the first row or column
+// added to it would allocate that many cells.
 
 #include <algorithm>
 #include <cassert>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <istream>
@@ -39,6 +43,10 @@ class NCDataMatrix : public ZStreamBase {
 
 public:
     using value_type = T;
+
+    // The largest row or column count that a stored matrix without cells (the other count 0) may
+    // have: 2^24, so that one row or column added to it stays within 64 MiB.
+    static constexpr std::int32_t kMaxEmptyDimension = 1 << 24;
 
     NCDataMatrix() = default;
     // A rows x cols matrix with every cell `fill`.
@@ -282,19 +290,22 @@ public:
         });
     }
 
-    // Fails (matrix unchanged) on a wrong tag, an unknown version, a negative shape, a shape the
-    // stream cannot hold, or a short stream. The values are read straight into the new storage,
-    // allocated once; a stream that cannot tell its size is read in steps as the bytes arrive.
+    // Fails (matrix unchanged) on a wrong tag, an unknown version, a negative shape, a shape
+    // refused as described at the top, a shape the stream cannot hold, or a short stream. The
+    // values are read straight into the new storage, allocated once; a stream that cannot tell
+    // its size is read in steps as the bytes arrive.
     bool ZStreamableStartRead(std::istream& is) override {
         const auto bases = [&] { return ZStreamBase::ZStreamableStartRead(is); };
         return StreamSection().ReadPlain(is, mSection, bases, [&](std::istream& in) {
             std::int32_t shape[2] = {0, 0};
             if (!ReadFourBytes(shape, 2, in)) return false;
-            if (shape[0] < 0 || shape[1] < 0) {
+            const std::uint64_t cells = static_cast<std::uint64_t>(std::max(shape[0], 0)) *
+                                        static_cast<std::uint64_t>(std::max(shape[1], 0));
+            const bool emptyTooLong = cells == 0 && std::max(shape[0], shape[1]) > kMaxEmptyDimension;
+            if (shape[0] < 0 || shape[1] < 0 || emptyTooLong || cells > PTRDIFF_MAX / sizeof(T)) {
                 in.setstate(std::ios_base::failbit);
                 return false;
             }
-            const std::uint64_t cells = static_cast<std::uint64_t>(shape[0]) * static_cast<std::uint64_t>(shape[1]);
             if (!CanStillRead(in, cells * 4)) return false;
             std::shared_ptr<Storage> fresh;
             if (cells > 0) {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <type_traits>
 
 #include "interfaces/utility/Exception.h"
 
@@ -21,22 +22,30 @@ public:
     virtual ~ProductFactoryBase() = default;
 };
 
-// Creates products (pointers to a base class, owned by the caller) by registered class name.
+// Creates products by registered class name. `Product` is a pointer to the products' base class
+// (the factory is known by that product type); each product is handed out as the caller's own.
 template <typename Product>
 class ProductFactory : public ProductFactoryBase {
-public:
-    using Creator = std::function<Product()>;
+    static_assert(std::is_pointer_v<Product>, "a product factory makes pointers to a base class");
 
+public:
+    using Object = std::remove_pointer_t<Product>;
+    using Creator = std::function<std::unique_ptr<Object>()>;
+
+    // Enters `creator` under `className`; a creator already registered under that name is
+    // replaced, so registering the same class twice (a second library load) is harmless.
     void Register(const std::string& className, Creator creator) {
         const std::lock_guard<std::mutex> lock(mMutex);
         mCreators[className] = std::move(creator);
     }
+    // True when a creator is registered under exactly `className`.
     bool IsRegistered(const std::string& className) const {
         const std::lock_guard<std::mutex> lock(mMutex);
         return mCreators.count(className) != 0;
     }
-    // Exact, case-sensitive look-up; throws Exception when the name is not registered.
-    Product Create(const std::string& className) const {
+    // A new product of the class registered as `className` (exact, case-sensitive look-up);
+    // throws Exception when the name is not registered. The creator runs outside the lock.
+    std::unique_ptr<Object> Create(const std::string& className) const {
         Creator creator;
         {
             const std::lock_guard<std::mutex> lock(mMutex);
@@ -55,11 +64,15 @@ private:
 
 class FactoryRepositoryBase {
 public:
+    // The one repository of the process, made on first use (thread safe); it lives until the
+    // process ends, so factories and names registered in it stay valid for every caller.
     static FactoryRepositoryBase& Instance();
 
     // The factory registered for a product type's name, or null.
     ProductFactoryBase* GetFactory(const std::string& productTypeName) const;
-    // The factory for the name, created and entered by the first caller that finds none.
+    // The factory for the name, created and entered by the first caller that finds none. The
+    // factory stays at the same address for the life of the process. Every caller must use the
+    // same `Product` for one name.
     template <typename Product>
     ProductFactory<Product>& GetOrAddFactory(const std::string& productTypeName) {
         const std::lock_guard<std::mutex> lock(mMutex);
@@ -70,6 +83,8 @@ public:
 
     // The registered class name of a run-time type name (typeid(...).name()); empty when none.
     std::string GetRealName(const std::string& runtimeTypeName) const;
+    // Records `registeredName` as the class name written for objects of the run-time type;
+    // a later call for the same run-time type replaces the name.
     void SetRealName(const std::string& runtimeTypeName, const std::string& registeredName);
 
 private:
@@ -83,7 +98,8 @@ private:
 // Creates a product by class name: finds the product factory (Exception "Internal error: No factory
 // found that produces '<product type>'." when none), then creates through it.
 template <typename Product>
-Product CreateByName(const std::string& productTypeName, const std::string& className) {
+std::unique_ptr<std::remove_pointer_t<Product>> CreateByName(const std::string& productTypeName,
+                                                             const std::string& className) {
     auto* factory = dynamic_cast<ProductFactory<Product>*>(FactoryRepositoryBase::Instance().GetFactory(productTypeName));
     if (!factory) throw Exception("Internal error: No factory found that produces '" + productTypeName + "'.");
     return factory->Create(className);

@@ -1,6 +1,7 @@
 #include "interfaces/streams/StreamDirectory.h"
 
 #include <algorithm>
+#include <new>
 
 #include "interfaces/utility/BinaryIO.h"
 #include "interfaces/utility/StreamWindow.h"
@@ -19,6 +20,12 @@ void WriteLength(std::uint64_t length, std::ostream& os) {
 std::int32_t LittleInt32(const unsigned char* b) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
                                      static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24);
+}
+
+// The nesting depth of a stream, kept in the stream itself (0 for a stream this file did not make).
+int NestingSlot() {
+    static const int slot = std::ios_base::xalloc();
+    return slot;
 }
 
 std::uint64_t LittleUint64(const unsigned char* b) {
@@ -92,8 +99,9 @@ struct InputStreamDirectory::OpenInput {
     explicit OpenInput(std::unique_ptr<std::streambuf> b) : buffer(std::move(b)), stream(buffer.get()) {}
 };
 
-InputStreamDirectory::InputStreamDirectory(std::istream& is) : mIs(is), mParent(is.rdbuf()) {
-    if (!is.good() || !mParent) {
+InputStreamDirectory::InputStreamDirectory(std::istream& is)
+    : mIs(is), mParent(is.rdbuf()), mDepth(static_cast<int>(is.iword(NestingSlot()))) {
+    if (!is.good() || !mParent || mDepth < 0 || mDepth > kMaxNesting) {
         is.setstate(std::ios_base::failbit);
         return;
     }
@@ -171,7 +179,12 @@ std::istream* InputStreamDirectory::GetInput(int k) {
         buffer = std::make_unique<StreamWindow>(mParent, entry->start, entry->length);
     }
     mInputs.push_back(std::make_unique<OpenInput>(std::move(buffer)));
-    return &mInputs.back()->stream;
+    std::istream& input = mInputs.back()->stream;
+    input.iword(NestingSlot()) = mDepth + 1;
+    // A fresh stream turns bad here only when storing the depth could not allocate; that must
+    // reach the reader as the allocation failure it is, not as an absent or damaged sub-stream.
+    if (input.bad()) throw std::bad_alloc();
+    return &input;
 }
 
 void InputStreamDirectory::Close() {

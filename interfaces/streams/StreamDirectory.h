@@ -10,6 +10,11 @@
 // cannot seek (a pipe) makes the writer buffer one sub-stream at a time. A reader reads a
 // sub-stream through a bounded window on the parent stream, so it cannot read past the
 // sub-stream and sees the sub-stream's own size as the bytes left (see StreamBytesLeft).
+//
+// Nesting is bounded: a sub-stream may hold another directory (a nested object's section), and
+// each sub-stream knows how deep it lies. A directory that would lie deeper than kMaxNesting
+// sub-streams fails to read, so no stream, however it nests, can make a reader recurse until
+// the stack overflows. This library's own sections nest at most a few levels deep.
 
 #include <cstdint>
 #include <istream>
@@ -50,6 +55,9 @@ private:
 
 class InputStreamDirectory {
 public:
+    // The deepest sub-stream that may hold a directory; the top-level stream is depth 0.
+    static constexpr int kMaxNesting = 64;
+
     // Reads the directory of the section at the stream's position. A damaged directory sets the
     // stream's failbit and leaves every sub-stream absent.
     explicit InputStreamDirectory(std::istream& is);
@@ -78,6 +86,7 @@ private:
 
     std::istream& mIs;
     std::streambuf* mParent;
+    int mDepth;  // sub-streams of the parent above this directory
     bool mValid = false;
     bool mOpen = true;
     bool mUnseekable = false;

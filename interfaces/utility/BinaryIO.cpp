@@ -81,6 +81,10 @@ bool ReadBinaryString(std::string& out, std::istream& is) {
             if (!ReadBytes(text.data() + at, step, is)) return false;
         }
     }
+    if (text.find('\0') != std::string::npos) {
+        is.setstate(std::ios_base::failbit);
+        return false;
+    }
     out.swap(text);
     return true;
 }

@@ -4,6 +4,11 @@
 //
 // Readers never trust a length: a count read from a stream is checked against the bytes that can
 // still follow (CanStillRead) before anything is allocated.
+//
+// Every string of this library is a C string (CString converts to const char*, writers measure
+// up to the first zero byte), so a stored string that holds a zero byte cannot have been written
+// by this library: reading it fails. Were it accepted, the next write would cut it at the zero
+// byte and write→read→write would not give the same bytes.
 
 #include <cstddef>
 #include <cstdint>
@@ -23,9 +28,11 @@ bool ReadFourBytes(void* data, std::size_t count, std::istream& is);
 bool ReadTwoBytes(void* data, std::size_t count, std::istream& is);
 bool ReadBytes(void* data, std::size_t count, std::istream& is);
 
-// One string: 4-byte length, then the bytes without terminator. Null writes the empty string.
+// One string: 4-byte length, then the bytes without terminator, up to the first zero byte. Null
+// writes the empty string.
 bool WriteBinaryString(const char* text, std::ostream& os);
-// Read one string; false (stream failed, output untouched) when short or its length cannot follow.
+// Read one string; false (stream failed, output untouched) when short, when its length cannot
+// follow, or when it holds a zero byte.
 bool ReadBinaryString(std::string& out, std::istream& is);
 bool ReadBinaryString(CString& out, std::istream& is);
 // Allocates with new[]; the caller delete[]s. Null on failure.

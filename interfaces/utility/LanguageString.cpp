@@ -3,32 +3,40 @@
 #include <mutex>
 #include <utility>
 
+#include "interfaces/constants/LanguageTextIDs.h"
+
 namespace {
 
-// Texts with a placeholder keep it: 10149 and 10153 take one string, 10155 one integer.
+// Texts with a placeholder keep it: the two ID descriptions take one string, the default ID
+// label one integer.
 std::map<int, std::string> DefaultTable()
 {
+    using namespace nc::LanguageText;
     return {
-        {10127, "Obs"},
-        {10128, "Removing observations deletes every model of the project that uses them.\n"
-                "Do you want to remove them anyway?"},
-        {10129, "Do you want to remove the selected observations?"},
-        {10132, "Removing variables deletes every model of the project that uses them.\n"
-                "Do you want to remove them anyway?"},
-        {10133, "Do you want to remove the selected variables?"},
-        {10140, "Finding trimmed values..."},
-        {10141, "Undoing the trimming changes the data and deletes every model of the project that uses it.\n"
-                "Do you want to undo the trimming anyway?"},
-        {10145, "Sorting the dataset deletes every model of the project that uses it.\n"
-                "Do you want to sort it anyway?"},
-        {10146, "Do you want to sort the dataset?"},
-        {10148, "Primary observation ID"},
-        {10149, "Observation ID: %s"},
-        {10151, "Constant"},
-        {10152, "Primary variable ID"},
-        {10153, "Variable ID: %s"},
-        {10154, "Primary ID"},
-        {10155, "ID %i"},
+        {kNewObservationPrefix, "Obs"},
+        {kRemoveObservationsWithModels,
+         "Removing observations deletes every model of the project that uses them.\n"
+         "Do you want to remove them anyway?"},
+        {kRemoveObservations, "Do you want to remove the selected observations?"},
+        {kRemoveVariablesWithModels,
+         "Removing variables deletes every model of the project that uses them.\n"
+         "Do you want to remove them anyway?"},
+        {kRemoveVariables, "Do you want to remove the selected variables?"},
+        {kFindingTrimmedValues, "Finding trimmed values..."},
+        {kUndoTrimmingWithModels,
+         "Undoing the trimming changes the data and deletes every model of the project that uses it.\n"
+         "Do you want to undo the trimming anyway?"},
+        {kSortWithModels,
+         "Sorting the dataset deletes every model of the project that uses it.\n"
+         "Do you want to sort it anyway?"},
+        {kSort, "Do you want to sort the dataset?"},
+        {kObservationPrimaryIDDescription, "Primary observation ID"},
+        {kObservationIDDescription, "Observation ID: %s"},
+        {kConstantVariableName, "Constant"},
+        {kVariablePrimaryIDDescription, "Primary variable ID"},
+        {kVariableIDDescription, "Variable ID: %s"},
+        {kPrimaryIDLabel, "Primary ID"},
+        {kDefaultIDLabel, "ID %i"},
     };
 }
 

@@ -8,6 +8,9 @@ constexpr std::int64_t kBufferSize = 64 * 1024;
 
 StreamWindow::StreamWindow(std::streambuf* parent, std::int64_t begin, std::int64_t length)
     : mParent(parent), mBegin(begin), mLength(length) {
+    // Allocated here, where a failure reaches the caller: an exception thrown while the stream
+    // reads would only set the stream's badbit and look like a damaged stream.
+    if (length > 0) mBuffer.resize(static_cast<size_t>(std::min(kBufferSize, length)));
     setg(nullptr, nullptr, nullptr);
 }
 

@@ -8,15 +8,18 @@
 #include "app/TerminalUserComm.h"
 #include "batchinfo/BatchInfoVector.h"
 #include "dataset/NCDataSet.h"
+#include "interfaces/constants/DataTypeBits.h"
+#include "interfaces/constants/StreamNameKinds.h"
+#include "interfaces/constants/UniqueIDKinds.h"
 #include "varobs/ObservationInfo.h"
 
 namespace {
 
 TEST(ReferenceProjectTest, HandsOutIDsStreamsDatasetsAndRecordsConsent) {
     const auto project = ReferenceProject::Create();
-    EXPECT_EQ(project->GetNewUniqueID(1), 1u);
-    EXPECT_EQ(project->GetNewUniqueID(1), 2u);
-    EXPECT_EQ(project->GetStreamName(26, 3), "stream-26-3");
+    EXPECT_EQ(project->GetNewUniqueID(nc::UniqueIDKind::kRecord), 1u);
+    EXPECT_EQ(project->GetNewUniqueID(nc::UniqueIDKind::kRecord), 2u);
+    EXPECT_EQ(project->GetStreamName(nc::StreamNameKind::kDatasetVariableIDs, 3), "stream-26-3");
 
     project->GetMemoryStorage().Put("a", "bytes");
     std::unique_ptr<std::istream> is(project->GetStorage().OpenInputStream("a"));
@@ -76,14 +79,14 @@ TEST(ReferenceProjectTest, UnloadedDatasetsKeepTheirBatchListsInTheStorage) {
     observations.SetBatchID(2);
     NCIntegralVector<unsigned long, 0> obsIDs, varIDs(1, 100);
     for (const char* batch : {"B1", "B1", "B2"}) {
-        const unsigned long id = project->GetNewUniqueID(1);
+        const unsigned long id = project->GetNewUniqueID(nc::UniqueIDKind::kRecord);
         observations.Add(new ObservationInfo({CString("O" + std::to_string(id)), CString(batch)}, id), nullptr);
         obsIDs.push_back(id);
     }
     for (const int number : {2, 3}) {
         const auto dataset = NCDataSet::Create(project, "D", number, nullptr, &obsIDs, &varIDs, {1, 2}, {1}, "",
                                                nullptr, nullptr, false);
-        dataset->SetSource(0x21, 1);
+        dataset->SetSource(nc::DataType::kDefault | nc::DataType::kObservationLevelBatch, 1);
         project->AddDataset(dataset);
     }
     project->GetDataset(2)->SetBatchInfoVecDirty();  // unloading brings the list up to date first

@@ -9,6 +9,8 @@
 #include "interfaces/constants/NCConstants.h"
 #include "varobs/QualitativeVariableInfo.h"
 
+using nc::kMissingValue;
+
 namespace {
 
 // Conditions: Temp (quantitative), Colour (qualitative), Yield (response), Shape (qualitative).

@@ -10,6 +10,8 @@
 #include "varobs/NCVariables.h"
 #include "varobs/QuantitativeVariableInfo.h"
 
+using nc::kNoUniqueID;
+
 namespace {
 
 class BatchImportSettingsTest : public ::testing::Test {

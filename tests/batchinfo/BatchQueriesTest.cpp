@@ -15,6 +15,9 @@
 #include "varobs/QualitativeVariableInfo.h"
 #include "varobs/QuantitativeVariableInfo.h"
 
+using nc::kConstantVariableUniqueID;
+using nc::kNoUniqueID;
+
 namespace {
 
 std::vector<std::string> Texts(const NCStringVector& texts) {

@@ -13,6 +13,9 @@
 #include "batchinfo/ClassInfoVector.h"
 #include "interfaces/constants/NCConstants.h"
 
+using nc::kMissingValue;
+using nc::kNoUniqueID;
+
 namespace {
 
 boost::shared_ptr<ClassInfo> Phase(const char* name, int numObs, bool included = true) {

@@ -13,10 +13,13 @@
 #include "batchinfo/BatchImportSettings.h"
 #include "batchinfo/BatchInfoVector.h"
 #include "batchinfo/RUSPData.h"
+#include "interfaces/constants/NCConstants.h"
 #include "interfaces/streams/StreamDirectory.h"
 #include "interfaces/streams/streamhelpers.h"
 #include "tests/TestStreams.h"
 #include "tests/dataset/DatasetTestProject.h"
+
+using nc::kNoUniqueID;
 
 namespace {
 

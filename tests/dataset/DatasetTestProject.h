@@ -10,6 +10,7 @@
 #include "app/ReferenceProject.h"
 #include "app/ScriptedUserComm.h"
 #include "dataset/NCDataSet.h"
+#include "interfaces/constants/UniqueIDKinds.h"
 #include "interfaces/utility/ZoSystemInfo.h"
 #include "varobs/ObservationInfo.h"
 #include "varobs/QuantitativeVariableInfo.h"
@@ -23,14 +24,14 @@ protected:
     void TearDown() override { UserComm::SetUserComm(nullptr); }
 
     unsigned long AddVariableRecord(const std::string& name) {
-        const unsigned long id = project->GetNewUniqueID(1);
+        const unsigned long id = project->GetNewUniqueID(nc::UniqueIDKind::kRecord);
         project->GetVariables().Add(
-            new QuantitativeVariableInfo(CString(name), id, CString(), -1, -1, eVarTypeDefault), nullptr);
+            std::make_unique<QuantitativeVariableInfo>(CString(name), id, CString(), -1, -1, eVarTypeDefault), nullptr);
         return id;
     }
     unsigned long AddObservationRecord(const std::string& name) {
-        const unsigned long id = project->GetNewUniqueID(1);
-        project->GetObservations().Add(new ObservationInfo(CString(name), id), nullptr);
+        const unsigned long id = project->GetNewUniqueID(nc::UniqueIDKind::kRecord);
+        project->GetObservations().Add(std::make_unique<ObservationInfo>(CString(name), id), nullptr);
         return id;
     }
 

@@ -14,6 +14,10 @@
 #include "batchinfo/BatchLookups.h"
 #include "batchinfo/ClassInfoVector.h"
 #include "batchinfo/RUSPData.h"
+#include "interfaces/constants/DataTypeBits.h"
+#include "interfaces/constants/NCConstants.h"
+#include "interfaces/constants/StreamNameKinds.h"
+#include "interfaces/constants/UniqueIDKinds.h"
 #include "tests/dataset/DatasetTestProject.h"
 
 namespace {
@@ -22,9 +26,7 @@ using IDList = NCIntegralVector<unsigned long, 0>;
 using Positions = NCIntegralVector<int, -99>;
 using PhaseList = std::vector<std::pair<std::string, int>>;
 
-constexpr int kBatchDataset = 0x21;
-// The stream under which the reference project keeps its stored batch lists.
-constexpr int kStoredBatchListsStream = 27;
+constexpr int kBatchDataset = nc::DataType::kDefault | nc::DataType::kObservationLevelBatch;
 
 class NCDataSetBatchesTest : public DatasetTest {
 protected:
@@ -38,7 +40,7 @@ protected:
     // Appends `count` observations of that batch and phase.
     void Rows(const std::string& batch, const std::string& phase, int count) {
         for (int i = 0; i < count; ++i) {
-            const unsigned long id = project->GetNewUniqueID(1);
+            const unsigned long id = project->GetNewUniqueID(nc::UniqueIDKind::kRecord);
             project->GetObservations().Add(
                 new ObservationInfo({CString("O" + std::to_string(id)), CString(batch), CString(phase)}, id), nullptr);
             obsIDs.push_back(id);
@@ -107,8 +109,9 @@ TEST_F(NCDataSetBatchesTest, DerivedOnFirstUseForBatchDatasetsOnly) {
     EXPECT_FALSE(plain->GetBatchInfoVector());
     EXPECT_EQ(plain->GetBatchNames().Size(), 0);
 
-    // Bit 0x10 alone also derives the list, and the container's batch names need bit 0x20.
-    plain->SetSource(0x10, 9);
+    // Batch-level data also derives the list; the container's batch names are only those of
+    // observation-level batch data.
+    plain->SetSource(nc::DataType::kBatchLevel, 9);
     ASSERT_TRUE(plain->GetBatchInfoVector());
     EXPECT_EQ(plain->GetBatchInfoVector()->size(), 2u);
     EXPECT_EQ(plain->GetBatchNames().Size(), 0);
@@ -129,12 +132,12 @@ TEST_F(NCDataSetBatchesTest, WithoutPhaseColumnPhaseOnFirstDerivationNoneOnRebui
     EXPECT_EQ((*rebuilt)[0]->GetClassVector(), nullptr);
     EXPECT_EQ((*rebuilt)[1]->GetNumObs(), 2);
 
-    // Datasets of the kinds 0x10 and 0x40 never get phases on a rebuild.
+    // Datasets of the other batch kinds never get phases on a rebuild.
     project->GetObservations().SetPhaseID(3);
-    dataset->SetSource(0x40, 9);
+    dataset->SetSource(nc::DataType::kBatchConditions, 9);
     dataset->SetBatchInfoVecDirty();
     EXPECT_EQ((*dataset->GetBatchInfoVector())[0]->GetClassVector(), nullptr);
-    EXPECT_EQ(dataset->GetDataType() & 0x20, 0);
+    EXPECT_EQ(dataset->GetDataType() & nc::DataType::kObservationLevelBatch, 0);
 }
 
 TEST_F(NCDataSetBatchesTest, RebuildKeepsWhatTheUserSetOnBatchesAndPhasesThatRemain) {
@@ -182,7 +185,7 @@ TEST_F(NCDataSetBatchesTest, RebuildKeepsWhatTheUserSetOnBatchesAndPhasesThatRem
     EXPECT_TRUE(b1->IsIncluded());
     EXPECT_FALSE(b2->IsIncluded());
     EXPECT_EQ(b2->GetNumObs(), 3);
-    EXPECT_EQ(b4->GetBatchConditionValues(), NCDataVector<float>(2, kMissingValue)) << "a new name starts afresh";
+    EXPECT_EQ(b4->GetBatchConditionValues(), NCDataVector<float>(2, nc::kMissingValue)) << "a new name starts afresh";
     EXPECT_TRUE(b4->IsIncluded());
 
     const ClassInfo& newHeat = *(*b1->GetClassVector())[0];
@@ -191,13 +194,13 @@ TEST_F(NCDataSetBatchesTest, RebuildKeepsWhatTheUserSetOnBatchesAndPhasesThatRem
     EXPECT_EQ(newHeat.GetExcludedVariablesVector(), IDList(1, varIDs[1])) << "only variables still present";
     EXPECT_EQ(newHeat.GetAverageLength(), -1) << "other phase fields start afresh";
     EXPECT_EQ(newHeat.GetNumObs(), 3);
-    EXPECT_EQ((*b1->GetClassVector())[1]->GetYVariableID(), kNoUniqueID);
+    EXPECT_EQ((*b1->GetClassVector())[1]->GetYVariableID(), nc::kNoUniqueID);
     EXPECT_EQ(Phases(b4->GetClassVector()), (PhaseList{{"Heat", 2}}));
 
     // Removing a variable drops it from what is kept.
     Positions column(1, 2);
     dataset->RemoveVariable(&column, false, true);
-    EXPECT_EQ((*(*dataset->GetBatchInfoVector())[0]->GetClassVector())[0]->GetYVariableID(), kNoUniqueID);
+    EXPECT_EQ((*(*dataset->GetBatchInfoVector())[0]->GetClassVector())[0]->GetYVariableID(), nc::kNoUniqueID);
 }
 
 TEST_F(NCDataSetBatchesTest, SettingListsKeepsCopiesAndFollowsTheDataTypeBits) {
@@ -209,22 +212,23 @@ TEST_F(NCDataSetBatchesTest, SettingListsKeepsCopiesAndFollowsTheDataTypeBits) {
 
     const auto dataset =
         NCDataSet::Create(project, "D", 2, nullptr, &obsIDs, &varIDs, {1, 2, 3}, {1}, "", &given, &phases, true);
-    EXPECT_EQ(dataset->GetDataType(), 0x21);
+    EXPECT_EQ(dataset->GetDataType(), kBatchDataset);
     given[0]->SetBatchName("Changed");
     phases[0]->SetPhaseName("Changed");
     EXPECT_EQ(Names(dataset->GetBatchNames()), std::vector<std::string>{"Given"}) << "not derived: a list was set";
     EXPECT_EQ(Phases(dataset->GetPhaseInfoVector().get()), (PhaseList{{"P", 0}}));
 
-    // Setting clears a pending rebuild; kinds 0x10 and 0x40 never get bit 0x20; null clears it.
+    // Setting clears a pending rebuild; the other batch kinds never become observation-level batch
+    // data; null clears that bit.
     const auto other =
         NCDataSet::Create(project, "E", 3, nullptr, &obsIDs, &varIDs, {1, 2, 3}, {1}, "", nullptr, nullptr, false);
-    other->SetSource(0x10, 9);
+    other->SetSource(nc::DataType::kBatchLevel, 9);
     other->SetBatchInfoVecDirty();
     other->SetBatchInfoVector(&given);
-    EXPECT_EQ(other->GetDataType(), 0x10);
+    EXPECT_EQ(other->GetDataType(), nc::DataType::kBatchLevel);
     EXPECT_EQ((*other->GetBatchInfoVector())[0]->GetBatchName(), CString("Changed"));
     dataset->SetBatchInfoVector(nullptr);
-    EXPECT_EQ(dataset->GetDataType(), 0x01);
+    EXPECT_EQ(dataset->GetDataType(), nc::DataType::kDefault);
     EXPECT_FALSE(dataset->GetBatchInfoVector());
     dataset->SetPhaseInfoVector(nullptr);
     EXPECT_FALSE(dataset->GetPhaseInfoVector());
@@ -241,7 +245,7 @@ TEST_F(NCDataSetBatchesTest, MutableListOfADatasetThatIsNotLoaded) {
 
     std::ostringstream os;
     ASSERT_TRUE(stored.WriteObject(os));
-    const std::string name = project->GetStreamName(kStoredBatchListsStream, 0);
+    const std::string name = project->GetStreamName(nc::StreamNameKind::kStoredBatchLists, 0);
     project->GetMemoryStorage().Put(name, os.str());
     const auto list = NCDataSet::GetMutableBatchInfoVector(*project, 4);
     ASSERT_TRUE(list);

@@ -1,14 +1,20 @@
 #include <map>
+#include <memory>
 #include <set>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "app/SignalLog.h"
+#include "interfaces/utility/Exception.h"
+#include "interfaces/constants/LanguageTextIDs.h"
+#include "interfaces/constants/UniqueIDKinds.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/containers/NCStringVector.h"
 #include "tests/dataset/DatasetTestProject.h"
 #include "varobs/QualitativeVariableInfo.h"
+
+using nc::kMissingValue;
 
 struct NCDataSetTestAccess {
     static const std::vector<std::map<unsigned long, float>>& ValuesBeforeTrim(const NCDataSet& d) {
@@ -83,6 +89,27 @@ TEST_F(NCDataSetEditingTest, NewObservationsGetFreeNamesAndTheirOwnSecondaryIDs)
     EXPECT_STREQ(dataset->GetObservationID(14, 3), "14");
 }
 
+TEST_F(NCDataSetEditingTest, ANewRecordWhoseUniqueIDIsTakenIsRefusedAndNothingLeaks) {
+    const auto dataset = MakeDataset(2, 2, 2);
+    // The project hands out unique IDs in order: give the next two to records behind its back.
+    const unsigned long next = project->GetNewUniqueID(nc::UniqueIDKind::kRecord) + 1;
+    project->GetObservations().Add(std::make_unique<ObservationInfo>(CString("Squatter"), next), nullptr);
+    project->GetVariables().Add(
+        std::make_unique<QuantitativeVariableInfo>(CString("Squatter"), next + 1, CString(), -1, -1, eVarTypeDefault),
+        nullptr);
+    const int observations = project->GetObservations().size();
+    const int variables = project->GetVariables().size();
+
+    EXPECT_THROW(dataset->AddObservations(1), Exception);
+    EXPECT_THROW(dataset->AddVariables(1, "Var", true, true), Exception);
+    EXPECT_EQ(project->GetObservations().size(), observations);
+    EXPECT_EQ(project->GetVariables().size(), variables);
+    EXPECT_STREQ(project->GetObservations()[next]->GetPrimaryAlias(), "Squatter");
+    EXPECT_EQ(dataset->SizeObservations(), 2);
+    EXPECT_EQ(dataset->SizeVariables(), 2);
+    ExpectShapeKept(*dataset);
+}
+
 TEST_F(NCDataSetEditingTest, InsertingExistingRecordsKeepsRowsAndColumnsInStep) {
     const auto dataset = MakeDataset(2, 2, 2);
     NCIntegralVector<unsigned long, 0> ids;
@@ -107,7 +134,7 @@ TEST_F(NCDataSetEditingTest, RemovalsNeedTheUsersYesAndTheProjectsConsent) {
     EXPECT_EQ(positions.size(), 0);
     EXPECT_EQ(dataset->GetVarIDs(), ids);
     ASSERT_EQ(user->GetExchanges().size(), 1u);
-    EXPECT_EQ(user->GetExchanges()[0].text, LanguageString::Get(10133).GetString());
+    EXPECT_EQ(user->GetExchanges()[0].text, LanguageString::Get(nc::LanguageText::kRemoveVariables).GetString());
     EXPECT_EQ(user->GetExchanges()[0].caption, "DatasetTestApp");
     EXPECT_TRUE(project->GetConsentRequests().empty()) << "a no ends the removal before the project is asked";
 
@@ -116,7 +143,8 @@ TEST_F(NCDataSetEditingTest, RemovalsNeedTheUsersYesAndTheProjectsConsent) {
     project->SetConsentPolicy([](int, const NCIntegralVector<unsigned long, 0>*) { return false; });
     positions = Positions({1, 3});
     dataset->RemoveVariable(&positions, true, false);
-    EXPECT_EQ(user->GetExchanges()[1].text, LanguageString::Get(10132).GetString());
+    EXPECT_EQ(user->GetExchanges()[1].text,
+              LanguageString::Get(nc::LanguageText::kRemoveVariablesWithModels).GetString());
     EXPECT_EQ(positions.size(), 0);
     EXPECT_EQ(dataset->GetVarIDs(), ids);
     ExpectShapeKept(*dataset);
@@ -132,18 +160,19 @@ TEST_F(NCDataSetEditingTest, RemovalsNeedTheUsersYesAndTheProjectsConsent) {
     EXPECT_EQ(VariableNames(*dataset), (std::vector<std::string>{"V2", "V4"}));
     EXPECT_EQ(Value(*dataset, 3, 2), 304.0f);
 
-    // Observations: texts 10128/10129, consent without a variable list.
+    // Observations: their own two questions, consent without a variable list.
     project->SetNumberOfModels(0);
     positions = Positions({2});
     dataset->RemoveObservation(&positions, true, false);
     EXPECT_EQ(positions.size(), 0);
-    EXPECT_EQ(user->GetExchanges().back().text, LanguageString::Get(10129).GetString());
+    EXPECT_EQ(user->GetExchanges().back().text, LanguageString::Get(nc::LanguageText::kRemoveObservations).GetString());
     project->SetNumberOfModels(3);
     user->AddAnswer(1);
     project->SetConsentPolicy([](int, const NCIntegralVector<unsigned long, 0>*) { return false; });
     positions = Positions({2});
     dataset->RemoveObservation(&positions, true, false);
-    EXPECT_EQ(user->GetExchanges().back().text, LanguageString::Get(10128).GetString());
+    EXPECT_EQ(user->GetExchanges().back().text,
+              LanguageString::Get(nc::LanguageText::kRemoveObservationsWithModels).GetString());
     EXPECT_EQ(positions.size(), 0);
     EXPECT_EQ(dataset->SizeObservations(), 4);
     ExpectShapeKept(*dataset);
@@ -216,8 +245,9 @@ TEST_F(NCDataSetEditingTest, TextValuesAreEncodedAndRejectedTextsAskNobody) {
     NCStringVector settings;
     settings.push_back("low");
     settings.push_back("high");
-    const unsigned long colourID = project->GetNewUniqueID(1);
-    project->GetVariables().Add(new QualitativeVariableInfo(CString("level"), colourID, &settings, CString()), nullptr);
+    const unsigned long colourID = project->GetNewUniqueID(nc::UniqueIDKind::kRecord);
+    project->GetVariables().Add(
+        std::make_unique<QualitativeVariableInfo>(CString("level"), colourID, &settings, CString()), nullptr);
     const NCIntegralVector<unsigned long, 0> ids(1, colourID);
     dataset->AddVariables(&ids, -1, false);
     project->SetNumberOfModels(1);

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "interfaces/constants/DataTypeBits.h"
+#include "interfaces/constants/StreamNameKinds.h"
 #include "interfaces/notification/NCError.h"
 #include "tests/dataset/DatasetTestProject.h"
+
+using nc::kMissingValue;
+using nc::kNoUniqueID;
 
 namespace {
 
@@ -13,7 +18,7 @@ TEST_F(NCDataSetCoreTest, NewDatasetsStartWithTheDocumentedState) {
     const auto empty = NCDataSet::Create(project, 7);
     EXPECT_EQ(empty->GetUsedObsAliases(), std::vector<int>{1});
     EXPECT_EQ(empty->GetUsedVarAliases(), std::vector<int>{1});
-    EXPECT_EQ(empty->GetDataType(), 1);
+    EXPECT_EQ(empty->GetDataType(), nc::DataType::kDefault);
     EXPECT_EQ(empty->GetSourceID(), kNoUniqueID);
     EXPECT_FALSE(empty->IsDirty());
     EXPECT_EQ(empty->GetNumber(), 7);
@@ -41,20 +46,21 @@ TEST_F(NCDataSetCoreTest, NewDatasetsStartWithTheDocumentedState) {
     EXPECT_TRUE(temporary->IsDirty());
 }
 
-TEST_F(NCDataSetCoreTest, SetSourceKeepsBatchKindsAndDropsTheSourceOfPlainType1) {
+TEST_F(NCDataSetCoreTest, SetSourceKeepsBatchKindsAndDropsTheSourceOfTheDefaultType) {
     const auto dataset = NCDataSet::Create(project, 2);
-    dataset->SetSource(1, 42);
-    EXPECT_EQ(dataset->GetDataType(), 1);
+    dataset->SetSource(nc::DataType::kDefault, 42);
+    EXPECT_EQ(dataset->GetDataType(), nc::DataType::kDefault);
     EXPECT_EQ(dataset->GetSourceID(), kNoUniqueID);
     EXPECT_TRUE(dataset->IsDirty());
 
-    dataset->SetSource(0x40, 5);
-    dataset->SetSource(1, 42);
-    EXPECT_EQ(dataset->GetDataType(), 0x41);
+    dataset->SetSource(nc::DataType::kBatchConditions, 5);
+    dataset->SetSource(nc::DataType::kDefault, 42);
+    EXPECT_EQ(dataset->GetDataType(), nc::DataType::kBatchConditions | nc::DataType::kDefault);
     EXPECT_EQ(dataset->GetSourceID(), 42u);
 
-    dataset->SetSource(0x10, 9);
-    EXPECT_EQ(dataset->GetDataType(), 0x10) << "a type with its own batch kind replaces the old one";
+    dataset->SetSource(nc::DataType::kBatchLevel, 9);
+    EXPECT_EQ(dataset->GetDataType(), nc::DataType::kBatchLevel)
+        << "a type with its own batch kind replaces the old one";
 }
 
 TEST_F(NCDataSetCoreTest, SetUsedAliasesMarksDirtyOnlyOnAChange) {
@@ -144,18 +150,19 @@ TEST_F(NCDataSetCoreTest, GetVariableIDsReadsLoadedOrStoredLists) {
     stored.push_back(12);
     std::ostringstream os;
     os << stored;
-    project->GetMemoryStorage().Put(project->GetStreamName(26, 5), os.str());
+    project->GetMemoryStorage().Put(project->GetStreamName(nc::StreamNameKind::kDatasetVariableIDs, 5), os.str());
     EXPECT_EQ(NCDataSet::GetVariableIDs(*project, 5), stored);
 
-    project->GetMemoryStorage().Put(project->GetStreamName(26, 6), os.str().substr(0, os.str().size() - 2));
+    project->GetMemoryStorage().Put(project->GetStreamName(nc::StreamNameKind::kDatasetVariableIDs, 6),
+                                    os.str().substr(0, os.str().size() - 2));
     EXPECT_EQ(NCDataSet::GetVariableIDs(*project, 6).size(), 0) << "a damaged list reads as empty";
 }
 
 TEST_F(NCDataSetCoreTest, BatchAndPhaseListsMayBeCleared) {
     const auto dataset = NCDataSet::Create(project, 2);
-    dataset->SetSource(0x21, 3);
+    dataset->SetSource(nc::DataType::kObservationLevelBatch | nc::DataType::kDefault, 3);
     dataset->SetBatchInfoVector(nullptr);
-    EXPECT_EQ(dataset->GetDataType() & 0x20, 0);
+    EXPECT_EQ(dataset->GetDataType() & nc::DataType::kObservationLevelBatch, 0);
     EXPECT_FALSE(dataset->GetBatchInfoVector());
     EXPECT_TRUE(dataset->GetBatchNames().Size() == 0);
     dataset->SetPhaseInfoVector(nullptr);

@@ -2,7 +2,10 @@
 
 #include "app/ReferenceProject.h"
 #include "dataset/PredictionData.h"
+#include "interfaces/constants/DataTypeBits.h"
 #include "interfaces/constants/NCConstants.h"
+
+using nc::kMissingValue;
 
 namespace {
 
@@ -40,7 +43,7 @@ private:
 
 TEST(PredictionDataTest, DefaultsAreNeutralAndBatchSummaryNeedsBatchData) {
     const auto project = ReferenceProject::Create();
-    CountingPredictionData plain(project, 1);
+    CountingPredictionData plain(project, nc::DataType::kDefault);
     EXPECT_EQ(plain.GetBatchProcessing("b", 1), 127u);
     EXPECT_EQ(plain.GetLaggedValue(1, 1, 1), kMissingValue);
     EXPECT_EQ(plain.GetLaggedValue(1, 1), kMissingValue);
@@ -52,7 +55,7 @@ TEST(PredictionDataTest, DefaultsAreNeutralAndBatchSummaryNeedsBatchData) {
     EXPECT_EQ(plain.hookCalls, 0);
     EXPECT_EQ(plain.GetBatchNames().Size(), 0);
 
-    CountingPredictionData batch(project, 0x21);
+    CountingPredictionData batch(project, nc::DataType::kObservationLevelBatch | nc::DataType::kDefault);
     EXPECT_TRUE(batch.CreateBatchSummaryPredictionData(1));
     EXPECT_EQ(batch.hookCalls, 1);
     EXPECT_EQ(batch.GetBatchNames().Size(), 0) << "no batch list, no names";

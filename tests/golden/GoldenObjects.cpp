@@ -27,6 +27,7 @@
 #include "interfaces/containers/NCDataVector.h"
 #include "interfaces/containers/NCIntegralVector.h"
 #include "interfaces/containers/NCStringVector.h"
+#include "interfaces/streams/SectionFlag.h"
 #include "interfaces/streams/StreamDirectory.h"
 #include "interfaces/streams/streamhelpers.h"
 #include "interfaces/utility/CString.h"
@@ -43,6 +44,9 @@
 #include "varobs/SelectedLabel.h"
 
 namespace golden {
+using nc::kConstantVariableUniqueID;
+using nc::kNoUniqueID;
+
 namespace {
 
 using ZoTimeUtl::SimpDateTime;
@@ -318,8 +322,10 @@ class RUSPDataObject : public ZStreamBase {
     RUSPDataObject() : mData(Project()) {}
     RUSPData& Data() { return mData; }
     const RUSPData& Data() const { return mData; }
-    bool ZStreamableStartWrite(std::ostream& os) override { return mData.WriteObject(os); }
-    bool ZStreamableStartRead(std::istream& is) override { return mData.ReadObject(is); }
+    // Handled once per pass, as a persistent object would be.
+    bool ZStreamableStartWrite(std::ostream& os) override { return !mSection.Enter() || mData.WriteObject(os); }
+    bool ZStreamableStartRead(std::istream& is) override { return !mSection.Enter() || mData.ReadObject(is); }
+    void ZStreamableReset() override { mSection.Reset(); }
 
   private:
     static NCProjectBase& Project() {
@@ -328,6 +334,7 @@ class RUSPDataObject : public ZStreamBase {
     }
 
     RUSPData mData;
+    SectionFlag mSection;
 };
 
 void ComparePhase(const ClassInfo& e, const ClassInfo& a, Differences& d,

@@ -5,6 +5,8 @@
 #include "varobs/AliasAccess.h"
 #include "varobs/NCVariables.h"
 
+using nc::kMissingValue;
+
 TEST(AliasAccess, PositionsTranslateIntoAliasNumbers) {
     TestCollection c;
     const std::vector<CString> labels{"", "Batch", "Code"};

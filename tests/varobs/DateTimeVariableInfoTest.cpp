@@ -12,6 +12,9 @@
 #include "varobs/DateTimeVariableInfo.h"
 #include "varobs/QuantitativeVariableInfo.h"
 
+using nc::kMissingValue;
+using nc::kUnencodableValue;
+
 using namespace ZoTimeUtl;
 
 namespace {

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "interfaces/constants/LanguageTextIDs.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/streams/StreamDirectory.h"
 #include "interfaces/streams/streamhelpers.h"
@@ -11,7 +13,9 @@
 
 namespace {
 
-ObservationInfo* Observation(const std::vector<CString>& ids, unsigned long uniqueID) { return new ObservationInfo(ids, uniqueID); }
+std::unique_ptr<ObservationInfo> Observation(const std::vector<CString>& ids, unsigned long uniqueID) {
+    return std::make_unique<ObservationInfo>(ids, uniqueID);
+}
 
 std::vector<std::string> Names(const NCObservations& obs) {
     std::vector<std::string> names;
@@ -91,9 +95,10 @@ TEST(NCObservations, UsedAliasesLeaveOutMissingBatchAndPhaseColumnsAndDescriptio
     EXPECT_EQ(obs.GetAllUsedAliases(), (std::vector<int>{1, 2, 3, 4}));
 
     obs.SetIDLabel(2, "Lot %d");
-    LanguageString::SetText(10149, "[%s]");
+    LanguageString::SetText(nc::LanguageText::kObservationIDDescription, "[%s]");
     const VarObs& base = obs;
-    EXPECT_EQ(base.GetIDLabelDescription(1), LanguageString::Get(10148).GetString());
+    EXPECT_EQ(base.GetIDLabelDescription(1),
+              LanguageString::Get(nc::LanguageText::kObservationPrimaryIDDescription).GetString());
     EXPECT_EQ(base.GetIDLabelDescription(2), "[Lot %d]");
     LanguageString::ResetToDefaults();
 }

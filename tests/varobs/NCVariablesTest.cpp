@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "interfaces/constants/LanguageTextIDs.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/constants/NCConstants.h"
 #include "interfaces/containers/NCIntegralVector.h"
@@ -14,21 +16,24 @@
 #include "varobs/NCVariables.h"
 #include "varobs/QuantitativeVariableInfo.h"
 
+using nc::kNoUniqueID;
+
 namespace {
 
-QuantitativeVariableInfo* Quantitative(const std::vector<CString>& ids, unsigned long uniqueID) {
-    return new QuantitativeVariableInfo(ids, uniqueID, eVarTypeDefault, CString(), -1, -1, -99.0f);
+std::unique_ptr<QuantitativeVariableInfo> Quantitative(const std::vector<CString>& ids, unsigned long uniqueID) {
+    return std::make_unique<QuantitativeVariableInfo>(ids, uniqueID, eVarTypeDefault, CString(), -1, -1, -99.0f);
 }
 
-DateTimeVariableInfo* DateTime(const char* id, unsigned long uniqueID) {
-    auto* record = new DateTimeVariableInfo();
+std::unique_ptr<DateTimeVariableInfo> DateTime(const char* id, unsigned long uniqueID) {
+    auto record = std::make_unique<DateTimeVariableInfo>();
     record->AddID(id);
     record->SetUniqueID(uniqueID);
     return record;
 }
 
-VariableInfo* Response(unsigned long uniqueID, EVariableBlock block, EVariableType type, std::set<int> classes) {
-    VariableInfo* record = Quantitative({CString(std::to_string(uniqueID))}, uniqueID);
+std::unique_ptr<VariableInfo> Response(unsigned long uniqueID, EVariableBlock block, EVariableType type,
+                                       std::set<int> classes) {
+    std::unique_ptr<VariableInfo> record = Quantitative({CString(std::to_string(uniqueID))}, uniqueID);
     record->SetVariableBlock(block);
     record->SetVariableType(type);
     record->SetClasses(classes);
@@ -86,7 +91,7 @@ TEST(NCVariables, NewCollectionHoldsOnlyTheConstantPseudoVariable) {
     const VariableInfo* constant = vars[NCVariables::GetConstantInfoID()];
     ASSERT_NE(constant, nullptr);
     EXPECT_NE(constant->AsQuantitativeVariableInfo(), nullptr);
-    EXPECT_STREQ(constant->GetPrimaryAlias(), LanguageString::Get(10151));
+    EXPECT_STREQ(constant->GetPrimaryAlias(), LanguageString::Get(nc::LanguageText::kConstantVariableName));
     EXPECT_EQ(vars.GetLastUsedID(), kNoUniqueID);
     EXPECT_EQ(vars.GetDefaultTimeID(), kNoUniqueID);
     EXPECT_EQ(vars.GetMaturityID({1, 2, 3}), -1);
@@ -116,8 +121,9 @@ TEST(NCVariables, SpecialAliasesAreFoundByLabelIgnoringCaseAndKeptWhenTheLabelGo
     // Descriptions: the raw label is an argument of the language text, never a format.
     const VarObs& base = vars;
     vars.SetIDLabel(2, "50% done");
-    LanguageString::SetText(10153, "<%s>");
-    EXPECT_EQ(base.GetIDLabelDescription(1), LanguageString::Get(10152).GetString());
+    LanguageString::SetText(nc::LanguageText::kVariableIDDescription, "<%s>");
+    EXPECT_EQ(base.GetIDLabelDescription(1),
+              LanguageString::Get(nc::LanguageText::kVariablePrimaryIDDescription).GetString());
     EXPECT_EQ(base.GetIDLabelDescription(2), "<50% done>");
     LanguageString::ResetToDefaults();
 }

@@ -18,6 +18,8 @@
 #include "varobs/QuantitativeVariableInfo.h"
 #include "varobs/RecordFactory.h"
 
+using nc::kNoUniqueID;
+
 namespace {
 
 using Access = VarObsInfoTestAccess;

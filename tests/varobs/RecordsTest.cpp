@@ -16,6 +16,10 @@
 #include "varobs/RecordFactory.h"
 #include "varobs/VarObsInfoAccess.h"
 
+using nc::kMissingValue;
+using nc::kNoUniqueID;
+using nc::kUnencodableValue;
+
 namespace {
 
 using Access = VarObsInfoTestAccess;
@@ -253,7 +257,7 @@ TEST(Records, FactoryCreatesRegisteredClassesByExactName) {
     EXPECT_EQ(RecordFactory::GetClassName(VarObsInfo("x", 1)), "");
 
     try {
-        delete RecordFactory::CreateRecord("observationinfo");
+        RecordFactory::CreateRecord("observationinfo");
         ADD_FAILURE() << "an unregistered name must throw";
     } catch (const Exception& e) {
         EXPECT_STREQ(e.what(), "Internal error: Could not find a factory method for 'observationinfo'.");

@@ -2,7 +2,9 @@
 // A minimal concrete collection for the tests of the collection base: VarObs is abstract (each
 // kind of collection describes its own alias columns), and keeps Add and the index protected.
 
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "varobs/ObservationInfo.h"
 #include "varobs/VarObs.h"
@@ -21,8 +23,9 @@ public:
     }
 
     ObservationInfo* AddObs(std::vector<CString> ids, unsigned long uniqueID, InfosByUserID* index = nullptr) {
-        auto* record = new ObservationInfo(ids, uniqueID);
-        Add(record, index);
-        return record;
+        auto record = std::make_unique<ObservationInfo>(ids, uniqueID);
+        ObservationInfo* const added = record.get();
+        Add(std::move(record), index);
+        return added;
     }
 };

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sstream>
 #include <string>
 
 #include "interfaces/utility/Exception.h"
+#include "interfaces/constants/LanguageTextIDs.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/constants/NCConstants.h"
 #include "tests/varobs/TestCollection.h"
@@ -11,13 +13,17 @@
 #include "varobs/InfosByUserID.h"
 #include "varobs/QuantitativeVariableInfo.h"
 
+using nc::kConstantVariableUniqueID;
+using nc::kMissingValue;
+using nc::kNoUniqueID;
+
 namespace {
 
 using IDs = NCIntegralVector<unsigned long, 0>;
 
 CString DefaultLabel(int alias) {
     CString label;
-    label.Format(LanguageString::Get(10155), alias);
+    label.Format(LanguageString::Get(nc::LanguageText::kDefaultIDLabel), alias);
     return label;
 }
 
@@ -38,7 +44,7 @@ bool ReadInto(TestCollection& collection, std::istream& is) {
 TEST(VarObs, NewCollectionHasOneLabelledAliasAndNothingElse) {
     TestCollection c;
     EXPECT_EQ(c.SizeAliases(), 1);
-    EXPECT_EQ(c.GetIDLabelRaw(1), LanguageString::Get(10154));
+    EXPECT_EQ(c.GetIDLabelRaw(1), LanguageString::Get(nc::LanguageText::kPrimaryIDLabel));
     EXPECT_EQ(c.GetIDLabelRaw(2), CString());
     EXPECT_EQ(c.GetAllUsedAliases(), std::vector<int>{1});
     EXPECT_EQ(c.size(), 0);
@@ -55,7 +61,7 @@ TEST(VarObs, AddGrowsAliasesWithDefaultLabelsAndSetsNumeralFlags) {
     ObservationInfo* first = c.AddObs({"Obs", "12", "12a"}, 7);
     EXPECT_TRUE(c.IsDirty());
     EXPECT_EQ(c.SizeAliases(), 3);
-    EXPECT_EQ(c.GetIDLabelRaw(1), LanguageString::Get(10154));
+    EXPECT_EQ(c.GetIDLabelRaw(1), LanguageString::Get(nc::LanguageText::kPrimaryIDLabel));
     EXPECT_EQ(c.GetIDLabelRaw(2), DefaultLabel(2));
     EXPECT_EQ(c.GetIDLabelRaw(3), DefaultLabel(3));
     EXPECT_FALSE(c.IsIDNumeral(1));
@@ -197,7 +203,7 @@ TEST(VarObs, LabelsFollowThePreferenceOrderAndTheLanguageTable) {
     c.Set_ID_Labels(&given);
     EXPECT_TRUE(c.IsDirty());
     EXPECT_EQ(c.SizeAliases(), 3);
-    EXPECT_EQ(c.GetIDLabelRaw(1), LanguageString::Get(10154));
+    EXPECT_EQ(c.GetIDLabelRaw(1), LanguageString::Get(nc::LanguageText::kPrimaryIDLabel));
     EXPECT_EQ(c.GetIDLabelRaw(2), CString("Batch"));
     EXPECT_EQ(c.GetIDLabelRaw(3), CString());  // the given empty label, there being no current one
 
@@ -207,8 +213,8 @@ TEST(VarObs, LabelsFollowThePreferenceOrderAndTheLanguageTable) {
     EXPECT_EQ(c.GetIDLabelRaw(2), CString("Batch"));
     EXPECT_EQ(c.SizeAliases(), 3);
 
-    LanguageString::SetText(10154, "Haupt-ID");
-    LanguageString::SetText(10155, "Kennung %i");
+    LanguageString::SetText(nc::LanguageText::kPrimaryIDLabel, "Haupt-ID");
+    LanguageString::SetText(nc::LanguageText::kDefaultIDLabel, "Kennung %i");
     TestCollection translated;
     translated.AddObs({"a", "b", "c"}, 1);
     EXPECT_EQ(translated.GetIDLabelRaw(1), CString("Haupt-ID"));
@@ -272,8 +278,8 @@ TEST(VarObs, DeleteObsInfosRemovesListedRecordsOnly) {
 
 TEST(VarObs, LastUsedIDAndBatchPhaseAliases) {
     TestCollection c;
-    c.Add(new QuantitativeVariableInfo(CString("Constant"), kConstantVariableUniqueID, CString(), -1, -1,
-                                       static_cast<EVariableType>(0)),
+    c.Add(std::make_unique<QuantitativeVariableInfo>(CString("Constant"), kConstantVariableUniqueID, CString(), -1, -1,
+                                                     static_cast<EVariableType>(0)),
           nullptr);
     EXPECT_EQ(c.GetLastUsedID(), kNoUniqueID);
     c.AddObs({"a"}, 40);
