@@ -191,8 +191,6 @@ TEST(BatchDerivation, AbsentColumnsListsAndPositions) {
 
     // Null collection, null or empty list.
     EXPECT_EQ(BatchUtilities::GetBatchBeginnings(nullptr, &rows.ids), nullptr);
-    EXPECT_EQ(BatchUtilities::GetPhaseBeginnings(static_cast<const NCObservations*>(nullptr), &rows.ids), nullptr);
-    EXPECT_EQ(BatchUtilities::GetBatchLength(nullptr, &rows.ids), nullptr);
     const std::unique_ptr<Positions> none(BatchUtilities::GetBatchBeginnings(&obs, nullptr));
     ASSERT_NE(none, nullptr);
     EXPECT_TRUE(none->empty());
@@ -203,7 +201,6 @@ TEST(BatchDerivation, AbsentColumnsListsAndPositions) {
 
     // Positions outside the list.
     EXPECT_EQ(BatchUtilities::FindNextBatchOrPhase(&obs, &rows.ids, 0, false), 1);
-    EXPECT_EQ(BatchUtilities::FindNextBatchOrPhase(&obs, &rows.ids, -5, true), 1);
     EXPECT_EQ(BatchUtilities::FindNextBatchOrPhase(&obs, &rows.ids, 6, false), -1);
     EXPECT_EQ(BatchUtilities::FindNextBatchOrPhase(&obs, &rows.ids, 5, false), -1);
 
@@ -216,7 +213,6 @@ TEST(BatchDerivation, AbsentColumnsListsAndPositions) {
     // No batch column: no batch beginnings; the phase beginnings still follow the phase names.
     obs.SetBatchID(0);
     EXPECT_EQ(BatchUtilities::GetBatchBeginnings(&obs, &rows.ids), nullptr);
-    EXPECT_EQ(BatchUtilities::GetBatchLength(&obs, &rows.ids), nullptr);
     const std::unique_ptr<Positions> phasesOnly(BatchUtilities::GetPhaseBeginnings(&obs, &rows.ids));
     EXPECT_EQ(ToStd(phasesOnly.get()), std::vector<int>{1});
     obs.SetPhaseID(0);
