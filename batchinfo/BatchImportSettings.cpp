@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <set>
+#include <utility>
 
 #include "batchinfo/ClassInfoVector.h"
 #include "interfaces/constants/NCConstants.h"
@@ -175,7 +176,8 @@ bool BatchImportSettings::ZStreamableStartRead(std::istream& is) {
         in.Required(kPhaseID, mPhaseID);
         in.Required(kSmoothed, mSmoothed);
         ClassInfoVector phases;
-        if (in.Optional(kDefaultPhases, phases)) SetDefaultClassInfoVector(&phases);
+        if (in.Optional(kDefaultPhases, phases))
+            mDefaultPhases.reset(std::make_unique<ClassInfoVector>(std::move(phases)));
         in.Required(kColumnConcatenations, mColumnConcatenations);
         in.Optional(kHasBeenDownSized, mHasBeenDownSized, false);
         in.Optional(kDownSizeHeader, mDownSizeHeader, 1);

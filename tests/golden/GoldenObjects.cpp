@@ -13,7 +13,6 @@
 
 #include <boost/make_shared.hpp>
 
-#include "app/ReferenceProject.h"
 #include "batchinfo/BatchImportSettings.h"
 #include "batchinfo/BatchInfo.h"
 #include "batchinfo/BatchInfoVector.h"
@@ -22,6 +21,8 @@
 #include "batchinfo/ColumnConcatenateInfo.h"
 #include "batchinfo/DVInfo.h"
 #include "batchinfo/RUSPData.h"
+#include "dataset/NCProjectBase.h"
+#include "dataset/ProjectStorage.h"
 #include "interfaces/constants/NCConstants.h"
 #include "interfaces/containers/NCDataMatrix.h"
 #include "interfaces/containers/NCDataVector.h"
@@ -315,6 +316,41 @@ void CompareObjects(const NCObservations& e, const NCObservations& a, Difference
 
 // ---- batch records -----------------------------------------------------------------------------
 
+// The project of the stored batch lists read here: reading asks it only for its variables (to
+// convert batch lists of the legacy layout). Kept free of the reference application, which the
+// fuzzing build that uses these objects does not have.
+class GoldenProject : public NCProjectBase {
+  public:
+    unsigned long GetNewUniqueID(int) override { return ++mLastID; }
+    bool ConfirmDatasetChange(int, const NCIntegralVector<unsigned long, 0>*) override { return true; }
+    boost::shared_ptr<NCDataSet> GetDataset(int) const override { return {}; }
+    const ProjectStorage& GetStorage() const override { return mStorage; }
+    const NCVariables& GetVariables() const override { return mVariables; }
+    NCVariables& GetVariables() override { return mVariables; }
+    const NCObservations& GetObservations() const override { return mObservations; }
+    NCObservations& GetObservations() override { return mObservations; }
+    int GetNumberOfModels() const override { return 0; }
+    const BatchImportSettings& GetBatchImportSettings(int) const override { return mSettings; }
+    void SetBatchImportSettings(const BatchImportSettings& settings) override { mSettings = settings; }
+    std::string GetStreamName(int, int) const override { return ""; }
+    bool AskBatchQuestion() const override { return false; }
+    void SaveDataset(boost::shared_ptr<NCDataSet const>) override {}
+    boost::shared_ptr<LocalCenteringData> GetLocalCenteringData() const override { return {}; }
+    boost::shared_ptr<NCDataSetInfo> GetDataSetInfo(int) const override { return {}; }
+
+  private:
+    class NoStorage : public ProjectStorage {
+      public:
+        std::istream* OpenInputStream(const char*) const override { return nullptr; }
+    };
+
+    unsigned long mLastID = 0;
+    NoStorage mStorage;
+    NCVariables mVariables;
+    NCObservations mObservations;
+    BatchImportSettings mSettings;
+};
+
 // RUSPData is a record with a tag of its own rather than a persistent object; this adapter lets
 // the table pin its bytes. Every adapter's record belongs to one project kept for the process.
 class RUSPDataObject : public ZStreamBase {
@@ -329,8 +365,8 @@ class RUSPDataObject : public ZStreamBase {
 
   private:
     static NCProjectBase& Project() {
-        static const boost::shared_ptr<ReferenceProject> project = ReferenceProject::Create();
-        return *project;
+        static GoldenProject project;
+        return project;
     }
 
     RUSPData mData;
@@ -809,7 +845,7 @@ std::unique_ptr<BatchImportSettings> FullImportSettings() {
 
 std::unique_ptr<DVInfo> FullDVInfo() {
     auto record = std::make_unique<DVInfo>();
-    record->SetText("Level");
+    record->SetText("Level of the reactor jacket");  // longer than a string keeps inline
     record->SetFirstNumber(7);
     record->SetFlagByte(1);
     record->SetSecondNumber(-3);
