@@ -6,9 +6,9 @@
 
 #include "batchinfo/RUSPData.h"
 #include "dataset/NCDataSet.h"
-#include "interfaces/utility/Exception.h"
 #include "interfaces/constants/NCConstants.h"
 #include "interfaces/constants/StreamNameKinds.h"
+#include "interfaces/utility/Exception.h"
 
 using nc::kNoUniqueID;
 
@@ -16,19 +16,16 @@ ReferenceProject::ReferenceProject() = default;
 
 ReferenceProject::~ReferenceProject() = default;
 
-boost::shared_ptr<ReferenceProject> ReferenceProject::Create()
-{
+boost::shared_ptr<ReferenceProject> ReferenceProject::Create() {
     return boost::shared_ptr<ReferenceProject>(new ReferenceProject());
 }
 
-unsigned long ReferenceProject::GetNewUniqueID(int)
-{
+unsigned long ReferenceProject::GetNewUniqueID(int) {
     if (mNextUniqueID >= kNoUniqueID) throw Exception("The project has no unique IDs left.");
     return mNextUniqueID++;
 }
 
-bool ReferenceProject::ConfirmDatasetChange(int datasetNumber, const NCIntegralVector<unsigned long, 0>* variableIDs)
-{
+bool ReferenceProject::ConfirmDatasetChange(int datasetNumber, const NCIntegralVector<unsigned long, 0>* variableIDs) {
     if (mRecordConsentRequests) {
         ConsentRequest request{datasetNumber, variableIDs != nullptr, {}};
         if (variableIDs) request.variableIDs.assign(variableIDs->begin(), variableIDs->end());
@@ -37,54 +34,38 @@ bool ReferenceProject::ConfirmDatasetChange(int datasetNumber, const NCIntegralV
     return mConsentPolicy ? mConsentPolicy(datasetNumber, variableIDs) : true;
 }
 
-boost::shared_ptr<NCDataSet> ReferenceProject::GetDataset(int number) const
-{
+boost::shared_ptr<NCDataSet> ReferenceProject::GetDataset(int number) const {
     const auto found = mDatasets.find(number);
     return found == mDatasets.end() ? boost::shared_ptr<NCDataSet>() : found->second;
 }
 
-const BatchImportSettings& ReferenceProject::GetBatchImportSettings(int) const
-{
-    return mBatchImportSettings;
-}
+const BatchImportSettings& ReferenceProject::GetBatchImportSettings(int) const { return mBatchImportSettings; }
 
-void ReferenceProject::SetBatchImportSettings(const BatchImportSettings& settings)
-{
-    mBatchImportSettings = settings;
-}
+void ReferenceProject::SetBatchImportSettings(const BatchImportSettings& settings) { mBatchImportSettings = settings; }
 
-std::string ReferenceProject::GetStreamName(int kind, int number) const
-{
+std::string ReferenceProject::GetStreamName(int kind, int number) const {
     return "stream-" + std::to_string(kind) + "-" + std::to_string(number);
 }
 
-void ReferenceProject::SaveDataset(boost::shared_ptr<NCDataSet const> dataset)
-{
+void ReferenceProject::SaveDataset(boost::shared_ptr<NCDataSet const> dataset) {
     if (dataset) mSaved.push_back(dataset->GetNumber());
 }
 
-boost::shared_ptr<LocalCenteringData> ReferenceProject::GetLocalCenteringData() const
-{
+boost::shared_ptr<LocalCenteringData> ReferenceProject::GetLocalCenteringData() const {
     return boost::shared_ptr<LocalCenteringData>();
 }
 
-boost::shared_ptr<NCDataSetInfo> ReferenceProject::GetDataSetInfo(int) const
-{
+boost::shared_ptr<NCDataSetInfo> ReferenceProject::GetDataSetInfo(int) const {
     return boost::shared_ptr<NCDataSetInfo>();
 }
 
-void ReferenceProject::AddDataset(boost::shared_ptr<NCDataSet> dataset)
-{
+void ReferenceProject::AddDataset(boost::shared_ptr<NCDataSet> dataset) {
     if (dataset) mDatasets[dataset->GetNumber()] = std::move(dataset);
 }
 
-void ReferenceProject::RemoveDataset(int number)
-{
-    mDatasets.erase(number);
-}
+void ReferenceProject::RemoveDataset(int number) { mDatasets.erase(number); }
 
-bool ReferenceProject::UnloadDataset(int number)
-{
+bool ReferenceProject::UnloadDataset(int number) {
     const boost::shared_ptr<NCDataSet> dataset = GetDataset(number);
     if (!dataset) return false;
     dataset->GetBatchInfoVector();
@@ -104,22 +85,17 @@ bool ReferenceProject::UnloadDataset(int number)
     return true;
 }
 
-bool ReferenceProject::StoreBatchLists(const RUSPData& record)
-{
+bool ReferenceProject::StoreBatchLists(const RUSPData& record) {
     std::ostringstream os;
     if (!record.WriteObject(os)) return false;
     mStorage.Put(GetStreamName(nc::StreamNameKind::kStoredBatchLists, 0), os.str());
     return true;
 }
 
-boost::shared_ptr<NCDataSet> ReferenceProject::CreateDataset(int number)
-{
+boost::shared_ptr<NCDataSet> ReferenceProject::CreateDataset(int number) {
     const auto dataset = NCDataSet::Create(shared_from_this(), number);
     AddDataset(dataset);
     return dataset;
 }
 
-void ReferenceProject::SetConsentPolicy(ConsentPolicy policy)
-{
-    mConsentPolicy = std::move(policy);
-}
+void ReferenceProject::SetConsentPolicy(ConsentPolicy policy) { mConsentPolicy = std::move(policy); }

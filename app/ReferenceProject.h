@@ -29,8 +29,8 @@ public:
     // One call of ConfirmDatasetChange as received.
     struct ConsentRequest {
         int datasetNumber;
-        bool hasVariableList;                      // false: observations or the whole dataset
-        std::vector<unsigned long> variableIDs;    // the list's IDs when there was one
+        bool hasVariableList;                    // false: observations or the whole dataset
+        std::vector<unsigned long> variableIDs;  // the list's IDs when there was one
     };
 
     // A new, empty project.
@@ -66,8 +66,8 @@ public:
     // Lets go of dataset `number` the way an application unloads one: its variable IDs are kept
     // under GetStreamName(StreamNameKind::kDatasetVariableIDs, number), and its batch list
     // (brought up to date first) and observation IDs in the project's stored batch lists
-    // (StreamNameKind::kStoredBatchLists), where NCDataSet::GetMutableBatchInfoVector finds them. False when the project does not hold the
-    // dataset or a stream could not be written; the dataset is then kept.
+    // (StreamNameKind::kStoredBatchLists), where NCDataSet::GetMutableBatchInfoVector finds them. False when the
+    // project does not hold the dataset or a stream could not be written; the dataset is then kept.
     bool UnloadDataset(int number);
     // Replaces the project's stored batch lists by `record`; false when it could not be written.
     bool StoreBatchLists(const RUSPData& record);

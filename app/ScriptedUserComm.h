@@ -17,9 +17,9 @@ public:
     struct Exchange {
         Kind kind;
         std::string text;
-        std::string explanation;   // only for eQuestionWithExplanation
+        std::string explanation;  // only for eQuestionWithExplanation
         std::string caption;
-        int answer;                // 0 for messages
+        int answer;  // 0 for messages
     };
 
     ScriptedUserComm() = default;

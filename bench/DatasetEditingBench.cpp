@@ -18,8 +18,7 @@ constexpr int kProjectObservations = 100000;
 
 // A project whose observation collection already holds `count` observations (named apart from
 // the names new observations get) and an empty dataset 2.
-boost::shared_ptr<ReferenceProject> ProjectWithObservations(int count)
-{
+boost::shared_ptr<ReferenceProject> ProjectWithObservations(int count) {
     auto project = ReferenceProject::Create();
     project->SetRecordConsentRequests(false);
     NCObservations& observations = project->GetObservations();
@@ -31,8 +30,7 @@ boost::shared_ptr<ReferenceProject> ProjectWithObservations(int count)
     return project;
 }
 
-void BM_AddObservationsInOneCall(benchmark::State& state)
-{
+void BM_AddObservationsInOneCall(benchmark::State& state) {
     const int added = static_cast<int>(state.range(0));
     for (auto _ : state) {
         state.PauseTiming();
@@ -50,8 +48,7 @@ void BM_AddObservationsInOneCall(benchmark::State& state)
 }
 BENCHMARK(BM_AddObservationsInOneCall)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void BM_AddObservationsOneAtATime(benchmark::State& state)
-{
+void BM_AddObservationsOneAtATime(benchmark::State& state) {
     const int calls = static_cast<int>(state.range(0));
     for (auto _ : state) {
         state.PauseTiming();
@@ -69,8 +66,7 @@ void BM_AddObservationsOneAtATime(benchmark::State& state)
 }
 BENCHMARK(BM_AddObservationsOneAtATime)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-void BM_SetValueEveryCellConsultingTheProject(benchmark::State& state)
-{
+void BM_SetValueEveryCellConsultingTheProject(benchmark::State& state) {
     constexpr int kRows = 10000, kCols = 100;
     auto project = ProjectWithObservations(0);
     auto dataset = project->GetDataset(2);
@@ -85,22 +81,20 @@ void BM_SetValueEveryCellConsultingTheProject(benchmark::State& state)
 BENCHMARK(BM_SetValueEveryCellConsultingTheProject)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // A dataset of 100,000 x 200 values shared by the two data benchmarks.
-boost::shared_ptr<NCDataSet> LargeDataset(boost::shared_ptr<ReferenceProject>& project)
-{
+boost::shared_ptr<NCDataSet> LargeDataset(boost::shared_ptr<ReferenceProject>& project) {
     constexpr int kRows = 100000, kCols = 200;
     project = ReferenceProject::Create();
     NCDataMatrix<float> data(kRows, kCols, 1.5f);
     NCIntegralVector<unsigned long, 0> obsIDs(kRows, 0), varIDs(kCols, 0);
     for (int i = 1; i <= kRows; ++i) obsIDs(i) = static_cast<unsigned long>(i);
     for (int j = 1; j <= kCols; ++j) varIDs(j) = static_cast<unsigned long>(kRows + j);
-    auto dataset = NCDataSet::Create(project, "Large", 2, &data, &obsIDs, &varIDs, {1}, {1}, "", nullptr, nullptr,
-                                     false);
+    auto dataset =
+        NCDataSet::Create(project, "Large", 2, &data, &obsIDs, &varIDs, {1}, {1}, "", nullptr, nullptr, false);
     project->AddDataset(dataset);
     return dataset;
 }
 
-void BM_GetDataUncentred(benchmark::State& state)
-{
+void BM_GetDataUncentred(benchmark::State& state) {
     boost::shared_ptr<ReferenceProject> project;
     const auto dataset = LargeDataset(project);
     for (auto _ : state) {
@@ -110,8 +104,7 @@ void BM_GetDataUncentred(benchmark::State& state)
 }
 BENCHMARK(BM_GetDataUncentred)->Unit(benchmark::kMicrosecond);
 
-void BM_FullCopyOfTheSameMatrix(benchmark::State& state)
-{
+void BM_FullCopyOfTheSameMatrix(benchmark::State& state) {
     boost::shared_ptr<ReferenceProject> project;
     const auto dataset = LargeDataset(project);
     const NCDataMatrix<float> source = dataset->GetData(false, boost::shared_ptr<DefaultCenterValues const>());
@@ -125,8 +118,7 @@ BENCHMARK(BM_FullCopyOfTheSameMatrix)->Unit(benchmark::kMicrosecond);
 
 // Removing every other observation of the large dataset in one call costs about one full copy
 // (the baseline above), not one matrix compaction per removed row.
-void BM_RemoveEveryOtherObservation(benchmark::State& state)
-{
+void BM_RemoveEveryOtherObservation(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         boost::shared_ptr<ReferenceProject> project;

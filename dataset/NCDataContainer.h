@@ -12,10 +12,7 @@ class ClassInfoVector;
 
 class NCDataContainer : public NCFullDataContainerBase {
 public:
-    explicit NCDataContainer(boost::shared_ptr<NCProjectBase> project)
-        : NCFullDataContainerBase(std::move(project))
-    {
-    }
+    explicit NCDataContainer(boost::shared_ptr<NCProjectBase> project) : NCFullDataContainerBase(std::move(project)) {}
     ~NCDataContainer() override = default;
 
     // The phase list; empty when the container has none.

@@ -10,52 +10,31 @@ NCDataContainerBase::NCDataContainerBase(boost::shared_ptr<NCProjectBase> projec
 
 NCDataContainerBase::~NCDataContainerBase() = default;
 
-boost::shared_ptr<NCProjectBase> NCDataContainerBase::GetProject()
-{
-    return mProject.lock();
-}
+boost::shared_ptr<NCProjectBase> NCDataContainerBase::GetProject() { return mProject.lock(); }
 
-boost::shared_ptr<NCProjectBase const> NCDataContainerBase::GetProject() const
-{
-    return mProject.lock();
-}
+boost::shared_ptr<NCProjectBase const> NCDataContainerBase::GetProject() const { return mProject.lock(); }
 
-int NCDataContainerBase::SizeObservations() const
-{
-    return static_cast<int>(GetObsIDs().size());
-}
+int NCDataContainerBase::SizeObservations() const { return static_cast<int>(GetObsIDs().size()); }
 
-int NCDataContainerBase::SizeVariables() const
-{
-    return static_cast<int>(GetVarIDs().size());
-}
+int NCDataContainerBase::SizeVariables() const { return static_cast<int>(GetVarIDs().size()); }
 
-unsigned long NCDataContainerBase::GetObsID(int obs) const
-{
-    return GetObsIDs()[obs];
-}
+unsigned long NCDataContainerBase::GetObsID(int obs) const { return GetObsIDs()[obs]; }
 
-unsigned long NCDataContainerBase::GetVarID(int var) const
-{
-    return GetVarIDs()[var];
-}
+unsigned long NCDataContainerBase::GetVarID(int var) const { return GetVarIDs()[var]; }
 
-const ObservationInfo* NCDataContainerBase::GetObservationInfo(int obs) const
-{
+const ObservationInfo* NCDataContainerBase::GetObservationInfo(int obs) const {
     const auto project = GetProject();
     if (!project) return nullptr;
     return project->GetObservations()[GetObsID(obs)];
 }
 
-const VariableInfo* NCDataContainerBase::GetVariableInfo(int var) const
-{
+const VariableInfo* NCDataContainerBase::GetVariableInfo(int var) const {
     const auto project = GetProject();
     if (!project) return nullptr;
     return project->GetVariables()[GetVarID(var)];
 }
 
-NCStringVector NCDataContainerBase::GetBatchNames() const
-{
+NCStringVector NCDataContainerBase::GetBatchNames() const {
     if ((GetDataType() & nc::DataType::kObservationLevelBatch) == 0) return NCStringVector();
     const auto batches = GetBatchInfoVector();
     if (!batches) return NCStringVector();

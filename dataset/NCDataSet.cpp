@@ -20,8 +20,7 @@ namespace {
 
 // The ID column stored at 1-based position `alias` of `usedAliases`, or 0 when the position is
 // out of range or the column is beyond a record holding `numIDs` IDs.
-int UsedColumn(const std::vector<int>& usedAliases, int alias, int numIDs)
-{
+int UsedColumn(const std::vector<int>& usedAliases, int alias, int numIDs) {
     if (alias < 1 || alias > static_cast<int>(usedAliases.size())) return 0;
     const int column = usedAliases[static_cast<std::size_t>(alias - 1)];
     return column >= 1 && column <= numIDs ? column : 0;
@@ -30,26 +29,19 @@ int UsedColumn(const std::vector<int>& usedAliases, int alias, int numIDs)
 }  // namespace
 
 NCDataSet::NCDataSet(boost::shared_ptr<NCProjectBase> project, int number)
-    : NCDataContainer(std::move(project)), mNumber(number)
-{
-}
+    : NCDataContainer(std::move(project)), mNumber(number) {}
 
 NCDataSet::~NCDataSet() = default;
 
-boost::shared_ptr<NCDataSet> NCDataSet::Create(boost::shared_ptr<NCProjectBase> project, int number)
-{
+boost::shared_ptr<NCDataSet> NCDataSet::Create(boost::shared_ptr<NCProjectBase> project, int number) {
     return boost::shared_ptr<NCDataSet>(new NCDataSet(std::move(project), number));
 }
 
-boost::shared_ptr<NCDataSet> NCDataSet::Create(boost::shared_ptr<NCProjectBase> project, const char* name, int number,
-                                               const NCDataMatrix<float>* data,
-                                               const NCIntegralVector<unsigned long, 0>* obsIDs,
-                                               const NCIntegralVector<unsigned long, 0>* varIDs,
-                                               const std::vector<int>& usedObsAliases,
-                                               const std::vector<int>& usedVarAliases, const char* importLog,
-                                               const BatchInfoVector* batches, const ClassInfoVector* phases,
-                                               bool temporary)
-{
+boost::shared_ptr<NCDataSet> NCDataSet::Create(
+    boost::shared_ptr<NCProjectBase> project, const char* name, int number, const NCDataMatrix<float>* data,
+    const NCIntegralVector<unsigned long, 0>* obsIDs, const NCIntegralVector<unsigned long, 0>* varIDs,
+    const std::vector<int>& usedObsAliases, const std::vector<int>& usedVarAliases, const char* importLog,
+    const BatchInfoVector* batches, const ClassInfoVector* phases, bool temporary) {
     boost::shared_ptr<NCDataSet> dataset(new NCDataSet(std::move(project), number));
     if (obsIDs) dataset->mObsIDs = *obsIDs;
     if (varIDs) dataset->mVarIDs = *varIDs;
@@ -68,24 +60,21 @@ boost::shared_ptr<NCDataSet> NCDataSet::Create(boost::shared_ptr<NCProjectBase> 
     return dataset;
 }
 
-const ObservationInfo* NCDataSet::GetObservationInfo(int obs) const
-{
+const ObservationInfo* NCDataSet::GetObservationInfo(int obs) const {
     if (obs < 1 || obs > SizeObservations()) return nullptr;
     const auto project = GetProject();
     if (!project) return nullptr;
     return project->GetObservations()[mObsIDs[obs]];
 }
 
-const VariableInfo* NCDataSet::GetVariableInfo(int var) const
-{
+const VariableInfo* NCDataSet::GetVariableInfo(int var) const {
     if (var < 1 || var > SizeVariables()) return nullptr;
     const auto project = GetProject();
     if (!project) return nullptr;
     return project->GetVariables()[mVarIDs[var]];
 }
 
-const char* NCDataSet::GetObservationID(int obs, int alias) const
-{
+const char* NCDataSet::GetObservationID(int obs, int alias) const {
     if (obs < 1 || obs > SizeObservations()) return "";
     const auto project = GetProject();
     if (!project) return "";
@@ -99,8 +88,7 @@ const char* NCDataSet::GetObservationID(int obs, int alias) const
     return column == 0 ? "" : record->GetUserID(column);
 }
 
-const char* NCDataSet::GetVariableID(int var, int alias) const
-{
+const char* NCDataSet::GetVariableID(int var, int alias) const {
     const auto project = GetProject();
     if (!project) return nullptr;
     if (var < 1 || var > SizeVariables()) return "";
@@ -110,50 +98,43 @@ const char* NCDataSet::GetVariableID(int var, int alias) const
     return column == 0 ? "" : record->GetUserID(column);
 }
 
-std::string NCDataSet::GetStrValue(int obs, int var) const
-{
+std::string NCDataSet::GetStrValue(int obs, int var) const {
     if (obs < 1 || obs > SizeObservations()) return std::string();
     const VariableInfo* record = GetVariableInfo(var);
     if (!record) return std::string();
     return record->Decode(mData(obs, var));
 }
 
-void NCDataSet::Save() const
-{
+void NCDataSet::Save() const {
     const auto project = boost::const_pointer_cast<NCProjectBase>(GetProject());
     if (!project) return;
     project->SaveDataset(shared_from_this());
 }
 
-void NCDataSet::SetName(const CString& name)
-{
+void NCDataSet::SetName(const CString& name) {
     mName = name;
     MarkDirty();
 }
 
-void NCDataSet::SetImportLog(const char* log)
-{
+void NCDataSet::SetImportLog(const char* log) {
     mImportLog = CString(log);
     MarkDirty();
 }
 
-void NCDataSet::SetSource(int type, unsigned long sourceID)
-{
+void NCDataSet::SetSource(int type, unsigned long sourceID) {
     MarkDirty();
     if ((type & nc::DataType::kOtherBatchKinds) == 0) type |= mDataType & nc::DataType::kOtherBatchKinds;
     mDataType = type;
     mSourceID = mDataType == nc::DataType::kDefault ? kNoUniqueID : sourceID;
 }
 
-void NCDataSet::SetUsedAliases(const std::vector<int>& obs, const std::vector<int>& var)
-{
+void NCDataSet::SetUsedAliases(const std::vector<int>& obs, const std::vector<int>& var) {
     if (obs != mUsedObsAliases || var != mUsedVarAliases) MarkDirty();
     mUsedObsAliases = obs;
     mUsedVarAliases = var;
 }
 
-void NCDataSet::clear()
-{
+void NCDataSet::clear() {
     mBatchesDirty = true;
     const auto project = GetProject();
     if (project) {
@@ -181,8 +162,7 @@ void NCDataSet::clear()
     mTemporary = false;
 }
 
-NCIntegralVector<unsigned long, 0> NCDataSet::GetVariableIDs(const NCProjectBase& project, int number)
-{
+NCIntegralVector<unsigned long, 0> NCDataSet::GetVariableIDs(const NCProjectBase& project, int number) {
     if (const boost::shared_ptr<NCDataSet> dataset = project.GetDataset(number)) return dataset->GetVarIDs();
 
     NCIntegralVector<unsigned long, 0> ids;
@@ -194,8 +174,7 @@ NCIntegralVector<unsigned long, 0> NCDataSet::GetVariableIDs(const NCProjectBase
     return ids;
 }
 
-NCDataMatrix<float> NCDataSet::DoGetData(bool, boost::shared_ptr<DefaultCenterValues const>) const
-{
+NCDataMatrix<float> NCDataSet::DoGetData(bool, boost::shared_ptr<DefaultCenterValues const>) const {
     // Centred data: the project's local centering data subtracts its centres from this copy once
     // that data exists; until then a project has none and the copy is returned as stored.
     return mData;

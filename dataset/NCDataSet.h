@@ -35,8 +35,8 @@
 // - The batch list is derived from the observations' batch and phase ID texts when it is first
 //   asked for (for a dataset whose data type has DataType::kObservationLevelBatch or one of
 //   DataType::kOtherBatchKinds) and again on the first request after SetBatchInfoVecDirty, which
-//   every change of the observations, their order or their IDs calls. GetBatchInfoVector is const, but a rebuild goes through SetBatchInfoVector:
-//   it marks the dataset dirty and stores the project's batch import settings back into it.
+//   every change of the observations, their order or their IDs calls. GetBatchInfoVector is const, but a rebuild goes
+//   through SetBatchInfoVector: it marks the dataset dirty and stores the project's batch import settings back into it.
 // - A rebuild keeps, for batches whose names are still there, the condition values and the
 //   included flag, and for their phases (by phase name) the original name, the Y variable and the
 //   excluded variables that are still columns of the dataset. Everything else is new.
@@ -52,13 +52,13 @@
 #include <boost/shared_ptr.hpp>
 
 #include "dataset/NCDataContainer.h"
-#include "interfaces/utility/CString.h"
 #include "interfaces/constants/DataTypeBits.h"
 #include "interfaces/constants/NCConstants.h"
 #include "interfaces/containers/NCDataMatrix.h"
 #include "interfaces/containers/NCIntegralVector.h"
 #include "interfaces/streams/Section.h"
 #include "interfaces/streams/ZStreamBase.h"
+#include "interfaces/utility/CString.h"
 
 class NCProjectBase;
 class BatchInfoVector;
@@ -66,23 +66,18 @@ class ClassInfoVector;
 class LocalCenteringInfo;
 class TrimdVarStruct;
 
-class NCDataSet : public NCDataContainer,
-                  public virtual ZStreamBase,
-                  public boost::enable_shared_from_this<NCDataSet> {
+class NCDataSet : public NCDataContainer, public virtual ZStreamBase, public boost::enable_shared_from_this<NCDataSet> {
 public:
     // An empty dataset: no rows or columns, type 1, no source, aliases {1} for both kinds, clean.
     static boost::shared_ptr<NCDataSet> Create(boost::shared_ptr<NCProjectBase> project, int number);
     // A dataset holding copies of everything passed; null ID lists are empty, a null matrix is
     // all missing values in the shape of the ID lists. Dirty unless temporary. A given matrix
     // must have as many rows as obsIDs and columns as varIDs.
-    static boost::shared_ptr<NCDataSet> Create(boost::shared_ptr<NCProjectBase> project, const char* name,
-                                               int number, const NCDataMatrix<float>* data,
-                                               const NCIntegralVector<unsigned long, 0>* obsIDs,
-                                               const NCIntegralVector<unsigned long, 0>* varIDs,
-                                               const std::vector<int>& usedObsAliases,
-                                               const std::vector<int>& usedVarAliases, const char* importLog,
-                                               const BatchInfoVector* batches, const ClassInfoVector* phases,
-                                               bool temporary);
+    static boost::shared_ptr<NCDataSet> Create(
+        boost::shared_ptr<NCProjectBase> project, const char* name, int number, const NCDataMatrix<float>* data,
+        const NCIntegralVector<unsigned long, 0>* obsIDs, const NCIntegralVector<unsigned long, 0>* varIDs,
+        const std::vector<int>& usedObsAliases, const std::vector<int>& usedVarAliases, const char* importLog,
+        const BatchInfoVector* batches, const ClassInfoVector* phases, bool temporary);
     ~NCDataSet() override;
     NCDataSet(const NCDataSet&) = delete;
     NCDataSet& operator=(const NCDataSet&) = delete;
@@ -195,7 +190,8 @@ public:
     // Removes the columns (rows) at `positions`, which must be ascending. Unless `unchecked`, the
     // user is asked first when `ask` (language texts LanguageText::kRemoveVariables…,
     // kRemoveObservations…, with or without models) and the project is consulted; a "no" or a
-    // veto empties `positions` and removes nothing. Positions beyond the current size are skipped. Raises VarObsDeleted.
+    // veto empties `positions` and removes nothing. Positions beyond the current size are skipped. Raises
+    // VarObsDeleted.
     void RemoveVariable(NCIntegralVector<int, -99>* positions, bool ask, bool unchecked);
     void RemoveObservation(NCIntegralVector<int, -99>* positions, bool ask, bool unchecked);
 

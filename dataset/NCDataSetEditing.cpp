@@ -11,8 +11,8 @@
 #include "interfaces/constants/DataTypeBits.h"
 #include "interfaces/constants/LanguageTextIDs.h"
 #include "interfaces/constants/UniqueIDKinds.h"
-#include "interfaces/utility/LanguageString.h"
 #include "interfaces/notification/NCSignals.h"
+#include "interfaces/utility/LanguageString.h"
 #include "interfaces/utility/UserComm.h"
 #include "interfaces/utility/ZoSystemInfo.h"
 #include "varobs/NCObservations.h"
@@ -31,22 +31,19 @@ constexpr const char* kChangeWithModelsQuestion =
 constexpr const char* kBatchConditionID = "$Batch Condition";
 constexpr int kYes = 1;
 
-bool UserSaysYes(const char* question)
-{
+bool UserSaysYes(const char* question) {
     return UserComm::GetUserComm()->AskQuestion(question, ZoSystemInfo::GetApplicationName()) == kYes;
 }
 
 // A name is taken when the project has it in ID column 1 (ignoring case, as the index does) or
 // this call has already given it out.
-bool IsTaken(const std::string& name, const InfosByUserID& index, const std::set<std::string>& givenOut)
-{
+bool IsTaken(const std::string& name, const InfosByUserID& index, const std::set<std::string>& givenOut) {
     return index.Contains(name.c_str()) || givenOut.count(name) != 0;
 }
 
 // The first "<prefix><k>" not taken, k counting from `counter`, which is left behind it.
 std::string NextFreeName(const std::string& prefix, int& counter, const InfosByUserID& index,
-                         const std::set<std::string>& givenOut)
-{
+                         const std::set<std::string>& givenOut) {
     std::string name;
     do {
         name = prefix + std::to_string(counter++);
@@ -57,8 +54,7 @@ std::string NextFreeName(const std::string& prefix, int& counter, const InfosByU
 // For a removal list in the expected form (strictly ascending, within 1 … size) the positions
 // that stay, so that the matrix is compacted once instead of once per removed entry; false for
 // any other list, which is then applied entry by entry from the last to the first.
-bool KeptAfterRemoving(const NCIntegralVector<int, -99>& positions, int size, NCIntegralVector<int, -99>& kept)
-{
+bool KeptAfterRemoving(const NCIntegralVector<int, -99>& positions, int size, NCIntegralVector<int, -99>& kept) {
     int previous = 0;
     for (const int p : positions) {
         if (p <= previous || p > size) return false;
@@ -76,22 +72,19 @@ bool KeptAfterRemoving(const NCIntegralVector<int, -99>& positions, int size, NC
 }
 
 // The 1-based insertion point for `position`: -1 and anything beyond the end append.
-int InsertionPoint(int position, int size)
-{
+int InsertionPoint(int position, int size) {
     if (position < 1 || position > size + 1) return size + 1;
     return position;
 }
 
 }  // namespace
 
-bool NCDataSet::AskUser(int textWithModels, int textWithoutModels, const NCProjectBase& project) const
-{
+bool NCDataSet::AskUser(int textWithModels, int textWithoutModels, const NCProjectBase& project) const {
     const int text = project.GetNumberOfModels() >= 1 ? textWithModels : textWithoutModels;
     return UserSaysYes(LanguageString::Get(text));
 }
 
-void NCDataSet::AddObservations(int n)
-{
+void NCDataSet::AddObservations(int n) {
     const auto project = GetProject();
     if (!project || n < 0) return;
     NCObservations& observations = project->GetObservations();
@@ -123,8 +116,7 @@ void NCDataSet::AddObservations(int n)
     NCSignals::RaiseVarObsAdded(*this);
 }
 
-void NCDataSet::AddVariables(int n, const char* prefix, bool raiseSignal, bool alwaysNew)
-{
+void NCDataSet::AddVariables(int n, const char* prefix, bool raiseSignal, bool alwaysNew) {
     const auto project = GetProject();
     if (!project || n < 0) return;
     NCVariables& variables = project->GetVariables();
@@ -169,8 +161,7 @@ void NCDataSet::AddVariables(int n, const char* prefix, bool raiseSignal, bool a
     if (raiseSignal) NCSignals::RaiseVarObsAdded(*this);
 }
 
-void NCDataSet::AddObservations(const NCIntegralVector<unsigned long, 0>* ids, int position, bool raiseSignal)
-{
+void NCDataSet::AddObservations(const NCIntegralVector<unsigned long, 0>* ids, int position, bool raiseSignal) {
     if (!ids) return;
     const int at = InsertionPoint(position, SizeObservations());
     mData.InsertRows(at, ids->size());
@@ -181,8 +172,7 @@ void NCDataSet::AddObservations(const NCIntegralVector<unsigned long, 0>* ids, i
     if (raiseSignal) NCSignals::RaiseVarObsAdded(*this);
 }
 
-void NCDataSet::AddVariables(const NCIntegralVector<unsigned long, 0>* ids, int position, bool raiseSignal)
-{
+void NCDataSet::AddVariables(const NCIntegralVector<unsigned long, 0>* ids, int position, bool raiseSignal) {
     if (!ids) return;
     const int at = InsertionPoint(position, SizeVariables());
     mData.InsertColumns(at, ids->size());
@@ -192,8 +182,7 @@ void NCDataSet::AddVariables(const NCIntegralVector<unsigned long, 0>* ids, int 
     if (raiseSignal) NCSignals::RaiseVarObsAdded(*this);
 }
 
-void NCDataSet::EraseColumns(const NCIntegralVector<int, -99>& positions)
-{
+void NCDataSet::EraseColumns(const NCIntegralVector<int, -99>& positions) {
     NCIntegralVector<int, -99> kept;
     if (KeptAfterRemoving(positions, SizeVariables(), kept)) {
         mData.ReduceColumns(kept);
@@ -208,8 +197,7 @@ void NCDataSet::EraseColumns(const NCIntegralVector<int, -99>& positions)
     }
 }
 
-void NCDataSet::EraseRows(const NCIntegralVector<int, -99>& positions)
-{
+void NCDataSet::EraseRows(const NCIntegralVector<int, -99>& positions) {
     NCIntegralVector<int, -99> kept;
     if (KeptAfterRemoving(positions, SizeObservations(), kept)) {
         mData.ReduceRows(kept);
@@ -224,8 +212,7 @@ void NCDataSet::EraseRows(const NCIntegralVector<int, -99>& positions)
     }
 }
 
-void NCDataSet::RemoveVariable(NCIntegralVector<int, -99>* positions, bool ask, bool unchecked)
-{
+void NCDataSet::RemoveVariable(NCIntegralVector<int, -99>* positions, bool ask, bool unchecked) {
     if (!positions) return;
     const auto project = GetProject();
     if (!project && !unchecked) {
@@ -251,8 +238,7 @@ void NCDataSet::RemoveVariable(NCIntegralVector<int, -99>* positions, bool ask, 
     NCSignals::RaiseVarObsDeleted(*this);
 }
 
-void NCDataSet::RemoveObservation(NCIntegralVector<int, -99>* positions, bool ask, bool unchecked)
-{
+void NCDataSet::RemoveObservation(NCIntegralVector<int, -99>* positions, bool ask, bool unchecked) {
     if (!positions) return;
     const auto project = GetProject();
     if (!project && !unchecked) {
@@ -274,8 +260,7 @@ void NCDataSet::RemoveObservation(NCIntegralVector<int, -99>* positions, bool as
     NCSignals::RaiseVarObsDeleted(*this);
 }
 
-void NCDataSet::RecordValueBeforeTrim(int obs, int var)
-{
+void NCDataSet::RecordValueBeforeTrim(int obs, int var) {
     const unsigned long varID = mVarIDs[var];
     const unsigned long obsID = mObsIDs[obs];
     const float current = mData(obs, var);
@@ -291,8 +276,7 @@ void NCDataSet::RecordValueBeforeTrim(int obs, int var)
     mValuesBeforeTrim[static_cast<std::size_t>(found->second)].emplace(obsID, current);
 }
 
-bool NCDataSet::SetValue(int obs, int var, float value, bool recordForTrim, bool ask, bool consultProject)
-{
+bool NCDataSet::SetValue(int obs, int var, float value, bool recordForTrim, bool ask, bool consultProject) {
     const auto project = GetProject();
     if (!project) return false;
     if (obs < 1 || obs > SizeObservations() || var < 1 || var > SizeVariables()) return false;
@@ -316,8 +300,7 @@ bool NCDataSet::SetValue(int obs, int var, float value, bool recordForTrim, bool
     return true;
 }
 
-bool NCDataSet::SetValue(int obs, int var, const char* text, bool recordForTrim, bool ask, bool consultProject)
-{
+bool NCDataSet::SetValue(int obs, int var, const char* text, bool recordForTrim, bool ask, bool consultProject) {
     const VariableInfo* record = GetVariableInfo(var);
     if (!record) return false;
     const float value = record->Encode(text ? text : "");
@@ -325,8 +308,7 @@ bool NCDataSet::SetValue(int obs, int var, const char* text, bool recordForTrim,
     return SetValue(obs, var, value, recordForTrim, ask, consultProject);
 }
 
-bool NCDataSet::SetValues(NCDataMatrix<float>* values)
-{
+bool NCDataSet::SetValues(NCDataMatrix<float>* values) {
     if (!values) return false;
     if (values->GetNumRows() != SizeObservations() || values->GetNumColumns() != SizeVariables()) return false;
     mData = *values;
@@ -334,8 +316,7 @@ bool NCDataSet::SetValues(NCDataMatrix<float>* values)
     return true;
 }
 
-bool NCDataSet::SetColValues(const float* values, int var)
-{
+bool NCDataSet::SetColValues(const float* values, int var) {
     if (!values || var < 1 || var > SizeVariables()) return false;
     mData.SetColumn(var, values);
     MarkDirty();
@@ -343,8 +324,7 @@ bool NCDataSet::SetColValues(const float* values, int var)
     return true;
 }
 
-bool NCDataSet::SetColValues(NCIntegralVector<int, -99> values, int var)
-{
+bool NCDataSet::SetColValues(NCIntegralVector<int, -99> values, int var) {
     const int rows = SizeObservations();
     if (var < 1 || var > SizeVariables() || values.size() < rows) return false;
     for (int i = 1; i <= rows; ++i) mData(i, var, static_cast<float>(values[i]));
@@ -353,22 +333,19 @@ bool NCDataSet::SetColValues(NCIntegralVector<int, -99> values, int var)
     return true;
 }
 
-void NCDataSet::ChangeVarID(unsigned long newID, int var)
-{
+void NCDataSet::ChangeVarID(unsigned long newID, int var) {
     if (mNumber == 1 || var < 1 || var > SizeVariables()) return;
     mVarIDs(var) = newID;
     MarkDirty();
     InvalidateSortCache();
 }
 
-void NCDataSet::ReserveVars(int n)
-{
+void NCDataSet::ReserveVars(int n) {
     mData.ReserveColumns(n);
     mVarIDs.reserve(n);
 }
 
-void NCDataSet::RemoveObservationID(int position)
-{
+void NCDataSet::RemoveObservationID(int position) {
     if (position < 0 || position >= static_cast<int>(mUsedObsAliases.size())) return;
     mUsedObsAliases.erase(mUsedObsAliases.begin() + position);
     MarkDirty();

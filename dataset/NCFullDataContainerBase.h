@@ -26,5 +26,6 @@ public:
     NCDataMatrix<float> GetData(bool centred, boost::shared_ptr<DefaultCenterValues const> defaults) const;
 
 protected:
-    virtual NCDataMatrix<float> DoGetData(bool centred, boost::shared_ptr<DefaultCenterValues const> defaults) const = 0;
+    virtual NCDataMatrix<float> DoGetData(bool centred,
+                                          boost::shared_ptr<DefaultCenterValues const> defaults) const = 0;
 };

@@ -19,8 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!target) __builtin_trap();
     const fuzz::Outcome outcome = target->run(data, size);
     if (outcome.verdict == fuzz::Verdict::Finding) {
-        std::fprintf(stderr, "finding of fuzz target %s: %s\n", NC_FUZZ_TARGET,
-                     outcome.finding.c_str());
+        std::fprintf(stderr, "finding of fuzz target %s: %s\n", NC_FUZZ_TARGET, outcome.finding.c_str());
         __builtin_trap();
     }
     return 0;

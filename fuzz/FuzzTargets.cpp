@@ -29,7 +29,7 @@ namespace {
 
 // An input buffer that, like a pipe, can neither seek nor tell its size.
 class PipeBuffer : public std::streambuf {
-  public:
+public:
     explicit PipeBuffer(const std::string& bytes) {
         char* begin = const_cast<char*>(bytes.data());  // never written: the buffer only reads
         setg(begin, begin, begin + bytes.size());
@@ -65,16 +65,12 @@ Codec ObjectCodec(std::function<std::string(const T&)> check = nullptr) {
         os << object;
         return os.good();
     };
-    if (check)
-        codec.check = [check](const ZStreamBase& object) {
-            return check(dynamic_cast<const T&>(object));
-        };
+    if (check) codec.check = [check](const ZStreamBase& object) { return check(dynamic_cast<const T&>(object)); };
     return codec;
 }
 
 // Reads with the codec; a finding when an exception escapes. `read` is null after a failed read.
-bool ReadCatching(const Codec& codec, std::istream& is, std::unique_ptr<ZStreamBase>& read,
-                  std::string& error) {
+bool ReadCatching(const Codec& codec, std::istream& is, std::unique_ptr<ZStreamBase>& read, std::string& error) {
     try {
         read = codec.read(is);
         return true;
@@ -86,8 +82,7 @@ bool ReadCatching(const Codec& codec, std::istream& is, std::unique_ptr<ZStreamB
     return false;
 }
 
-bool WriteCatching(const Codec& codec, const ZStreamBase& object, std::string& bytes,
-                   std::string& error) {
+bool WriteCatching(const Codec& codec, const ZStreamBase& object, std::string& bytes, std::string& error) {
     try {
         std::ostringstream os;
         if (!codec.write(object, os)) {
@@ -144,11 +139,9 @@ Outcome RoundTrip(const Codec& codec, const std::string& input) {
     if (back.tellg() != static_cast<std::streamoff>(written.size()))
         return Finding("the bytes written from a read object are not read to their end");
     std::string rewritten;
-    if (!WriteCatching(codec, *second, rewritten, error))
-        return Finding(error + " (written again)");
+    if (!WriteCatching(codec, *second, rewritten, error)) return Finding(error + " (written again)");
     if (rewritten != written)
-        return Finding("write, read back and write again change the bytes: " +
-                       Describe(written, rewritten));
+        return Finding("write, read back and write again change the bytes: " + Describe(written, rewritten));
 
     // Streams that cannot seek take other paths through the readers (growing as bytes arrive,
     // no put-back of an absent section); when such a read succeeds, the object is the same.
@@ -158,11 +151,9 @@ Outcome RoundTrip(const Codec& codec, const std::string& input) {
     if (!ReadCatching(codec, piped, fromPipe, error)) return Finding(error + " (from a pipe)");
     if (fromPipe) {
         std::string pipeWritten;
-        if (!WriteCatching(codec, *fromPipe, pipeWritten, error))
-            return Finding(error + " (read from a pipe)");
+        if (!WriteCatching(codec, *fromPipe, pipeWritten, error)) return Finding(error + " (read from a pipe)");
         if (pipeWritten != written)
-            return Finding("the input read from a pipe writes other bytes: " +
-                           Describe(written, pipeWritten));
+            return Finding("the input read from a pipe writes other bytes: " + Describe(written, pipeWritten));
     }
     return RoundTripped();
 }
@@ -184,14 +175,12 @@ std::string WriteObject(const ZStreamBase& object, bool& ok) {
 // adds at most as many cells as the matrix has or, for a matrix without cells, as its header
 // allows (NCDataMatrix::kMaxEmptyDimension).
 std::string CheckMatrix(const NCDataMatrix<float>& matrix) {
-    const auto cells = static_cast<std::uint64_t>(matrix.GetNumRows()) *
-                       static_cast<std::uint64_t>(matrix.GetNumColumns());
-    const std::uint64_t allowed =
-        std::max<std::uint64_t>(cells, NCDataMatrix<float>::kMaxEmptyDimension);
+    const auto cells =
+        static_cast<std::uint64_t>(matrix.GetNumRows()) * static_cast<std::uint64_t>(matrix.GetNumColumns());
+    const std::uint64_t allowed = std::max<std::uint64_t>(cells, NCDataMatrix<float>::kMaxEmptyDimension);
     if (static_cast<std::uint64_t>(matrix.GetNumRows()) > allowed ||
         static_cast<std::uint64_t>(matrix.GetNumColumns()) > allowed) {
-        return "a matrix of " + std::to_string(matrix.GetNumRows()) + " x " +
-               std::to_string(matrix.GetNumColumns()) +
+        return "a matrix of " + std::to_string(matrix.GetNumRows()) + " x " + std::to_string(matrix.GetNumColumns()) +
                " read: one added row or column would cost more cells than it holds";
     }
     return "";
@@ -251,8 +240,7 @@ struct DirectoryNode {
 
 // The bytes of a sub-stream, which always knows its size.
 std::string ReadAll(std::istream& is) {
-    std::string bytes(static_cast<std::size_t>(std::max<std::int64_t>(StreamBytesLeft(is), 0)),
-                      '\0');
+    std::string bytes(static_cast<std::size_t>(std::max<std::int64_t>(StreamBytesLeft(is), 0)), '\0');
     is.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return bytes;
 }
@@ -293,7 +281,7 @@ void WriteDirectory(const DirectoryNode& node, std::ostream& os) {
 
 // The directory as a persistent object, so that it takes the same round trip as the others.
 class DirectoryObject : public ZStreamBase {
-  public:
+public:
     bool ZStreamableStartWrite(std::ostream& os) override {
         WriteDirectory(mRoot, os);
         return os.good();
@@ -303,7 +291,7 @@ class DirectoryObject : public ZStreamBase {
         return ReadDirectory(is, mRoot) && is.good();
     }
 
-  private:
+private:
     DirectoryNode mRoot;
 };
 
@@ -350,9 +338,7 @@ Codec RecordCodec() {
     return codec;
 }
 
-Outcome Records(const std::uint8_t* data, std::size_t size) {
-    return RoundTrip(RecordCodec(), Bytes(data, size));
-}
+Outcome Records(const std::uint8_t* data, std::size_t size) { return RoundTrip(RecordCodec(), Bytes(data, size)); }
 
 bool FrameRecord(const ZStreamBase& object, std::string& input) {
     const auto* record = dynamic_cast<const VarObsInfo*>(&object);
@@ -391,8 +377,7 @@ std::string CheckVariables(const NCVariables& variables) {
     if (!broken.empty()) return broken;
     variables.GetDefaultTimeVariable();
     for (auto it = variables.Begin(); it != variables.End(); ++it)
-        if (!it->second->AsVariableInfo())
-            return "a variables collection read with a record that is no variable";
+        if (!it->second->AsVariableInfo()) return "a variables collection read with a record that is no variable";
     return "";
 }
 

@@ -34,8 +34,7 @@ int main(int argc, char** argv) {
             if (input.size() > largest) largest = input.size();
         }
         if (seeds == 0) {
-            std::fprintf(stderr, "no golden object frames as an input of %s\n",
-                         target.name.c_str());
+            std::fprintf(stderr, "no golden object frames as an input of %s\n", target.name.c_str());
             return 1;
         }
         std::printf("%s %d %zu\n", target.name.c_str(), seeds, largest);

@@ -9,15 +9,13 @@
 #include <atomic>
 #include <cstddef>
 
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*,
-                                                                             std::size_t),
-                                                         void (*free_hook)(const volatile void*))
-    __attribute__((weak));
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*, std::size_t),
+                                                         void (*free_hook)(const volatile void*)) __attribute__((weak));
 
 namespace nctest {
 
 class LargestAllocation {
-  public:
+public:
     LargestAllocation() {
         Available();
         Largest().store(0);
@@ -29,14 +27,14 @@ class LargestAllocation {
 
     // True when allocations can be observed in this build.
     static bool Available() {
-        static const bool installed = __sanitizer_install_malloc_and_free_hooks &&
-                                      __sanitizer_install_malloc_and_free_hooks(&OnMalloc, &OnFree);
+        static const bool installed =
+            __sanitizer_install_malloc_and_free_hooks && __sanitizer_install_malloc_and_free_hooks(&OnMalloc, &OnFree);
         return installed;
     }
 
     std::size_t Bytes() const { return Largest().load(); }
 
-  private:
+private:
     static std::atomic<std::size_t>& Largest() {
         static std::atomic<std::size_t> largest{0};
         return largest;

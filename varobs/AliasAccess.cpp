@@ -26,9 +26,7 @@ const VarObs& AliasAccess::GetVarObs() const { return mVarObs; }
 
 const std::vector<int>& AliasAccess::GetUsedAliases() const { return mUsedAliases; }
 
-bool AliasAccess::IsVariable() const {
-    return dynamic_cast<const NCVariables*>(&mVarObs) != nullptr;
-}
+bool AliasAccess::IsVariable() const { return dynamic_cast<const NCVariables*>(&mVarObs) != nullptr; }
 
 int AliasAccess::SizeAliases() const { return static_cast<int>(mUsedAliases.size()); }
 

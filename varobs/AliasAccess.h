@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "interfaces/utility/CString.h"
 #include "interfaces/containers/NCDataVector.h"
 #include "interfaces/containers/NCIntegralVector.h"
+#include "interfaces/utility/CString.h"
 
 class VarObs;
 class VarObsInfo;

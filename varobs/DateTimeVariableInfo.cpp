@@ -274,8 +274,8 @@ bool DateTimeVariableInfo::ZStreamableStartRead(std::istream& is) {
         if (fraction < 0) fraction = 0;
         // Parts beyond 16 bits are kept out of range rather than wrapped into another date.
         const auto part = [](std::int32_t value) { return static_cast<short>(std::min<std::int32_t>(value, 32767)); };
-        mOffset = SimpDateTime(part(year), part(month), part(day), part(hour), part(minute), part(second), fraction,
-                               true);
+        mOffset =
+            SimpDateTime(part(year), part(month), part(day), part(hour), part(minute), part(second), fraction, true);
     });
 }
 

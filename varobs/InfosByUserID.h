@@ -4,7 +4,8 @@
 //
 // The index does not copy the ID texts: it points into the records' own ID strings, so it is
 // valid only until an ID of an indexed record changes, the ID list of an indexed record grows or
-// shrinks (its texts may move), or a record is added to or removed from the collection. Case is ASCII case throughout ("obs" and "OBS" are the same ID).
+// shrinks (its texts may move), or a record is added to or removed from the collection. Case is ASCII case throughout
+// ("obs" and "OBS" are the same ID).
 //
 // An index is shared (boost::shared_ptr) between callers. Lookups on one index may run on several
 // threads at once; AddInfo must not run concurrently with anything else on the same index.

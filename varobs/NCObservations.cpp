@@ -5,10 +5,10 @@
 #include <ostream>
 #include <utility>
 
-#include "interfaces/utility/BinaryIO.h"
 #include "interfaces/constants/LanguageTextIDs.h"
-#include "interfaces/utility/LanguageString.h"
 #include "interfaces/streams/Section.h"
+#include "interfaces/utility/BinaryIO.h"
+#include "interfaces/utility/LanguageString.h"
 
 namespace {
 

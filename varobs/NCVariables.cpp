@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "interfaces/constants/LanguageTextIDs.h"
-#include "interfaces/utility/LanguageString.h"
 #include "interfaces/streams/Section.h"
+#include "interfaces/utility/LanguageString.h"
 #include "varobs/QuantitativeVariableInfo.h"
 
 using nc::kConstantVariableUniqueID;
@@ -34,9 +34,9 @@ int PositionOf(int alias, const std::vector<int>& aliases) {
 
 NCVariables::NCVariables() {
     const CString name = LanguageString::Get(nc::LanguageText::kConstantVariableName);
-    VarObs::Add(std::make_unique<QuantitativeVariableInfo>(name, kConstantVariableUniqueID, CString(), -1, -1,
-                                                           eVarTypeDefault),
-                nullptr);
+    VarObs::Add(
+        std::make_unique<QuantitativeVariableInfo>(name, kConstantVariableUniqueID, CString(), -1, -1, eVarTypeDefault),
+        nullptr);
 }
 
 NCVariables::~NCVariables() = default;

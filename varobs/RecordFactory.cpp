@@ -4,8 +4,8 @@
 #include <mutex>
 #include <typeinfo>
 
-#include "interfaces/utility/BinaryIO.h"
 #include "interfaces/streams/FactoryRepository.h"
+#include "interfaces/utility/BinaryIO.h"
 #include "varobs/DateTimeVariableInfo.h"
 #include "varobs/ObservationInfo.h"
 #include "varobs/QualitativeVariableInfo.h"
@@ -28,7 +28,8 @@ void Register(Factory& factory, const char* className) {
 void RegisterRecordClasses() {
     static std::once_flag once;
     std::call_once(once, [] {
-        auto& factory = OBJCREAT_Details::FactoryRepositoryBase::Instance().GetOrAddFactory<VarObsInfo*>(kProductTypeName);
+        auto& factory =
+            OBJCREAT_Details::FactoryRepositoryBase::Instance().GetOrAddFactory<VarObsInfo*>(kProductTypeName);
         Register<QuantitativeVariableInfo>(factory, "QuantitativeVariableInfo");
         Register<QualitativeVariableInfo>(factory, "QualitativeVariableInfo");
         Register<ObservationInfo>(factory, "ObservationInfo");

@@ -7,14 +7,14 @@
 #include <cstring>
 #include <memory>
 
-#include "interfaces/utility/BinaryIO.h"
-#include "interfaces/utility/Exception.h"
 #include "interfaces/constants/LanguageTextIDs.h"
-#include "interfaces/utility/LanguageString.h"
 #include "interfaces/constants/NCConstants.h"
 #include "interfaces/streams/Section.h"
-#include "interfaces/utility/ZoString.h"
 #include "interfaces/streams/streamhelpers.h"
+#include "interfaces/utility/BinaryIO.h"
+#include "interfaces/utility/Exception.h"
+#include "interfaces/utility/LanguageString.h"
+#include "interfaces/utility/ZoString.h"
 #include "varobs/RecordFactory.h"
 #include "varobs/SelectedLabel.h"
 #include "varobs/VarObsInfo.h"

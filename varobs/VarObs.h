@@ -23,11 +23,11 @@
 #include <string>
 #include <vector>
 
-#include "interfaces/utility/CString.h"
 #include "interfaces/containers/NCDataVector.h"
 #include "interfaces/containers/NCIntegralVector.h"
 #include "interfaces/streams/SectionFlag.h"
 #include "interfaces/streams/ZStreamBase.h"
+#include "interfaces/utility/CString.h"
 #include "varobs/InfosByUserID.h"
 #include "varobs/VarObsInfoAccess.h"
 

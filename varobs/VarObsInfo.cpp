@@ -4,8 +4,8 @@
 #include <typeinfo>
 
 #include "interfaces/streams/Section.h"
-#include "interfaces/utility/ZoString.h"
 #include "interfaces/streams/streamhelpers.h"
+#include "interfaces/utility/ZoString.h"
 #include "varobs/VarObsInfoAccess.h"
 
 namespace {

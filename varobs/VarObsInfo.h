@@ -7,9 +7,9 @@
 #include <ostream>
 #include <vector>
 
-#include "interfaces/utility/CString.h"
 #include "interfaces/streams/SectionFlag.h"
 #include "interfaces/streams/ZStreamBase.h"
+#include "interfaces/utility/CString.h"
 
 class VariableInfo;
 class ObservationInfo;

@@ -20,11 +20,13 @@ int AliasAmongIDs(int count, Position position) {
 }  // namespace
 
 CString VarObsInfo::GetBatchName(const VarObs& collection) const {
-    const int alias = AliasAmongIDs(GetNumIDs(), [&](const std::vector<int>& list) { return collection.GetBatchID(list); });
+    const int alias =
+        AliasAmongIDs(GetNumIDs(), [&](const std::vector<int>& list) { return collection.GetBatchID(list); });
     return CString(GetUserID(alias));
 }
 
 CString VarObsInfo::GetPhaseName(const VarObs& collection) const {
-    const int alias = AliasAmongIDs(GetNumIDs(), [&](const std::vector<int>& list) { return collection.GetPhaseID(list); });
+    const int alias =
+        AliasAmongIDs(GetNumIDs(), [&](const std::vector<int>& list) { return collection.GetPhaseID(list); });
     return CString(GetUserID(alias));
 }

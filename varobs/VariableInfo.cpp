@@ -57,11 +57,15 @@ VariableInfo::~VariableInfo() = default;
 
 void VariableInfo::SetIncluded(bool included) {
     if (included) {
-        if (mBlock == eBlockExcludedX) mBlock = eBlockX;
-        else if (mBlock == eBlockExcludedY) mBlock = eBlockY;
+        if (mBlock == eBlockExcludedX)
+            mBlock = eBlockX;
+        else if (mBlock == eBlockExcludedY)
+            mBlock = eBlockY;
     } else {
-        if (mBlock == eBlockX) mBlock = eBlockExcludedX;
-        else if (mBlock == eBlockY) mBlock = eBlockExcludedY;
+        if (mBlock == eBlockX)
+            mBlock = eBlockExcludedX;
+        else if (mBlock == eBlockY)
+            mBlock = eBlockExcludedY;
     }
 }
 
@@ -70,16 +74,13 @@ bool VariableInfo::IsHierarchical() const {
            (mType >= eVarTypeHierarchicalFirst && mType <= eVarTypeHierarchicalLast);
 }
 
-int VariableInfo::GetComponent() const {
-    return IsHierarchical() || mType == eVarTypeComponent ? mReference : -1;
-}
+int VariableInfo::GetComponent() const { return IsHierarchical() || mType == eVarTypeComponent ? mReference : -1; }
 
 int VariableInfo::GetDAClass() const { return mType == eVarTypeDAClass ? mReference : -1; }
 
 unsigned long VariableInfo::GetSourceVariable() const {
     // The reference holds the unique ID's 32 bits.
-    if (mType >= eVarTypeFromSource && mType <= eVarTypeSummaryLast)
-        return static_cast<std::uint32_t>(mReference);
+    if (mType >= eVarTypeFromSource && mType <= eVarTypeSummaryLast) return static_cast<std::uint32_t>(mReference);
     return kNoUniqueID;
 }
 
@@ -138,8 +139,10 @@ bool VariableInfo::ZStreamableStartRead(std::istream& is) {
         in.Required(kReference, mReference);
 
         std::set<int> classes;
-        if (in.Optional(kClasses, classes)) mClasses.insert(classes.begin(), classes.end());
-        else mClasses.clear();
+        if (in.Optional(kClasses, classes))
+            mClasses.insert(classes.begin(), classes.end());
+        else
+            mClasses.clear();
         ReferenceFromPrimaryID();
 
         in.Optional(kTreatment, mTreatment, kDefaultTreatment);

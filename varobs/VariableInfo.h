@@ -21,27 +21,22 @@ class NCVariables;
 
 // The block of a variable; the numbers are persisted. The underlying type is fixed so that any
 // stored number converts to the enum with a defined value.
-enum EVariableBlock : int {
-    eBlockX = 0,
-    eBlockY = 1,
-    eBlockExcludedX = 2,
-    eBlockExcludedY = 3
-};
+enum EVariableBlock : int { eBlockX = 0, eBlockY = 1, eBlockExcludedX = 2, eBlockExcludedY = 3 };
 
 // How a variable came about; the numbers are persisted. The groups decide what the record's
 // reference means (GetComponent, GetSourceVariable, GetDAClass). Values inside a range that has
 // no name of its own (7 to 12, 18 and 19) are obtained with static_cast.
 enum EVariableType : int {
     eVarTypeDefault = 0,
-    eVarTypeBatchCondition = 1,       // not counted as a response by NCVariables::IncludedYExsists
-    eVarTypeComponent = 4,            // reference: the component
-    eVarTypeFromSource = 5,           // reference: the source variable's unique ID
-    eVarTypeSummaryFirst = 6,         // 6 … 13: summaries of a source variable (IsSummary)
+    eVarTypeBatchCondition = 1,  // not counted as a response by NCVariables::IncludedYExsists
+    eVarTypeComponent = 4,       // reference: the component
+    eVarTypeFromSource = 5,      // reference: the source variable's unique ID
+    eVarTypeSummaryFirst = 6,    // 6 … 13: summaries of a source variable (IsSummary)
     eVarTypeSummaryLast = 13,
-    eVarTypeScore = 14,               // hierarchical; primary ID $M<model>.t<component>
-    eVarTypeXResidual = 15,           // hierarchical; primary ID $M<model>.XVarRes<component>
-    eVarTypeDAClass = 16,             // reference: the DA class
-    eVarTypeHierarchicalFirst = 17,   // 17 … 20: further hierarchical variables of a model
+    eVarTypeScore = 14,              // hierarchical; primary ID $M<model>.t<component>
+    eVarTypeXResidual = 15,          // hierarchical; primary ID $M<model>.XVarRes<component>
+    eVarTypeDAClass = 16,            // reference: the DA class
+    eVarTypeHierarchicalFirst = 17,  // 17 … 20: further hierarchical variables of a model
     eVarTypeHierarchicalLast = 20
 };
 

@@ -29,12 +29,12 @@
 #include <ostream>
 #include <vector>
 
-#include "interfaces/utility/BinaryIO.h"
 #include "interfaces/containers/NCContainerSupport.h"
 #include "interfaces/containers/NCDataVector.h"
 #include "interfaces/containers/NCIntegralVector.h"
 #include "interfaces/streams/Section.h"
 #include "interfaces/streams/ZStreamBase.h"
+#include "interfaces/utility/BinaryIO.h"
 
 template <typename T>
 class NCDataMatrix : public ZStreamBase {
@@ -159,7 +159,8 @@ public:
                 const T* from = data + Offset(c);
                 T* to = data + static_cast<std::size_t>(c) * rows;
                 std::memmove(to, from, static_cast<std::size_t>(pos - 1) * sizeof(T));
-                std::memmove(to + pos - 1, from + pos - 1 + n, static_cast<std::size_t>(mRows - pos + 1 - n) * sizeof(T));
+                std::memmove(to + pos - 1, from + pos - 1 + n,
+                             static_cast<std::size_t>(mRows - pos + 1 - n) * sizeof(T));
             }
             mStore->resize_uninitialised(static_cast<std::size_t>(rows) * mCols);
         }
@@ -299,8 +300,8 @@ public:
         return StreamSection().ReadPlain(is, mSection, bases, [&](std::istream& in) {
             std::int32_t shape[2] = {0, 0};
             if (!ReadFourBytes(shape, 2, in)) return false;
-            const std::uint64_t cells = static_cast<std::uint64_t>(std::max(shape[0], 0)) *
-                                        static_cast<std::uint64_t>(std::max(shape[1], 0));
+            const std::uint64_t cells =
+                static_cast<std::uint64_t>(std::max(shape[0], 0)) * static_cast<std::uint64_t>(std::max(shape[1], 0));
             const bool emptyTooLong = cells == 0 && std::max(shape[0], shape[1]) > kMaxEmptyDimension;
             if (shape[0] < 0 || shape[1] < 0 || emptyTooLong || cells > PTRDIFF_MAX / sizeof(T)) {
                 in.setstate(std::ios_base::failbit);

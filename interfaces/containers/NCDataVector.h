@@ -15,11 +15,11 @@
 #include <ostream>
 #include <vector>
 
-#include "interfaces/utility/BinaryIO.h"
 #include "interfaces/containers/NCContainerSupport.h"
 #include "interfaces/containers/NCIntegralVector.h"
 #include "interfaces/streams/Section.h"
 #include "interfaces/streams/ZStreamBase.h"
+#include "interfaces/utility/BinaryIO.h"
 
 template <typename T>
 class NCDataVector : public ZStreamBase {
@@ -117,7 +117,8 @@ public:
         std::vector<T> present;
         present.reserve(mValues.size());
         for (std::size_t i = 0; i < mValues.size(); ++i)
-            if (!IsMissing(mValues.data()[i]) && mValues.data()[i] == mValues.data()[i]) present.push_back(mValues.data()[i]);
+            if (!IsMissing(mValues.data()[i]) && mValues.data()[i] == mValues.data()[i])
+                present.push_back(mValues.data()[i]);
         if (present.empty()) return T(-99);
         const std::size_t mid = present.size() / 2;
         std::nth_element(present.begin(), present.begin() + mid, present.end());

@@ -22,10 +22,10 @@
 #include <utility>
 #include <vector>
 
-#include "interfaces/utility/BinaryIO.h"
 #include "interfaces/containers/NCContainerSupport.h"
 #include "interfaces/streams/Section.h"
 #include "interfaces/streams/ZStreamBase.h"
+#include "interfaces/utility/BinaryIO.h"
 
 template <typename T, T Default>
 class NCIntegralVector : public ZStreamBase {

@@ -67,11 +67,12 @@ void NCStringVector::Clear() { std::vector<std::string>().swap(mStrings); }
 void NCStringVector::Sort(bool caseSensitive, SortType order) {
     if (order == NotSorted) return;
     const bool descending = order == Descending;
-    std::stable_sort(mStrings.begin(), mStrings.end(), [caseSensitive, descending](const std::string& a, const std::string& b) {
-        const std::string& first = descending ? b : a;
-        const std::string& second = descending ? a : b;
-        return caseSensitive ? first < second : LessNoCase(first, second);
-    });
+    std::stable_sort(mStrings.begin(), mStrings.end(),
+                     [caseSensitive, descending](const std::string& a, const std::string& b) {
+                         const std::string& first = descending ? b : a;
+                         const std::string& second = descending ? a : b;
+                         return caseSensitive ? first < second : LessNoCase(first, second);
+                     });
 }
 
 void NCStringVector::Convert(std::vector<std::string>& out) const { out = mStrings; }

@@ -10,14 +10,12 @@ struct InstalledSink {
     std::shared_ptr<NCProgressSink> sink;
 };
 
-InstalledSink& TheSink()
-{
+InstalledSink& TheSink() {
     static InstalledSink installed;
     return installed;
 }
 
-std::shared_ptr<NCProgressSink> CurrentSink()
-{
+std::shared_ptr<NCProgressSink> CurrentSink() {
     InstalledSink& installed = TheSink();
     std::lock_guard<std::mutex> guard(installed.lock);
     return installed.sink;
@@ -27,32 +25,26 @@ std::shared_ptr<NCProgressSink> CurrentSink()
 
 NCProgressSink::~NCProgressSink() = default;
 
-NCProgress::NCProgress(const char* text, double minimum, double maximum, bool, bool, bool,
-                       const char* secondText)
-    : mSink(CurrentSink())
-{
+NCProgress::NCProgress(const char* text, double minimum, double maximum, bool, bool, bool, const char* secondText)
+    : mSink(CurrentSink()) {
     if (mSink) mSink->Begin(text ? text : "", secondText, minimum, maximum);
 }
 
-NCProgress::~NCProgress()
-{
+NCProgress::~NCProgress() {
     if (mSink) mSink->End();
 }
 
-bool NCProgress::SetValue(double x)
-{
+bool NCProgress::SetValue(double x) {
     if (mSink && mSink->Update(x)) mCancelled = true;
     return mCancelled;
 }
 
-bool NCProgress::NextSpin()
-{
+bool NCProgress::NextSpin() {
     if (mSink && mSink->Spin()) mCancelled = true;
     return mCancelled;
 }
 
-void NCProgress::SetSink(std::shared_ptr<NCProgressSink> sink)
-{
+void NCProgress::SetSink(std::shared_ptr<NCProgressSink> sink) {
     InstalledSink& installed = TheSink();
     std::shared_ptr<NCProgressSink> previous;  // released outside the lock
     std::lock_guard<std::mutex> guard(installed.lock);

@@ -10,7 +10,8 @@ class DatasetMergeInfo;
 
 class NCSignals {
 public:
-    using ValueChanged = boost::signals2::signal<void(NCDataSet&, unsigned long obsUniqueID, unsigned long varUniqueID)>;
+    using ValueChanged =
+        boost::signals2::signal<void(NCDataSet&, unsigned long obsUniqueID, unsigned long varUniqueID)>;
     using DatasetChanged = boost::signals2::signal<void(NCDataSet&)>;
     // Named apart from the accessor DatasetMerged(), which a type alias may not share.
     using DatasetMergedSignal = boost::signals2::signal<void(NCDataSet&, DatasetMergeInfo&)>;

@@ -100,7 +100,8 @@ private:
 template <typename Product>
 std::unique_ptr<std::remove_pointer_t<Product>> CreateByName(const std::string& productTypeName,
                                                              const std::string& className) {
-    auto* factory = dynamic_cast<ProductFactory<Product>*>(FactoryRepositoryBase::Instance().GetFactory(productTypeName));
+    auto* factory =
+        dynamic_cast<ProductFactory<Product>*>(FactoryRepositoryBase::Instance().GetFactory(productTypeName));
     if (!factory) throw Exception("Internal error: No factory found that produces '" + productTypeName + "'.");
     return factory->Create(className);
 }

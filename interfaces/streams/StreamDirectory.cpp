@@ -135,9 +135,7 @@ bool InputStreamDirectory::ReadEntries(std::int64_t available) {
         if (length > static_cast<std::uint64_t>(limit - position)) return false;
         mEntries.push_back({number, position, static_cast<std::int64_t>(length)});
         position += static_cast<std::int64_t>(length);
-        if (mParent->pubseekpos(position, std::ios_base::in) !=
-            std::streambuf::pos_type(position))
-            return false;
+        if (mParent->pubseekpos(position, std::ios_base::in) != std::streambuf::pos_type(position)) return false;
     }
     mEnd = position;
     return true;
@@ -155,7 +153,8 @@ bool InputStreamDirectory::ReadEntriesUnseekable() {
         const std::uint64_t length = (static_cast<std::uint64_t>(words[1]) << 32) | words[0];
         auto bytes = std::make_unique<std::string>();
         while (bytes->size() < length) {
-            const std::size_t step = static_cast<std::size_t>(std::min<std::uint64_t>(kGrowStep, length - bytes->size()));
+            const std::size_t step =
+                static_cast<std::size_t>(std::min<std::uint64_t>(kGrowStep, length - bytes->size()));
             const std::size_t at = bytes->size();
             bytes->resize(at + step);
             if (!ReadBytes(bytes->data() + at, step, mIs)) return false;
@@ -168,8 +167,7 @@ bool InputStreamDirectory::ReadEntriesUnseekable() {
 
 std::istream* InputStreamDirectory::GetInput(int k) {
     if (!mOpen) return nullptr;
-    const auto entry = std::find_if(mEntries.begin(), mEntries.end(),
-                                    [k](const Entry& e) { return e.number == k; });
+    const auto entry = std::find_if(mEntries.begin(), mEntries.end(), [k](const Entry& e) { return e.number == k; });
     if (entry == mEntries.end()) return nullptr;
     std::unique_ptr<std::streambuf> buffer;
     if (mUnseekable) {

@@ -76,7 +76,7 @@ public:
 private:
     struct Entry {
         int number;
-        std::int64_t start;   // position in the parent
+        std::int64_t start;  // position in the parent
         std::int64_t length;
     };
     struct OpenInput;

@@ -30,24 +30,31 @@
 #include <utility>
 #include <vector>
 
-#include "interfaces/utility/BinaryIO.h"
-#include "interfaces/utility/CString.h"
 #include "interfaces/streams/StreamDirectory.h"
 #include "interfaces/streams/ZStreamBase.h"
 #include "interfaces/streams/ZoStreamError.h"
+#include "interfaces/utility/BinaryIO.h"
+#include "interfaces/utility/CString.h"
 
 namespace streamhelpers_detail {
 
 // The fewest bytes one element of a type occupies in a stream; bounds counts before allocation.
 template <typename T, typename = void>
-struct MinimumSize { static constexpr std::uint64_t value = 1; };
+struct MinimumSize {
+    static constexpr std::uint64_t value = 1;
+};
 template <typename T>
 struct MinimumSize<T, std::enable_if_t<std::is_arithmetic_v<T> || std::is_enum_v<T>>> {
-    static constexpr std::uint64_t value =
-        sizeof(T) >= 4 ? 4 : sizeof(T);  // long and double at least 4
+    static constexpr std::uint64_t value = sizeof(T) >= 4 ? 4 : sizeof(T);  // long and double at least 4
 };
-template <> struct MinimumSize<std::string> { static constexpr std::uint64_t value = 4; };
-template <> struct MinimumSize<CString> { static constexpr std::uint64_t value = 4; };
+template <>
+struct MinimumSize<std::string> {
+    static constexpr std::uint64_t value = 4;
+};
+template <>
+struct MinimumSize<CString> {
+    static constexpr std::uint64_t value = 4;
+};
 
 inline bool Finish(std::istream& is, bool required) {
     if (is.good()) return true;
@@ -58,18 +65,24 @@ inline bool Finish(std::istream& is, bool required) {
 template <typename Int, typename Stored>
 bool WriteAs(Int value, std::ostream& os) {
     const auto stored = static_cast<Stored>(value);
-    if constexpr (sizeof(Stored) == 4) return WriteFourBytes(&stored, 1, os);
-    else if constexpr (sizeof(Stored) == 2) return WriteTwoBytes(&stored, 1, os);
-    else return WriteBytes(&stored, 1, os);
+    if constexpr (sizeof(Stored) == 4)
+        return WriteFourBytes(&stored, 1, os);
+    else if constexpr (sizeof(Stored) == 2)
+        return WriteTwoBytes(&stored, 1, os);
+    else
+        return WriteBytes(&stored, 1, os);
 }
 
 template <typename Int, typename Stored>
 bool ReadAs(Int& value, std::istream& is) {
     Stored stored{};
     bool ok = false;
-    if constexpr (sizeof(Stored) == 4) ok = ReadFourBytes(&stored, 1, is);
-    else if constexpr (sizeof(Stored) == 2) ok = ReadTwoBytes(&stored, 1, is);
-    else ok = ReadBytes(&stored, 1, is);
+    if constexpr (sizeof(Stored) == 4)
+        ok = ReadFourBytes(&stored, 1, is);
+    else if constexpr (sizeof(Stored) == 2)
+        ok = ReadTwoBytes(&stored, 1, is);
+    else
+        ok = ReadBytes(&stored, 1, is);
     if (ok) value = static_cast<Int>(stored);
     return ok;
 }
@@ -78,15 +91,31 @@ bool ReadAs(Int& value, std::istream& is) {
 
 // ---- scalars ---------------------------------------------------------------------------------
 
-inline bool WriteToStream(int value, std::ostream& os) { return streamhelpers_detail::WriteAs<int, std::int32_t>(value, os); }
-inline bool WriteToStream(unsigned int value, std::ostream& os) { return streamhelpers_detail::WriteAs<unsigned int, std::uint32_t>(value, os); }
-inline bool WriteToStream(long value, std::ostream& os) { return streamhelpers_detail::WriteAs<long, std::int32_t>(value, os); }
-inline bool WriteToStream(unsigned long value, std::ostream& os) { return streamhelpers_detail::WriteAs<unsigned long, std::uint32_t>(value, os); }
-inline bool WriteToStream(short value, std::ostream& os) { return streamhelpers_detail::WriteAs<short, std::int16_t>(value, os); }
-inline bool WriteToStream(unsigned short value, std::ostream& os) { return streamhelpers_detail::WriteAs<unsigned short, std::uint16_t>(value, os); }
-inline bool WriteToStream(bool value, std::ostream& os) { return streamhelpers_detail::WriteAs<bool, std::uint8_t>(value, os); }
+inline bool WriteToStream(int value, std::ostream& os) {
+    return streamhelpers_detail::WriteAs<int, std::int32_t>(value, os);
+}
+inline bool WriteToStream(unsigned int value, std::ostream& os) {
+    return streamhelpers_detail::WriteAs<unsigned int, std::uint32_t>(value, os);
+}
+inline bool WriteToStream(long value, std::ostream& os) {
+    return streamhelpers_detail::WriteAs<long, std::int32_t>(value, os);
+}
+inline bool WriteToStream(unsigned long value, std::ostream& os) {
+    return streamhelpers_detail::WriteAs<unsigned long, std::uint32_t>(value, os);
+}
+inline bool WriteToStream(short value, std::ostream& os) {
+    return streamhelpers_detail::WriteAs<short, std::int16_t>(value, os);
+}
+inline bool WriteToStream(unsigned short value, std::ostream& os) {
+    return streamhelpers_detail::WriteAs<unsigned short, std::uint16_t>(value, os);
+}
+inline bool WriteToStream(bool value, std::ostream& os) {
+    return streamhelpers_detail::WriteAs<bool, std::uint8_t>(value, os);
+}
 inline bool WriteToStream(char value, std::ostream& os) { return streamhelpers_detail::WriteAs<char, char>(value, os); }
-inline bool WriteToStream(unsigned char value, std::ostream& os) { return streamhelpers_detail::WriteAs<unsigned char, std::uint8_t>(value, os); }
+inline bool WriteToStream(unsigned char value, std::ostream& os) {
+    return streamhelpers_detail::WriteAs<unsigned char, std::uint8_t>(value, os);
+}
 inline bool WriteToStream(float value, std::ostream& os) { return WriteFourBytes(&value, 1, os); }
 inline bool WriteToStream(double value, std::ostream& os) {
     std::uint64_t bits = 0;
@@ -99,12 +128,24 @@ inline bool WriteToStream(const CString& value, std::ostream& os) { return Write
 inline bool WriteToStream(const std::string& value, std::ostream& os) { return WriteBinaryString(value.c_str(), os); }
 inline bool WriteToStream(const char* value, std::ostream& os) { return WriteBinaryString(value, os); }
 
-inline bool ReadValue(int& value, std::istream& is) { return streamhelpers_detail::ReadAs<int, std::int32_t>(value, is); }
-inline bool ReadValue(unsigned int& value, std::istream& is) { return streamhelpers_detail::ReadAs<unsigned int, std::uint32_t>(value, is); }
-inline bool ReadValue(long& value, std::istream& is) { return streamhelpers_detail::ReadAs<long, std::int32_t>(value, is); }
-inline bool ReadValue(unsigned long& value, std::istream& is) { return streamhelpers_detail::ReadAs<unsigned long, std::uint32_t>(value, is); }
-inline bool ReadValue(short& value, std::istream& is) { return streamhelpers_detail::ReadAs<short, std::int16_t>(value, is); }
-inline bool ReadValue(unsigned short& value, std::istream& is) { return streamhelpers_detail::ReadAs<unsigned short, std::uint16_t>(value, is); }
+inline bool ReadValue(int& value, std::istream& is) {
+    return streamhelpers_detail::ReadAs<int, std::int32_t>(value, is);
+}
+inline bool ReadValue(unsigned int& value, std::istream& is) {
+    return streamhelpers_detail::ReadAs<unsigned int, std::uint32_t>(value, is);
+}
+inline bool ReadValue(long& value, std::istream& is) {
+    return streamhelpers_detail::ReadAs<long, std::int32_t>(value, is);
+}
+inline bool ReadValue(unsigned long& value, std::istream& is) {
+    return streamhelpers_detail::ReadAs<unsigned long, std::uint32_t>(value, is);
+}
+inline bool ReadValue(short& value, std::istream& is) {
+    return streamhelpers_detail::ReadAs<short, std::int16_t>(value, is);
+}
+inline bool ReadValue(unsigned short& value, std::istream& is) {
+    return streamhelpers_detail::ReadAs<unsigned short, std::uint16_t>(value, is);
+}
 inline bool ReadValue(bool& value, std::istream& is) {
     std::uint8_t byte = 0;
     if (!ReadBytes(&byte, 1, is)) return false;
@@ -112,7 +153,9 @@ inline bool ReadValue(bool& value, std::istream& is) {
     return true;
 }
 inline bool ReadValue(char& value, std::istream& is) { return streamhelpers_detail::ReadAs<char, char>(value, is); }
-inline bool ReadValue(unsigned char& value, std::istream& is) { return streamhelpers_detail::ReadAs<unsigned char, std::uint8_t>(value, is); }
+inline bool ReadValue(unsigned char& value, std::istream& is) {
+    return streamhelpers_detail::ReadAs<unsigned char, std::uint8_t>(value, is);
+}
 inline bool ReadValue(float& value, std::istream& is) {
     float stored = 0;
     if (!ReadFourBytes(&stored, 1, is)) return false;
@@ -145,18 +188,30 @@ bool ReadValue(T& object, std::istream& is) {
 
 // ---- containers (declared first so that they can nest) ----------------------------------------
 
-template <typename T> bool WriteToStream(const boost::shared_ptr<T>& pointer, std::ostream& os);
-template <typename T> bool ReadValue(boost::shared_ptr<T>& pointer, std::istream& is);
-template <typename A, typename B> bool WriteToStream(const std::pair<A, B>& pair, std::ostream& os);
-template <typename A, typename B> bool ReadValue(std::pair<A, B>& pair, std::istream& is);
-template <typename T, typename Al> bool WriteToStream(const std::vector<T, Al>& items, std::ostream& os);
-template <typename T, typename Al> bool ReadValue(std::vector<T, Al>& items, std::istream& is);
-template <typename T, typename Al> bool WriteToStream(const std::list<T, Al>& items, std::ostream& os);
-template <typename T, typename Al> bool ReadValue(std::list<T, Al>& items, std::istream& is);
-template <typename T, typename C, typename Al> bool WriteToStream(const std::set<T, C, Al>& items, std::ostream& os);
-template <typename T, typename C, typename Al> bool ReadValue(std::set<T, C, Al>& items, std::istream& is);
-template <typename K, typename V, typename C, typename Al> bool WriteToStream(const std::map<K, V, C, Al>& items, std::ostream& os);
-template <typename K, typename V, typename C, typename Al> bool ReadValue(std::map<K, V, C, Al>& items, std::istream& is);
+template <typename T>
+bool WriteToStream(const boost::shared_ptr<T>& pointer, std::ostream& os);
+template <typename T>
+bool ReadValue(boost::shared_ptr<T>& pointer, std::istream& is);
+template <typename A, typename B>
+bool WriteToStream(const std::pair<A, B>& pair, std::ostream& os);
+template <typename A, typename B>
+bool ReadValue(std::pair<A, B>& pair, std::istream& is);
+template <typename T, typename Al>
+bool WriteToStream(const std::vector<T, Al>& items, std::ostream& os);
+template <typename T, typename Al>
+bool ReadValue(std::vector<T, Al>& items, std::istream& is);
+template <typename T, typename Al>
+bool WriteToStream(const std::list<T, Al>& items, std::ostream& os);
+template <typename T, typename Al>
+bool ReadValue(std::list<T, Al>& items, std::istream& is);
+template <typename T, typename C, typename Al>
+bool WriteToStream(const std::set<T, C, Al>& items, std::ostream& os);
+template <typename T, typename C, typename Al>
+bool ReadValue(std::set<T, C, Al>& items, std::istream& is);
+template <typename K, typename V, typename C, typename Al>
+bool WriteToStream(const std::map<K, V, C, Al>& items, std::ostream& os);
+template <typename K, typename V, typename C, typename Al>
+bool ReadValue(std::map<K, V, C, Al>& items, std::istream& is);
 
 namespace streamhelpers_detail {
 
@@ -228,13 +283,21 @@ bool ReadValue(std::pair<A, B>& pair, std::istream& is) {
 }
 
 template <typename T, typename Al>
-bool WriteToStream(const std::vector<T, Al>& items, std::ostream& os) { return streamhelpers_detail::WriteRange(items, os); }
+bool WriteToStream(const std::vector<T, Al>& items, std::ostream& os) {
+    return streamhelpers_detail::WriteRange(items, os);
+}
 template <typename T, typename Al>
-bool WriteToStream(const std::list<T, Al>& items, std::ostream& os) { return streamhelpers_detail::WriteRange(items, os); }
+bool WriteToStream(const std::list<T, Al>& items, std::ostream& os) {
+    return streamhelpers_detail::WriteRange(items, os);
+}
 template <typename T, typename C, typename Al>
-bool WriteToStream(const std::set<T, C, Al>& items, std::ostream& os) { return streamhelpers_detail::WriteRange(items, os); }
+bool WriteToStream(const std::set<T, C, Al>& items, std::ostream& os) {
+    return streamhelpers_detail::WriteRange(items, os);
+}
 template <typename K, typename V, typename C, typename Al>
-bool WriteToStream(const std::map<K, V, C, Al>& items, std::ostream& os) { return streamhelpers_detail::WriteRange(items, os); }
+bool WriteToStream(const std::map<K, V, C, Al>& items, std::ostream& os) {
+    return streamhelpers_detail::WriteRange(items, os);
+}
 
 template <typename T, typename Al>
 bool ReadValue(std::vector<T, Al>& items, std::istream& is) {

@@ -33,8 +33,14 @@ public:
     // Removes leading and trailing white space.
     CString& Trim();
 
-    CString& operator+=(const char* text) { mText += text ? text : ""; return *this; }
-    CString& operator+=(const CString& text) { mText += text.mText; return *this; }
+    CString& operator+=(const char* text) {
+        mText += text ? text : "";
+        return *this;
+    }
+    CString& operator+=(const CString& text) {
+        mText += text.mText;
+        return *this;
+    }
 
     friend bool operator==(const CString& a, const CString& b) { return a.mText == b.mText; }
     friend bool operator!=(const CString& a, const CString& b) { return a.mText != b.mText; }

@@ -9,8 +9,7 @@ namespace {
 
 // Texts with a placeholder keep it: the two ID descriptions take one string, the default ID
 // label one integer.
-std::map<int, std::string> DefaultTable()
-{
+std::map<int, std::string> DefaultTable() {
     using namespace nc::LanguageText;
     return {
         {kNewObservationPrefix, "Obs"},
@@ -45,37 +44,30 @@ struct Table {
     std::map<int, std::string> texts = DefaultTable();
 };
 
-Table& TheTable()
-{
+Table& TheTable() {
     static Table table;
     return table;
 }
 
 }  // namespace
 
-CString LanguageString::Get(int id)
-{
+CString LanguageString::Get(int id) {
     Table& table = TheTable();
     std::lock_guard<std::mutex> guard(table.lock);
     const auto found = table.texts.find(id);
     return found == table.texts.end() ? CString() : CString(found->second);
 }
 
-void LanguageString::SetText(int id, const char* text)
-{
+void LanguageString::SetText(int id, const char* text) {
     Table& table = TheTable();
     std::lock_guard<std::mutex> guard(table.lock);
     table.texts[id] = text ? text : "";
 }
 
-void LanguageString::SetTable(std::map<int, std::string> texts)
-{
+void LanguageString::SetTable(std::map<int, std::string> texts) {
     Table& table = TheTable();
     std::lock_guard<std::mutex> guard(table.lock);
     table.texts = std::move(texts);
 }
 
-void LanguageString::ResetToDefaults()
-{
-    SetTable(DefaultTable());
-}
+void LanguageString::ResetToDefaults() { SetTable(DefaultTable()); }

@@ -81,14 +81,30 @@ struct Parts {
         }
         // Every part was read with at most four digits (six for the fraction), so the narrowing is exact.
         return SimpDateTime(static_cast<short>(year), static_cast<short>(month), static_cast<short>(day),
-                            static_cast<short>(h), static_cast<short>(minute), static_cast<short>(second),
-                            microsecond, true);
+                            static_cast<short>(h), static_cast<short>(minute), static_cast<short>(second), microsecond,
+                            true);
     }
 };
 
 enum class TokenKind {
-    Literal, Year4, Year2, MonthName, Month2, Month1, Day2, Day1, Hour2, Hour1,
-    Hour12_2, Hour12_1, AmPm, Minute2, Minute1, Second2, Second1, Fraction
+    Literal,
+    Year4,
+    Year2,
+    MonthName,
+    Month2,
+    Month1,
+    Day2,
+    Day1,
+    Hour2,
+    Hour1,
+    Hour12_2,
+    Hour12_1,
+    AmPm,
+    Minute2,
+    Minute1,
+    Second2,
+    Second1,
+    Fraction
 };
 
 struct Token {
@@ -101,27 +117,32 @@ Token TokenAt(const char* format, std::size_t pos) {
     const char c = format[pos];
     std::size_t run = 1;
     while (format[pos + run] == c) ++run;
-    auto pick = [run](TokenKind two, TokenKind one) {
-        return run >= 2 ? Token{two, 2} : Token{one, 1};
-    };
+    auto pick = [run](TokenKind two, TokenKind one) { return run >= 2 ? Token{two, 2} : Token{one, 1}; };
     switch (c) {
-    case 'y':
-        if (run >= 4) return {TokenKind::Year4, 4};
-        if (run >= 2) return {TokenKind::Year2, 2};
-        return {};
-    case 'M':
-        if (run >= 3) return {TokenKind::MonthName, 3};
-        return pick(TokenKind::Month2, TokenKind::Month1);
-    case 'd': return pick(TokenKind::Day2, TokenKind::Day1);
-    case 'H': return pick(TokenKind::Hour2, TokenKind::Hour1);
-    case 'h': return pick(TokenKind::Hour12_2, TokenKind::Hour12_1);
-    case 'm': return pick(TokenKind::Minute2, TokenKind::Minute1);
-    case 's': return pick(TokenKind::Second2, TokenKind::Second1);
-    case 't':
-        if (run >= 2) return {TokenKind::AmPm, 2};
-        return {};
-    case 'f': return {TokenKind::Fraction, run < 6 ? run : 6};
-    default: return {};
+        case 'y':
+            if (run >= 4) return {TokenKind::Year4, 4};
+            if (run >= 2) return {TokenKind::Year2, 2};
+            return {};
+        case 'M':
+            if (run >= 3) return {TokenKind::MonthName, 3};
+            return pick(TokenKind::Month2, TokenKind::Month1);
+        case 'd':
+            return pick(TokenKind::Day2, TokenKind::Day1);
+        case 'H':
+            return pick(TokenKind::Hour2, TokenKind::Hour1);
+        case 'h':
+            return pick(TokenKind::Hour12_2, TokenKind::Hour12_1);
+        case 'm':
+            return pick(TokenKind::Minute2, TokenKind::Minute1);
+        case 's':
+            return pick(TokenKind::Second2, TokenKind::Second1);
+        case 't':
+            if (run >= 2) return {TokenKind::AmPm, 2};
+            return {};
+        case 'f':
+            return {TokenKind::Fraction, run < 6 ? run : 6};
+        default:
+            return {};
     }
 }
 
@@ -142,15 +163,15 @@ SimpDateTime::SimpDateTime() : mTime(pt::not_a_date_time) {}
 SimpDateTime::SimpDateTime(std::int64_t count) : mTime(pt::not_a_date_time) {
     if (count < 0 || count > MaxCount()) return;
     try {
-        mTime = pt::ptime(Epoch() + greg::days(count / kMicrosecondsPerDay),
-                          pt::microseconds(count % kMicrosecondsPerDay));
+        mTime =
+            pt::ptime(Epoch() + greg::days(count / kMicrosecondsPerDay), pt::microseconds(count % kMicrosecondsPerDay));
     } catch (const std::exception&) {
         mTime = pt::ptime(pt::not_a_date_time);
     }
 }
 
-SimpDateTime::SimpDateTime(short year, short month, short day, short hour, short minute, short second,
-                           long fraction, bool fractionIsMicroseconds)
+SimpDateTime::SimpDateTime(short year, short month, short day, short hour, short minute, short second, long fraction,
+                           bool fractionIsMicroseconds)
     : mTime(pt::not_a_date_time) {
     if (year < kFirstYear || year > kLastYear || month < 1 || month > 12 || day < 1) return;
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59) return;
@@ -177,9 +198,7 @@ std::int64_t SimpDateTime::GetCount() const {
     return (mTime - pt::ptime(Epoch())).total_microseconds();
 }
 
-std::int64_t SimpDateTime::Key() const {
-    return IsValid() ? GetCount() : kInvalidCount;
-}
+std::int64_t SimpDateTime::Key() const { return IsValid() ? GetCount() : kInvalidCount; }
 
 SimpDateTime SimpDateTime::operator+(const SimpDuration& duration) const {
     if (!IsValid() || !duration.IsValid()) return SimpDateTime();
@@ -188,9 +207,7 @@ SimpDateTime SimpDateTime::operator+(const SimpDuration& duration) const {
     return SimpDateTime(sum);
 }
 
-SimpDateTime SimpDateTime::operator-(const SimpDuration& duration) const {
-    return *this + (-duration);
-}
+SimpDateTime SimpDateTime::operator-(const SimpDuration& duration) const { return *this + (-duration); }
 
 SimpDuration SimpDateTime::operator-(const SimpDateTime& other) const {
     if (!IsValid() || !other.IsValid()) return SimpDuration(pt::time_duration(pt::not_a_date_time));
@@ -294,47 +311,76 @@ SimpDateTime SimpDateTime::ParseExact(const char* text, const char* format) {
         const Token token = TokenAt(format, fi);
         bool ok = true;
         switch (token.kind) {
-        case TokenKind::Literal: ok = text[ti] == format[fi]; ti += ok ? 1 : 0; break;
-        case TokenKind::Year4: ok = ReadNumber(text, ti, 4, 4, parts.year); break;
-        case TokenKind::Year2:
-            ok = ReadNumber(text, ti, 2, 2, parts.year);
-            parts.year += parts.year < 50 ? 2000 : 1900;
-            break;
-        case TokenKind::MonthName:
-            parts.month = MonthFromName(text + ti);
-            ok = parts.month != 0;
-            ti += ok ? 3 : 0;
-            break;
-        case TokenKind::Month2: ok = ReadNumber(text, ti, 2, 2, parts.month); break;
-        case TokenKind::Month1: ok = ReadNumber(text, ti, 1, 2, parts.month); break;
-        case TokenKind::Day2: ok = ReadNumber(text, ti, 2, 2, parts.day); break;
-        case TokenKind::Day1: ok = ReadNumber(text, ti, 1, 2, parts.day); break;
-        case TokenKind::Hour2: ok = ReadNumber(text, ti, 2, 2, parts.hour); break;
-        case TokenKind::Hour1: ok = ReadNumber(text, ti, 1, 2, parts.hour); break;
-        case TokenKind::Hour12_2: ok = ReadNumber(text, ti, 2, 2, parts.hour12); break;
-        case TokenKind::Hour12_1: ok = ReadNumber(text, ti, 1, 2, parts.hour12); break;
-        case TokenKind::AmPm:
-            if (text[ti] != '\0' && EqualNoCase(text + ti, "AM", 2)) {
-                parts.pm = false;
-            } else if (text[ti] != '\0' && EqualNoCase(text + ti, "PM", 2)) {
-                parts.pm = true;
-            } else {
-                ok = false;
+            case TokenKind::Literal:
+                ok = text[ti] == format[fi];
+                ti += ok ? 1 : 0;
+                break;
+            case TokenKind::Year4:
+                ok = ReadNumber(text, ti, 4, 4, parts.year);
+                break;
+            case TokenKind::Year2:
+                ok = ReadNumber(text, ti, 2, 2, parts.year);
+                parts.year += parts.year < 50 ? 2000 : 1900;
+                break;
+            case TokenKind::MonthName:
+                parts.month = MonthFromName(text + ti);
+                ok = parts.month != 0;
+                ti += ok ? 3 : 0;
+                break;
+            case TokenKind::Month2:
+                ok = ReadNumber(text, ti, 2, 2, parts.month);
+                break;
+            case TokenKind::Month1:
+                ok = ReadNumber(text, ti, 1, 2, parts.month);
+                break;
+            case TokenKind::Day2:
+                ok = ReadNumber(text, ti, 2, 2, parts.day);
+                break;
+            case TokenKind::Day1:
+                ok = ReadNumber(text, ti, 1, 2, parts.day);
+                break;
+            case TokenKind::Hour2:
+                ok = ReadNumber(text, ti, 2, 2, parts.hour);
+                break;
+            case TokenKind::Hour1:
+                ok = ReadNumber(text, ti, 1, 2, parts.hour);
+                break;
+            case TokenKind::Hour12_2:
+                ok = ReadNumber(text, ti, 2, 2, parts.hour12);
+                break;
+            case TokenKind::Hour12_1:
+                ok = ReadNumber(text, ti, 1, 2, parts.hour12);
+                break;
+            case TokenKind::AmPm:
+                if (text[ti] != '\0' && EqualNoCase(text + ti, "AM", 2)) {
+                    parts.pm = false;
+                } else if (text[ti] != '\0' && EqualNoCase(text + ti, "PM", 2)) {
+                    parts.pm = true;
+                } else {
+                    ok = false;
+                }
+                ti += ok ? 2 : 0;
+                break;
+            case TokenKind::Minute2:
+                ok = ReadNumber(text, ti, 2, 2, parts.minute);
+                break;
+            case TokenKind::Minute1:
+                ok = ReadNumber(text, ti, 1, 2, parts.minute);
+                break;
+            case TokenKind::Second2:
+                ok = ReadNumber(text, ti, 2, 2, parts.second);
+                break;
+            case TokenKind::Second1:
+                ok = ReadNumber(text, ti, 1, 2, parts.second);
+                break;
+            case TokenKind::Fraction: {
+                const int digits = static_cast<int>(token.length);
+                long value = 0;
+                ok = ReadNumber(text, ti, digits, digits, value);
+                for (int d = digits; d < 6; ++d) value *= 10;
+                parts.microsecond = value;
+                break;
             }
-            ti += ok ? 2 : 0;
-            break;
-        case TokenKind::Minute2: ok = ReadNumber(text, ti, 2, 2, parts.minute); break;
-        case TokenKind::Minute1: ok = ReadNumber(text, ti, 1, 2, parts.minute); break;
-        case TokenKind::Second2: ok = ReadNumber(text, ti, 2, 2, parts.second); break;
-        case TokenKind::Second1: ok = ReadNumber(text, ti, 1, 2, parts.second); break;
-        case TokenKind::Fraction: {
-            const int digits = static_cast<int>(token.length);
-            long value = 0;
-            ok = ReadNumber(text, ti, digits, digits, value);
-            for (int d = digits; d < 6; ++d) value *= 10;
-            parts.microsecond = value;
-            break;
-        }
         }
         if (!ok) return SimpDateTime();
         fi += token.length;
@@ -356,29 +402,63 @@ std::string SimpDateTime::ToLocalString(const char* format) const {
     for (std::size_t fi = 0; format[fi] != '\0';) {
         const Token token = TokenAt(format, fi);
         switch (token.kind) {
-        case TokenKind::Literal: out += format[fi]; break;
-        case TokenKind::Year4: AppendNumber(out, ymd.year, 4); break;
-        case TokenKind::Year2: AppendNumber(out, ymd.year % 100, 2); break;
-        case TokenKind::MonthName: out += kMonthNames[ymd.month - 1]; break;
-        case TokenKind::Month2: AppendNumber(out, ymd.month, 2); break;
-        case TokenKind::Month1: AppendNumber(out, ymd.month, 1); break;
-        case TokenKind::Day2: AppendNumber(out, ymd.day, 2); break;
-        case TokenKind::Day1: AppendNumber(out, ymd.day, 1); break;
-        case TokenKind::Hour2: AppendNumber(out, hour, 2); break;
-        case TokenKind::Hour1: AppendNumber(out, hour, 1); break;
-        case TokenKind::Hour12_2: AppendNumber(out, hour12, 2); break;
-        case TokenKind::Hour12_1: AppendNumber(out, hour12, 1); break;
-        case TokenKind::AmPm: out += hour < 12 ? "AM" : "PM"; break;
-        case TokenKind::Minute2: AppendNumber(out, timeOfDay.minutes(), 2); break;
-        case TokenKind::Minute1: AppendNumber(out, timeOfDay.minutes(), 1); break;
-        case TokenKind::Second2: AppendNumber(out, timeOfDay.seconds(), 2); break;
-        case TokenKind::Second1: AppendNumber(out, timeOfDay.seconds(), 1); break;
-        case TokenKind::Fraction: {
-            long value = microsecond;
-            for (std::size_t d = token.length; d < 6; ++d) value /= 10;
-            AppendNumber(out, value, static_cast<int>(token.length));
-            break;
-        }
+            case TokenKind::Literal:
+                out += format[fi];
+                break;
+            case TokenKind::Year4:
+                AppendNumber(out, ymd.year, 4);
+                break;
+            case TokenKind::Year2:
+                AppendNumber(out, ymd.year % 100, 2);
+                break;
+            case TokenKind::MonthName:
+                out += kMonthNames[ymd.month - 1];
+                break;
+            case TokenKind::Month2:
+                AppendNumber(out, ymd.month, 2);
+                break;
+            case TokenKind::Month1:
+                AppendNumber(out, ymd.month, 1);
+                break;
+            case TokenKind::Day2:
+                AppendNumber(out, ymd.day, 2);
+                break;
+            case TokenKind::Day1:
+                AppendNumber(out, ymd.day, 1);
+                break;
+            case TokenKind::Hour2:
+                AppendNumber(out, hour, 2);
+                break;
+            case TokenKind::Hour1:
+                AppendNumber(out, hour, 1);
+                break;
+            case TokenKind::Hour12_2:
+                AppendNumber(out, hour12, 2);
+                break;
+            case TokenKind::Hour12_1:
+                AppendNumber(out, hour12, 1);
+                break;
+            case TokenKind::AmPm:
+                out += hour < 12 ? "AM" : "PM";
+                break;
+            case TokenKind::Minute2:
+                AppendNumber(out, timeOfDay.minutes(), 2);
+                break;
+            case TokenKind::Minute1:
+                AppendNumber(out, timeOfDay.minutes(), 1);
+                break;
+            case TokenKind::Second2:
+                AppendNumber(out, timeOfDay.seconds(), 2);
+                break;
+            case TokenKind::Second1:
+                AppendNumber(out, timeOfDay.seconds(), 1);
+                break;
+            case TokenKind::Fraction: {
+                long value = microsecond;
+                for (std::size_t d = token.length; d < 6; ++d) value /= 10;
+                AppendNumber(out, value, static_cast<int>(token.length));
+                break;
+            }
         }
         fi += token.length;
     }

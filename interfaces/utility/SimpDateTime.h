@@ -30,12 +30,7 @@
 namespace ZoTimeUtl {
 
 // How a text is turned into a SimpDateTime. The values are persisted.
-enum eParseType {
-    eParseUsingLocale = 0,
-    eParseUsingAscTime = 1,
-    eParseExact = 2,
-    eNoParse = 3
-};
+enum eParseType { eParseUsingLocale = 0, eParseUsingAscTime = 1, eParseExact = 2, eNoParse = 3 };
 
 // The unit in which a time span is counted. The values are persisted.
 enum eTimeAccuracy {

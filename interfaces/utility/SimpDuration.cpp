@@ -49,9 +49,7 @@ double SimpDuration::TotalSeconds() const {
     return static_cast<double>(ticks / 1000000) + static_cast<double>(ticks % 1000000) / 1e6;
 }
 
-std::int64_t SimpDuration::TotalMicroseconds() const {
-    return IsValid() ? mDuration.total_microseconds() : 0;
-}
+std::int64_t SimpDuration::TotalMicroseconds() const { return IsValid() ? mDuration.total_microseconds() : 0; }
 
 std::int64_t SimpDuration::Key() const {
     if (mDuration.is_not_a_date_time()) return std::numeric_limits<std::int64_t>::min();
@@ -68,9 +66,7 @@ SimpDuration SimpDuration::operator+(const SimpDuration& other) const {
     return FromMicroseconds(sum);
 }
 
-SimpDuration SimpDuration::operator-(const SimpDuration& other) const {
-    return *this + (-other);
-}
+SimpDuration SimpDuration::operator-(const SimpDuration& other) const { return *this + (-other); }
 
 SimpDuration SimpDuration::operator-() const {
     if (!IsValid()) return SimpDuration(mDuration.invert_sign());

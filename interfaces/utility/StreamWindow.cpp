@@ -31,8 +31,8 @@ StreamWindow::int_type StreamWindow::underflow() {
     const std::int64_t next = Position();
     if (next >= mLength) return traits_type::eof();
     if (mBuffer.empty()) mBuffer.resize(static_cast<size_t>(std::min(kBufferSize, mLength)));
-    const auto want = static_cast<std::streamsize>(
-        std::min<std::int64_t>(static_cast<std::int64_t>(mBuffer.size()), mLength - next));
+    const auto want =
+        static_cast<std::streamsize>(std::min<std::int64_t>(static_cast<std::int64_t>(mBuffer.size()), mLength - next));
     const std::streamsize got = ReadFromParent(mBuffer.data(), next, want);
     mBufferStart = next;
     if (got <= 0) {
@@ -73,8 +73,7 @@ std::streamsize StreamWindow::xsgetn(char_type* s, std::streamsize n) {
     return done;
 }
 
-StreamWindow::pos_type StreamWindow::seekoff(off_type off, std::ios_base::seekdir dir,
-                                             std::ios_base::openmode which) {
+StreamWindow::pos_type StreamWindow::seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode which) {
     if (!(which & std::ios_base::in)) return pos_type(off_type(-1));
     std::int64_t target = 0;
     if (dir == std::ios_base::beg)

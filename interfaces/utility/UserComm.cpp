@@ -17,8 +17,7 @@ struct Installed {
     std::shared_ptr<UserComm> comm;
 };
 
-Installed& TheInstalled()
-{
+Installed& TheInstalled() {
     static Installed installed;
     return installed;
 }
@@ -27,16 +26,14 @@ Installed& TheInstalled()
 
 UserComm::~UserComm() = default;
 
-UserComm* UserComm::GetUserComm()
-{
+UserComm* UserComm::GetUserComm() {
     static SilentUserComm silent;
     Installed& installed = TheInstalled();
     std::lock_guard<std::mutex> guard(installed.lock);
     return installed.comm ? installed.comm.get() : &silent;
 }
 
-void UserComm::SetUserComm(std::shared_ptr<UserComm> comm)
-{
+void UserComm::SetUserComm(std::shared_ptr<UserComm> comm) {
     Installed& installed = TheInstalled();
     std::shared_ptr<UserComm> previous;  // released outside the lock
     std::lock_guard<std::mutex> guard(installed.lock);

@@ -12,8 +12,8 @@ public:
     // A yes/no question; 1 means yes, anything else no.
     virtual int AskQuestion(const char* question, const char* caption) = 0;
     // A question with an explanation; the library passes flag 1. 1 means go on.
-    virtual int AskQuestionWithExplanation(const char* question, const char* explanation,
-                                           const char* caption, int flag) = 0;
+    virtual int AskQuestionWithExplanation(const char* question, const char* explanation, const char* caption,
+                                           int flag) = 0;
     // A message that needs no answer.
     virtual void ShowMessage(const char* message, const char* caption) = 0;
 

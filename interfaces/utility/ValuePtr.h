@@ -23,51 +23,42 @@ public:
     // Takes ownership of the object (if any). U must be T or derived from T, and complete here.
     template <typename U, typename = std::enable_if_t<std::is_convertible_v<U*, T*>>>
     explicit ValuePtr(std::unique_ptr<U> object) noexcept
-        : mObject(object.get()), mOps(object ? &OpsFor<U>() : nullptr)
-    {
+        : mObject(object.get()), mOps(object ? &OpsFor<U>() : nullptr) {
         object.release();
     }
 
     // A deep copy of the other's object, or empty when the other is empty.
     ValuePtr(const ValuePtr& other)
-        : mObject(other.mObject ? other.mOps->copy(*other.mObject) : nullptr), mOps(other.mOps)
-    {
-    }
+        : mObject(other.mObject ? other.mOps->copy(*other.mObject) : nullptr), mOps(other.mOps) {}
     ValuePtr(ValuePtr&& other) noexcept : mObject(std::exchange(other.mObject, nullptr)), mOps(other.mOps) {}
     // Copies first, then destroys the old object: assigning from itself, or from a ValuePtr that
     // the old object owns, is safe, and a failed copy leaves this one as it was.
-    ValuePtr& operator=(const ValuePtr& other)
-    {
+    ValuePtr& operator=(const ValuePtr& other) {
         ValuePtr copy(other);
         swap(copy);
         return *this;
     }
-    ValuePtr& operator=(ValuePtr&& other) noexcept
-    {
+    ValuePtr& operator=(ValuePtr&& other) noexcept {
         ValuePtr taken(std::move(other));
         swap(taken);
         return *this;
     }
-    ~ValuePtr()
-    {
+    ~ValuePtr() {
         if (mObject) mOps->destroy(mObject);
     }
 
     // Replaces the object (destroying the old one) by the given one, or by none.
     template <typename U, typename = std::enable_if_t<std::is_convertible_v<U*, T*>>>
-    void reset(std::unique_ptr<U> object) noexcept
-    {
+    void reset(std::unique_ptr<U> object) noexcept {
         ValuePtr taken(std::move(object));
         swap(taken);
     }
-    void reset() noexcept
-    {
+    void reset() noexcept {
         ValuePtr none;
         swap(none);
     }
 
-    void swap(ValuePtr& other) noexcept
-    {
+    void swap(ValuePtr& other) noexcept {
         std::swap(mObject, other.mObject);
         std::swap(mOps, other.mOps);
     }
@@ -85,8 +76,7 @@ private:
     };
 
     template <typename U>
-    static const Ops& OpsFor() noexcept
-    {
+    static const Ops& OpsFor() noexcept {
         static const Ops ops{[](const T& object) -> T* { return new U(static_cast<const U&>(object)); },
                              [](T* object) noexcept { delete static_cast<U*>(object); }};
         return ops;

@@ -1,5 +1,6 @@
 #include "interfaces/utility/ZoString.h"
 
+#include <locale.h>
 #include <cctype>
 #include <clocale>
 #include <cmath>
@@ -7,29 +8,27 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
 
 namespace {
 
-bool IsSpace(char c)
-{
-    return std::isspace(static_cast<unsigned char>(c)) != 0;
-}
+bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Skips [sign] digits [. digits] [e [sign] digits]; null when no mantissa digit is present.
-const char* SkipDecimalNumber(const char* p)
-{
+const char* SkipDecimalNumber(const char* p) {
     if (*p == '+' || *p == '-') ++p;
     bool digits = false;
-    while (IsDigit(*p)) { ++p; digits = true; }
+    while (IsDigit(*p)) {
+        ++p;
+        digits = true;
+    }
     if (*p == '.') {
         ++p;
-        while (IsDigit(*p)) { ++p; digits = true; }
+        while (IsDigit(*p)) {
+            ++p;
+            digits = true;
+        }
     }
     if (!digits) return nullptr;
     if (*p == 'e' || *p == 'E') {
@@ -42,8 +41,7 @@ const char* SkipDecimalNumber(const char* p)
     return p;
 }
 
-locale_t CLocale()
-{
+locale_t CLocale() {
     static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
     return locale;
 }
@@ -52,8 +50,7 @@ locale_t CLocale()
 class CLocaleScope {
 public:
     CLocaleScope() : mPrevious(CLocale() ? uselocale(CLocale()) : static_cast<locale_t>(nullptr)) {}
-    ~CLocaleScope()
-    {
+    ~CLocaleScope() {
         if (mPrevious) uselocale(mPrevious);
     }
     CLocaleScope(const CLocaleScope&) = delete;
@@ -67,8 +64,7 @@ private:
 
 namespace ZoString {
 
-std::string Format(const char* format, ...)
-{
+std::string Format(const char* format, ...) {
     if (!format) return std::string();
     const CLocaleScope cLocale;
     va_list args;
@@ -86,8 +82,7 @@ std::string Format(const char* format, ...)
     return result;
 }
 
-std::string FormatStringVector(const char* separator, const std::vector<std::string>& items)
-{
+std::string FormatStringVector(const char* separator, const std::vector<std::string>& items) {
     const std::string between = separator ? separator : "";
     std::string result;
     for (std::size_t i = 0; i < items.size(); ++i) {
@@ -97,8 +92,7 @@ std::string FormatStringVector(const char* separator, const std::vector<std::str
     return result;
 }
 
-bool ToFloat(const char* text, float& value)
-{
+bool ToFloat(const char* text, float& value) {
     if (!text) return false;
     const char* start = text;
     while (IsSpace(*start)) ++start;
@@ -117,8 +111,7 @@ bool ToFloat(const char* text, float& value)
 
 }  // namespace ZoString
 
-char* zostrdup(const char* text)
-{
+char* zostrdup(const char* text) {
     if (!text) return nullptr;
     const std::size_t size = std::strlen(text) + 1;
     char* copy = new char[size];
@@ -126,8 +119,7 @@ char* zostrdup(const char* text)
     return copy;
 }
 
-double zostrtod(const char* text, char** end)
-{
+double zostrtod(const char* text, char** end) {
     if (!text) {
         if (end) *end = nullptr;
         return 0.0;

@@ -10,23 +10,20 @@ struct Name {
     std::string text = "ncds";
 };
 
-Name& TheName()
-{
+Name& TheName() {
     static Name name;
     return name;
 }
 
 }  // namespace
 
-CString ZoSystemInfo::GetApplicationName()
-{
+CString ZoSystemInfo::GetApplicationName() {
     Name& name = TheName();
     std::lock_guard<std::mutex> guard(name.lock);
     return CString(name.text);
 }
 
-void ZoSystemInfo::SetApplicationName(const char* text)
-{
+void ZoSystemInfo::SetApplicationName(const char* text) {
     Name& name = TheName();
     std::lock_guard<std::mutex> guard(name.lock);
     name.text = text ? text : "";

@@ -43,8 +43,8 @@ protected:
         NCDataMatrix<float> data(rows, cols);
         for (int i = 1; i <= rows; ++i)
             for (int j = 1; j <= cols; ++j) data(i, j, static_cast<float>(100 * i + j));
-        auto dataset = NCDataSet::Create(project, "Data", number, &data, &obsIDs, &varIDs, {1}, {1}, "", nullptr,
-                                         nullptr, false);
+        auto dataset =
+            NCDataSet::Create(project, "Data", number, &data, &obsIDs, &varIDs, {1}, {1}, "", nullptr, nullptr, false);
         project->AddDataset(dataset);
         return dataset;
     }

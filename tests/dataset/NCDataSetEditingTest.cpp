@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "app/SignalLog.h"
-#include "interfaces/utility/Exception.h"
 #include "interfaces/constants/LanguageTextIDs.h"
 #include "interfaces/constants/UniqueIDKinds.h"
-#include "interfaces/utility/LanguageString.h"
 #include "interfaces/containers/NCStringVector.h"
+#include "interfaces/utility/Exception.h"
+#include "interfaces/utility/LanguageString.h"
 #include "tests/dataset/DatasetTestProject.h"
 #include "varobs/QualitativeVariableInfo.h"
 
@@ -316,8 +316,8 @@ TEST_F(NCDataSetEditingTest, EveryChangeRaisesItsSignal) {
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[0], "added: dataset 9");
     EXPECT_EQ(lines[1], "added: dataset 9") << "the silent AddVariables raises nothing";
-    EXPECT_EQ(lines[2], "value changed: dataset 9, observation " + std::to_string(obs1) + ", variable " +
-                            std::to_string(var1));
+    EXPECT_EQ(lines[2],
+              "value changed: dataset 9, observation " + std::to_string(obs1) + ", variable " + std::to_string(var1));
     EXPECT_EQ(log.Count("deleted"), 2);
     positions = Positions({1});
     user->AddAnswer(0);

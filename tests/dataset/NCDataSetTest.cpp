@@ -33,13 +33,13 @@ TEST_F(NCDataSetCoreTest, NewDatasetsStartWithTheDocumentedState) {
     NCDataMatrix<float> data(1, 1, 5.0f);
     const NCIntegralVector<unsigned long, 0> ids(1, filled->GetObsID(1));
     const NCIntegralVector<unsigned long, 0> vars(1, filled->GetVarID(1));
-    const auto temporary = NCDataSet::Create(project, "T", 3, &data, &ids, &vars, {1}, {1}, "log", nullptr, nullptr,
-                                             true);
+    const auto temporary =
+        NCDataSet::Create(project, "T", 3, &data, &ids, &vars, {1}, {1}, "log", nullptr, nullptr, true);
     data(1, 1, 6.0f);
     EXPECT_EQ(Value(*temporary, 1, 1), 5.0f) << "the dataset keeps its own copy";
     EXPECT_FALSE(temporary->IsDirty());
-    const auto unfilled = NCDataSet::Create(project, "U", 4, nullptr, &ids, &vars, {1}, {1}, "", nullptr, nullptr,
-                                            false);
+    const auto unfilled =
+        NCDataSet::Create(project, "U", 4, nullptr, &ids, &vars, {1}, {1}, "", nullptr, nullptr, false);
     EXPECT_EQ(Value(*unfilled, 1, 1), kMissingValue) << "without a matrix every value is missing";
     temporary->clear();
     EXPECT_FALSE(temporary->IsTemporary());

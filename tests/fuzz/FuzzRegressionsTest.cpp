@@ -36,8 +36,7 @@ TEST(FuzzRegressions, EveryKeptInputPassesItsTarget) {
         }
         for (const auto& file : std::filesystem::directory_iterator(folder.path())) {
             const fuzz::Outcome outcome = RunTarget(*target, Load(file.path()));
-            EXPECT_NE(outcome.verdict, fuzz::Verdict::Finding)
-                << file.path() << ": " << outcome.finding;
+            EXPECT_NE(outcome.verdict, fuzz::Verdict::Finding) << file.path() << ": " << outcome.finding;
             ++replayed;
         }
     }

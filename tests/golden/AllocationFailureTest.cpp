@@ -61,12 +61,8 @@ bool Disarm() {
 
 void* operator new(std::size_t size) { return Allocate(size); }
 void* operator new[](std::size_t size) { return Allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return AllocateNoThrow(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return AllocateNoThrow(size);
-}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return AllocateNoThrow(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return AllocateNoThrow(size); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
@@ -96,10 +92,8 @@ TEST(AllocationFailure, ArmedAllocatorFailsTheNthAllocationOnce) {
 TEST(AllocationFailure, EveryGoldenReadSucceedsOrFailsCleanlyWhicheverAllocationFails) {
     for (const golden::GoldenEntry& entry : golden::GoldenEntries()) {
         SCOPED_TRACE(entry.name);
-        std::ifstream file(std::string(NC_TEST_DATA_DIR) + "/" + golden::GoldenFileName(entry),
-                           std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(file)),
-                                std::istreambuf_iterator<char>());
+        std::ifstream file(std::string(NC_TEST_DATA_DIR) + "/" + golden::GoldenFileName(entry), std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
         ASSERT_FALSE(bytes.empty());
         const auto made = entry.make();
         {
@@ -124,10 +118,8 @@ TEST(AllocationFailure, EveryGoldenReadSucceedsOrFailsCleanlyWhicheverAllocation
                 otherError = error.what();
             }
             const bool failed = Disarm();
-            EXPECT_EQ(otherError, "")
-                << "allocation " << n << " failing makes the read throw something else";
-            if (read)
-                EXPECT_EQ(entry.difference(*made, *object), "") << "allocation " << n << " failed";
+            EXPECT_EQ(otherError, "") << "allocation " << n << " failing makes the read throw something else";
+            if (read) EXPECT_EQ(entry.difference(*made, *object), "") << "allocation " << n << " failed";
             object.reset();
             if (!failed) {
                 EXPECT_TRUE(read) << "the read fails with no allocation failing";

@@ -39,13 +39,12 @@ bool LoadFile(const std::string& path, std::string& bytes) {
 // A write-only buffer that, like a pipe, cannot seek: stream directories then buffer each
 // sub-stream.
 class PipeSink : public std::streambuf {
-  public:
+public:
     const std::string& Bytes() const { return mBytes; }
 
-  protected:
+protected:
     int_type overflow(int_type c) override {
-        if (!traits_type::eq_int_type(c, traits_type::eof()))
-            mBytes.push_back(traits_type::to_char_type(c));
+        if (!traits_type::eq_int_type(c, traits_type::eof())) mBytes.push_back(traits_type::to_char_type(c));
         return traits_type::not_eof(c);
     }
     std::streamsize xsputn(const char* s, std::streamsize n) override {
@@ -53,7 +52,7 @@ class PipeSink : public std::streambuf {
         return n;
     }
 
-  private:
+private:
     std::string mBytes;
 };
 
@@ -65,11 +64,9 @@ std::string FirstByteDifference(const std::string& expected, const std::string& 
     while (at < common && expected[at] == actual[at]) ++at;
     if (at == common && expected.size() == actual.size()) return "";
     std::ostringstream text;
-    text << "expected " << expected.size() << " bytes, got " << actual.size()
-         << "; first difference at byte " << at;
+    text << "expected " << expected.size() << " bytes, got " << actual.size() << "; first difference at byte " << at;
     if (at < common) {
-        text << std::hex << " (expected 0x"
-             << static_cast<int>(static_cast<unsigned char>(expected[at])) << ", got 0x"
+        text << std::hex << " (expected 0x" << static_cast<int>(static_cast<unsigned char>(expected[at])) << ", got 0x"
              << static_cast<int>(static_cast<unsigned char>(actual[at])) << ")";
     }
     return text.str();
@@ -97,16 +94,13 @@ TEST_P(GoldenFile, ReadsIntoTheMadeObjectAndBothWriteTheSameBytes) {
     std::istringstream is(bytes);
     is >> *read;
     ASSERT_FALSE(is.fail()) << path << " does not read";
-    EXPECT_EQ(is.tellg(), static_cast<std::streamoff>(bytes.size()))
-        << path << " is not read to its end";
+    EXPECT_EQ(is.tellg(), static_cast<std::streamoff>(bytes.size())) << path << " is not read to its end";
     EXPECT_EQ(entry->difference(*made, *read), "") << path;
 
     bool ok = false;
-    EXPECT_EQ(golden::WriteToBytes(*read, &ok), bytes)
-        << path << ": the object read writes other bytes";
+    EXPECT_EQ(golden::WriteToBytes(*read, &ok), bytes) << path << ": the object read writes other bytes";
     EXPECT_TRUE(ok) << path;
-    EXPECT_EQ(golden::WriteToBytes(*made, &ok), bytes)
-        << path << ": the made object writes other bytes";
+    EXPECT_EQ(golden::WriteToBytes(*made, &ok), bytes) << path << ": the made object writes other bytes";
     EXPECT_TRUE(ok) << path;
 
     // Streams that cannot seek take the other path through the stream directories; the bytes
@@ -122,8 +116,7 @@ TEST_P(GoldenFile, ReadsIntoTheMadeObjectAndBothWriteTheSameBytes) {
     const auto readFromPipe = entry->makeEmpty();
     fromPipe >> *readFromPipe;
     ASSERT_FALSE(fromPipe.fail()) << path << " does not read from an unseekable stream";
-    EXPECT_EQ(entry->difference(*entry->make(), *readFromPipe), "")
-        << path << " read from an unseekable stream";
+    EXPECT_EQ(entry->difference(*entry->make(), *readFromPipe), "") << path << " read from an unseekable stream";
 }
 
 INSTANTIATE_TEST_SUITE_P(Golden, GoldenFile, ::testing::ValuesIn(EntryNames()),
@@ -137,13 +130,11 @@ INSTANTIATE_TEST_SUITE_P(Golden, GoldenFile, ::testing::ValuesIn(EntryNames()),
 TEST(GoldenFiles, EveryFileBelongsToOneEntryOfUniqueName) {
     std::set<std::string> expected;
     for (const GoldenEntry& entry : golden::GoldenEntries())
-        EXPECT_TRUE(expected.insert(golden::GoldenFileName(entry)).second)
-            << "two entries named " << entry.name;
+        EXPECT_TRUE(expected.insert(golden::GoldenFileName(entry)).second) << "two entries named " << entry.name;
     std::set<std::string> found;
     for (const auto& item : std::filesystem::directory_iterator(NC_TEST_DATA_DIR))
         if (item.path().extension() == ".bin") found.insert(item.path().filename().string());
-    EXPECT_EQ(found, expected) << "golden files in " << NC_TEST_DATA_DIR
-                               << " and table entries differ";
+    EXPECT_EQ(found, expected) << "golden files in " << NC_TEST_DATA_DIR << " and table entries differ";
 }
 
 TEST(GoldenFiles, ComparisonsTellTheFullFormFromTheMinimalOne) {
@@ -156,12 +147,10 @@ TEST(GoldenFiles, ComparisonsTellTheFullFormFromTheMinimalOne) {
         ++pairs;
         EXPECT_NE(full.difference(*full.make(), *minimal->make()), "") << full.name;
         EXPECT_NE(full.difference(*minimal->make(), *full.make()), "") << full.name;
-        EXPECT_EQ(full.difference(*full.make(), *full.make()), "")
-            << full.name << ": two made objects differ";
+        EXPECT_EQ(full.difference(*full.make(), *full.make()), "") << full.name << ": two made objects differ";
         for (const GoldenEntry& other : golden::GoldenEntries()) {
             if (other.name.compare(0, dot + 1, full.name, 0, dot + 1) == 0) continue;
-            EXPECT_NE(full.difference(*full.make(), *other.make()), "")
-                << full.name << " accepts " << other.name;
+            EXPECT_NE(full.difference(*full.make(), *other.make()), "") << full.name << " accepts " << other.name;
             break;
         }
     }
@@ -201,9 +190,9 @@ TEST(GoldenFiles, DamagedCopiesFailCleanly) {
             if (read(seekable) || read(piped)) readingPrefixes.push_back(length);
         }
         if (!readingPrefixes.empty()) {
-            ADD_FAILURE() << path << ": " << readingPrefixes.size() << " proper prefixes of "
-                          << bytes.size() << " bytes read as a whole object, the first one "
-                          << readingPrefixes.front() << " bytes long";
+            ADD_FAILURE() << path << ": " << readingPrefixes.size() << " proper prefixes of " << bytes.size()
+                          << " bytes read as a whole object, the first one " << readingPrefixes.front()
+                          << " bytes long";
         }
         EXPECT_GT(nctest::ReadCorruptedCopies(bytes, read), 0) << path;
         EXPECT_EQ(thrown, "") << path << ": a damaged copy throws instead of failing";
@@ -261,8 +250,7 @@ TEST(GoldenFiles, RecordsKeepTheirClassThroughTheFactory) {
         ASSERT_TRUE(RecordFactory::WriteRecord(*record, os));
         ++framedClasses;
         const std::string bytes = os.str();
-        EXPECT_EQ(bytes.substr(4, RecordFactory::GetClassName(*record).size()),
-                  RecordFactory::GetClassName(*record));
+        EXPECT_EQ(bytes.substr(4, RecordFactory::GetClassName(*record).size()), RecordFactory::GetClassName(*record));
         std::istringstream is(bytes + bytes);
         const auto first = readFramed(is);
         const auto second = readFramed(is);
@@ -280,8 +268,7 @@ TEST(GoldenFiles, RecordsKeepTheirClassThroughTheFactory) {
 // Writes the golden files when NC_WRITE_GOLDEN names a directory (see GoldenObjects.h).
 TEST(GoldenFiles, Regenerate) {
     const char* directory = std::getenv("NC_WRITE_GOLDEN");
-    if (!directory || !*directory)
-        GTEST_SKIP() << "set NC_WRITE_GOLDEN=<directory> to write the golden files";
+    if (!directory || !*directory) GTEST_SKIP() << "set NC_WRITE_GOLDEN=<directory> to write the golden files";
     EXPECT_EQ(golden::WriteGoldenFiles(directory), "");
 }
 

@@ -62,8 +62,7 @@ std::string Text(bool value) { return value ? "true" : "false"; }
 std::string Text(const std::string& value) { return "\"" + value + "\""; }
 std::string Text(const CString& value) { return Text(value.GetString()); }
 std::string Text(const SimpDateTime& value) {
-    return value.IsValid() ? value.ToLocalString("yyyy-MM-dd HH:mm:ss.ffffff")
-                           : "not a date and time";
+    return value.IsValid() ? value.ToLocalString("yyyy-MM-dd HH:mm:ss.ffffff") : "not a date and time";
 }
 std::string Text(const std::set<int>& values) {
     std::string text = "{";
@@ -87,7 +86,7 @@ std::string FloatText(float value) {
 
 // Collects the first difference between an expected (made) and an actual (read) object.
 class Differences {
-  public:
+public:
     bool Found() const { return !mFirst.empty(); }
     const std::string& First() const { return mFirst; }
 
@@ -97,8 +96,7 @@ class Differences {
 
     template <typename T>
     void Compare(const std::string& what, const T& expected, const T& actual) {
-        if (!Found() && !(expected == actual))
-            Note(what + ": expected " + Text(expected) + ", read " + Text(actual));
+        if (!Found() && !(expected == actual)) Note(what + ": expected " + Text(expected) + ", read " + Text(actual));
     }
 
     void CompareFloat(const std::string& what, float expected, float actual) {
@@ -106,25 +104,22 @@ class Differences {
             Note(what + ": expected " + FloatText(expected) + ", read " + FloatText(actual));
     }
 
-  private:
+private:
     std::string mFirst;
 };
 
 // ---- containers ------------------------------------------------------------------------------
 
 template <typename T, T Default>
-void CompareIntegralVector(const NCIntegralVector<T, Default>& e,
-                           const NCIntegralVector<T, Default>& a, Differences& d,
+void CompareIntegralVector(const NCIntegralVector<T, Default>& e, const NCIntegralVector<T, Default>& a, Differences& d,
                            const std::string& where = "") {
     d.Compare(where + "size()", e.size(), a.size());
-    for (int i = 1; i <= e.size() && !d.Found(); ++i)
-        d.Compare(where + "[" + Text(i) + "]", e[i], a[i]);
+    for (int i = 1; i <= e.size() && !d.Found(); ++i) d.Compare(where + "[" + Text(i) + "]", e[i], a[i]);
 }
 
 void CompareObjects(const NCDataVector<float>& e, const NCDataVector<float>& a, Differences& d) {
     d.Compare("size()", e.size(), a.size());
-    for (int i = 1; i <= e.size() && !d.Found(); ++i)
-        d.CompareFloat("(" + Text(i) + ")", e(i), a(i));
+    for (int i = 1; i <= e.size() && !d.Found(); ++i) d.CompareFloat("(" + Text(i) + ")", e(i), a(i));
 }
 
 void CompareObjects(const NCDataMatrix<float>& e, const NCDataMatrix<float>& a, Differences& d) {
@@ -151,18 +146,15 @@ std::string ClassOf(const VarObsInfo& record) {
     return registered.empty() ? "VarObsInfo" : registered;
 }
 
-void CompareIDs(const VarObsInfo& e, const VarObsInfo& a, Differences& d,
-                const std::string& where) {
+void CompareIDs(const VarObsInfo& e, const VarObsInfo& a, Differences& d, const std::string& where) {
     using Access = VarObsInfoTestAccess;
     d.Compare(where + "GetUniqueID()", e.GetUniqueID(), a.GetUniqueID());
     d.Compare(where + "number of IDs", Access::Count(e), Access::Count(a));
     for (int i = 1; i <= Access::Count(e) && !d.Found(); ++i)
-        d.Compare(where + "ID " + Text(i), std::string(Access::ID(e, i)),
-                  std::string(Access::ID(a, i)));
+        d.Compare(where + "ID " + Text(i), std::string(Access::ID(e, i)), std::string(Access::ID(a, i)));
 }
 
-void CompareVariableFields(const VariableInfo& e, const VariableInfo& a, Differences& d,
-                           const std::string& where) {
+void CompareVariableFields(const VariableInfo& e, const VariableInfo& a, Differences& d, const std::string& where) {
     d.Compare(where + "GetVariableBlock()", static_cast<int>(e.GetVariableBlock()),
               static_cast<int>(a.GetVariableBlock()));
     d.Compare(where + "GetVariableType()", static_cast<int>(e.GetVariableType()),
@@ -179,23 +171,21 @@ void CompareVariableFields(const VariableInfo& e, const VariableInfo& a, Differe
     d.CompareFloat(where + "GetMaturity()", e.GetMaturity(), a.GetMaturity());
 }
 
-void CompareQualitativeFields(const QualitativeVariableInfo& e, const QualitativeVariableInfo& a,
-                              Differences& d, const std::string& where) {
+void CompareQualitativeFields(const QualitativeVariableInfo& e, const QualitativeVariableInfo& a, Differences& d,
+                              const std::string& where) {
     d.Compare(where + "SizeSettings()", e.SizeSettings(), a.SizeSettings());
     CompareStringVector(e.GetSettings(), a.GetSettings(), d, where + "GetSettings()");
 }
 
-void CompareDateTimeFields(const DateTimeVariableInfo& e, const DateTimeVariableInfo& a,
-                           Differences& d, const std::string& where) {
-    d.Compare(where + "GetParseMethod()", static_cast<int>(e.GetParseMethod()),
-              static_cast<int>(a.GetParseMethod()));
+void CompareDateTimeFields(const DateTimeVariableInfo& e, const DateTimeVariableInfo& a, Differences& d,
+                           const std::string& where) {
+    d.Compare(where + "GetParseMethod()", static_cast<int>(e.GetParseMethod()), static_cast<int>(a.GetParseMethod()));
     d.Compare(where + "GetParseFormatString()", e.GetParseFormatString(), a.GetParseFormatString());
     d.Compare(where + "GetDatasetFormat()", e.GetDatasetFormat(), a.GetDatasetFormat());
     d.Compare(where + "GetTimeAccuracy()", static_cast<int>(e.GetTimeAccuracy()),
               static_cast<int>(a.GetTimeAccuracy()));
     // An invalid offset is written as the start of the count.
-    const SimpDateTime expectedOffset =
-        e.GetDateTimeOffset().IsValid() ? e.GetDateTimeOffset() : SimpDateTime(0);
+    const SimpDateTime expectedOffset = e.GetDateTimeOffset().IsValid() ? e.GetDateTimeOffset() : SimpDateTime(0);
     d.Compare(where + "GetDateTimeOffset()", expectedOffset, a.GetDateTimeOffset());
 }
 
@@ -206,8 +196,7 @@ void CompareObservationFields(const ObservationInfo& e, const ObservationInfo& a
 }
 
 // Any record, by its dynamic class.
-void CompareRecord(const VarObsInfo& e, const VarObsInfo& a, Differences& d,
-                   const std::string& where = "") {
+void CompareRecord(const VarObsInfo& e, const VarObsInfo& a, Differences& d, const std::string& where = "") {
     if (typeid(e) != typeid(a)) {
         d.Note(where + "class: expected " + ClassOf(e) + ", read " + ClassOf(a));
         return;
@@ -234,13 +223,10 @@ std::vector<int> ManyAliases() {
     return aliases;
 }
 
-void CompareLabel(const SelectedLabel& e, const SelectedLabel& a, Differences& d,
-                  const std::string& where = "") {
+void CompareLabel(const SelectedLabel& e, const SelectedLabel& a, Differences& d, const std::string& where = "") {
     const std::vector<int> aliases = ManyAliases();
-    CompareIntegralVector(e.GetSelectedLongLabel(aliases), a.GetSelectedLongLabel(aliases), d,
-                          where + "long label");
-    CompareIntegralVector(e.GetSelectedShortLabel(aliases), a.GetSelectedShortLabel(aliases), d,
-                          where + "short label");
+    CompareIntegralVector(e.GetSelectedLongLabel(aliases), a.GetSelectedLongLabel(aliases), d, where + "long label");
+    CompareIntegralVector(e.GetSelectedShortLabel(aliases), a.GetSelectedShortLabel(aliases), d, where + "short label");
 }
 
 std::vector<int> AllAliases(const VarObs& collection) {
@@ -252,8 +238,7 @@ std::vector<int> AllAliases(const VarObs& collection) {
 void CompareCollection(const VarObs& e, const VarObs& a, Differences& d) {
     d.Compare("SizeAliases()", e.SizeAliases(), a.SizeAliases());
     for (int alias = 1; alias <= e.SizeAliases() && !d.Found(); ++alias) {
-        d.Compare("GetIDLabelRaw(" + Text(alias) + ")", e.GetIDLabelRaw(alias),
-                  a.GetIDLabelRaw(alias));
+        d.Compare("GetIDLabelRaw(" + Text(alias) + ")", e.GetIDLabelRaw(alias), a.GetIDLabelRaw(alias));
         d.Compare("IsIDNumeral(" + Text(alias) + ")", e.IsIDNumeral(alias), a.IsIDNumeral(alias));
     }
     const std::vector<int> aliases = AllAliases(e);
@@ -278,23 +263,16 @@ void CompareCollection(const VarObs& e, const VarObs& a, Differences& d) {
 // ---- one comparison per class, chosen by overload for the table ---------------------------------
 
 template <typename T, T Default>
-void CompareObjects(const NCIntegralVector<T, Default>& e, const NCIntegralVector<T, Default>& a,
-                    Differences& d) {
+void CompareObjects(const NCIntegralVector<T, Default>& e, const NCIntegralVector<T, Default>& a, Differences& d) {
     CompareIntegralVector(e, a, d);
 }
 
-void CompareObjects(const NCStringVector& e, const NCStringVector& a, Differences& d) {
-    CompareStringVector(e, a, d);
-}
+void CompareObjects(const NCStringVector& e, const NCStringVector& a, Differences& d) { CompareStringVector(e, a, d); }
 
 // Every record class: the comparison follows the dynamic class.
-void CompareObjects(const VarObsInfo& e, const VarObsInfo& a, Differences& d) {
-    CompareRecord(e, a, d);
-}
+void CompareObjects(const VarObsInfo& e, const VarObsInfo& a, Differences& d) { CompareRecord(e, a, d); }
 
-void CompareObjects(const SelectedLabel& e, const SelectedLabel& a, Differences& d) {
-    CompareLabel(e, a, d);
-}
+void CompareObjects(const SelectedLabel& e, const SelectedLabel& a, Differences& d) { CompareLabel(e, a, d); }
 
 void CompareObjects(const NCVariables& e, const NCVariables& a, Differences& d) {
     CompareCollection(e, a, d);
@@ -304,14 +282,12 @@ void CompareObjects(const NCVariables& e, const NCVariables& a, Differences& d) 
     d.Compare("GetSourceID(all aliases)", e.GetSourceID(aliases), a.GetSourceID(aliases));
     const DateTimeVariableInfo* et = e.GetDefaultTimeVariable();
     const DateTimeVariableInfo* at = a.GetDefaultTimeVariable();
-    d.Compare("GetDefaultTimeVariable()", et ? et->GetUniqueID() : kNoUniqueID,
-              at ? at->GetUniqueID() : kNoUniqueID);
+    d.Compare("GetDefaultTimeVariable()", et ? et->GetUniqueID() : kNoUniqueID, at ? at->GetUniqueID() : kNoUniqueID);
 }
 
 void CompareObjects(const NCObservations& e, const NCObservations& a, Differences& d) {
     CompareCollection(e, a, d);
-    CompareStringVector(*e.GetAllKnownBatchNames(), *a.GetAllKnownBatchNames(), d,
-                        "GetAllKnownBatchNames()");
+    CompareStringVector(*e.GetAllKnownBatchNames(), *a.GetAllKnownBatchNames(), d, "GetAllKnownBatchNames()");
 }
 
 // ---- batch records -----------------------------------------------------------------------------
@@ -320,7 +296,7 @@ void CompareObjects(const NCObservations& e, const NCObservations& a, Difference
 // convert batch lists of the legacy layout). Kept free of the reference application, which the
 // fuzzing build that uses these objects does not have.
 class GoldenProject : public NCProjectBase {
-  public:
+public:
     unsigned long GetNewUniqueID(int) override { return ++mLastID; }
     bool ConfirmDatasetChange(int, const NCIntegralVector<unsigned long, 0>*) override { return true; }
     boost::shared_ptr<NCDataSet> GetDataset(int) const override { return {}; }
@@ -338,9 +314,9 @@ class GoldenProject : public NCProjectBase {
     boost::shared_ptr<LocalCenteringData> GetLocalCenteringData() const override { return {}; }
     boost::shared_ptr<NCDataSetInfo> GetDataSetInfo(int) const override { return {}; }
 
-  private:
+private:
     class NoStorage : public ProjectStorage {
-      public:
+    public:
         std::istream* OpenInputStream(const char*) const override { return nullptr; }
     };
 
@@ -354,7 +330,7 @@ class GoldenProject : public NCProjectBase {
 // RUSPData is a record with a tag of its own rather than a persistent object; this adapter lets
 // the table pin its bytes. Every adapter's record belongs to one project kept for the process.
 class RUSPDataObject : public ZStreamBase {
-  public:
+public:
     RUSPDataObject() : mData(Project()) {}
     RUSPData& Data() { return mData; }
     const RUSPData& Data() const { return mData; }
@@ -363,7 +339,7 @@ class RUSPDataObject : public ZStreamBase {
     bool ZStreamableStartRead(std::istream& is) override { return !mSection.Enter() || mData.ReadObject(is); }
     void ZStreamableReset() override { mSection.Reset(); }
 
-  private:
+private:
     static NCProjectBase& Project() {
         static GoldenProject project;
         return project;
@@ -373,8 +349,7 @@ class RUSPDataObject : public ZStreamBase {
     SectionFlag mSection;
 };
 
-void ComparePhase(const ClassInfo& e, const ClassInfo& a, Differences& d,
-                  const std::string& where = "") {
+void ComparePhase(const ClassInfo& e, const ClassInfo& a, Differences& d, const std::string& where = "") {
     d.Compare(where + "GetOriginalName()", e.GetOriginalName(), a.GetOriginalName());
     d.Compare(where + "GetPhaseName()", e.GetPhaseName(), a.GetPhaseName());
     d.Compare(where + "GetYVariableID()", e.GetYVariableID(), a.GetYVariableID());
@@ -385,12 +360,10 @@ void ComparePhase(const ClassInfo& e, const ClassInfo& a, Differences& d,
                           where + "GetExcludedVariablesVector()");
 }
 
-void ComparePhaseList(const ClassInfoVector* e, const ClassInfoVector* a, Differences& d,
-                      const std::string& where) {
+void ComparePhaseList(const ClassInfoVector* e, const ClassInfoVector* a, Differences& d, const std::string& where) {
     d.Compare(where + " present", e != nullptr, a != nullptr);
     if (!e || !a || d.Found()) return;
-    d.Compare(where + " size()", static_cast<unsigned long>(e->size()),
-              static_cast<unsigned long>(a->size()));
+    d.Compare(where + " size()", static_cast<unsigned long>(e->size()), static_cast<unsigned long>(a->size()));
     for (std::size_t i = 0; i < e->size() && !d.Found(); ++i) {
         const std::string at = where + "[" + Text(static_cast<unsigned long>(i)) + "]";
         d.Compare(at + " present", (*e)[i] != nullptr, (*a)[i] != nullptr);
@@ -398,19 +371,15 @@ void ComparePhaseList(const ClassInfoVector* e, const ClassInfoVector* a, Differ
     }
 }
 
-void CompareBatch(const BatchInfo& e, const BatchInfo& a, Differences& d,
-                  const std::string& where = "") {
+void CompareBatch(const BatchInfo& e, const BatchInfo& a, Differences& d, const std::string& where = "") {
     d.Compare(where + "GetBatchName()", e.GetBatchName(), a.GetBatchName());
     d.Compare(where + "IsIncluded()", e.IsIncluded(), a.IsIncluded());
     ComparePhaseList(e.GetClassVector(), a.GetClassVector(), d, where + "GetClassVector()");
-    d.Compare(where + "GetNumObs(nullptr, true)", e.GetNumObs(nullptr, true),
-              a.GetNumObs(nullptr, true));
+    d.Compare(where + "GetNumObs(nullptr, true)", e.GetNumObs(nullptr, true), a.GetNumObs(nullptr, true));
     const std::string values = where + "GetBatchConditionValues()";
-    d.Compare(values + ".size()", e.GetBatchConditionValues().size(),
-              a.GetBatchConditionValues().size());
+    d.Compare(values + ".size()", e.GetBatchConditionValues().size(), a.GetBatchConditionValues().size());
     for (int i = 1; i <= e.GetBatchConditionValues().size() && !d.Found(); ++i)
-        d.CompareFloat(values + "(" + Text(i) + ")", e.GetBatchConditionValues()(i),
-                       a.GetBatchConditionValues()(i));
+        d.CompareFloat(values + "(" + Text(i) + ")", e.GetBatchConditionValues()(i), a.GetBatchConditionValues()(i));
     CompareStringVector(e.OBSOLETE_GetQualitativeValues(), a.OBSOLETE_GetQualitativeValues(), d,
                         where + "OBSOLETE_GetQualitativeValues()");
     // The batch's own number of observations shows only through the comparison.
@@ -419,15 +388,13 @@ void CompareBatch(const BatchInfo& e, const BatchInfo& a, Differences& d,
 
 void CompareBatchList(const BatchInfoVector& e, const BatchInfoVector& a, Differences& d,
                       const std::string& where = "") {
-    d.Compare(where + "size()", static_cast<unsigned long>(e.size()),
-              static_cast<unsigned long>(a.size()));
+    d.Compare(where + "size()", static_cast<unsigned long>(e.size()), static_cast<unsigned long>(a.size()));
     for (int i = 0; i < static_cast<int>(e.size()) && !d.Found(); ++i) {
         const std::string at = where + "[" + Text(i) + "]";
         d.Compare(at + " present", e[i] != nullptr, a[i] != nullptr);
         if (e[i] && a[i]) CompareBatch(*e[i], *a[i], d, at + ".");
     }
-    CompareIntegralVector(e.GetBCVariableIDs(), a.GetBCVariableIDs(), d,
-                          where + "GetBCVariableIDs()");
+    CompareIntegralVector(e.GetBCVariableIDs(), a.GetBCVariableIDs(), d, where + "GetBCVariableIDs()");
     CompareStringVector(e.OBSOLETE_GetConditionNames(), a.OBSOLETE_GetConditionNames(), d,
                         where + "OBSOLETE_GetConditionNames()");
     d.Compare(where + "OBSOLETE_GetConditionKinds().size()",
@@ -435,8 +402,8 @@ void CompareBatchList(const BatchInfoVector& e, const BatchInfoVector& a, Differ
               static_cast<unsigned long>(a.OBSOLETE_GetConditionKinds().size()));
 }
 
-void CompareConcatenation(const ColumnConcatenateInfo& e, const ColumnConcatenateInfo& a,
-                          Differences& d, const std::string& where = "") {
+void CompareConcatenation(const ColumnConcatenateInfo& e, const ColumnConcatenateInfo& a, Differences& d,
+                          const std::string& where = "") {
     CompareIntegralVector(e.GetColumns(), a.GetColumns(), d, where + "GetColumns()");
     d.Compare(where + "GetSeparatorChar()", e.GetSeparatorChar(), a.GetSeparatorChar());
 }
@@ -445,17 +412,14 @@ void CompareObjects(const ClassInfo& e, const ClassInfo& a, Differences& d) { Co
 
 void CompareObjects(const BatchInfo& e, const BatchInfo& a, Differences& d) { CompareBatch(e, a, d); }
 
-void CompareObjects(const BatchInfoVector& e, const BatchInfoVector& a, Differences& d) {
-    CompareBatchList(e, a, d);
-}
+void CompareObjects(const BatchInfoVector& e, const BatchInfoVector& a, Differences& d) { CompareBatchList(e, a, d); }
 
 void CompareObjects(const ColumnConcatenateInfo& e, const ColumnConcatenateInfo& a, Differences& d) {
     CompareConcatenation(e, a, d);
 }
 
 void CompareObjects(const BatchImportSettings& e, const BatchImportSettings& a, Differences& d) {
-    d.Compare("GetProjectType()", static_cast<int>(e.GetProjectType()),
-              static_cast<int>(a.GetProjectType()));
+    d.Compare("GetProjectType()", static_cast<int>(e.GetProjectType()), static_cast<int>(a.GetProjectType()));
     d.Compare("GetBatchID()", e.GetBatchID(), a.GetBatchID());
     d.Compare("GetPhaseID()", e.GetPhaseID(), a.GetPhaseID());
     d.Compare("GetBatchIDImportColumn()", e.GetBatchIDImportColumn(), a.GetBatchIDImportColumn());
@@ -491,8 +455,7 @@ void CompareObjects(const RUSPDataObject& eo, const RUSPDataObject& ao, Differen
     const RUSPData& e = eo.Data();
     const RUSPData& a = ao.Data();
     d.Compare("GetVersion()", e.GetVersion(), a.GetVersion());
-    d.Compare("GetBatchInfoVectors().size()",
-              static_cast<unsigned long>(e.GetBatchInfoVectors().size()),
+    d.Compare("GetBatchInfoVectors().size()", static_cast<unsigned long>(e.GetBatchInfoVectors().size()),
               static_cast<unsigned long>(a.GetBatchInfoVectors().size()));
     for (const auto& entry : e.GetBatchInfoVectors()) {
         const std::string where = "batch list of dataset " + Text(entry.first);
@@ -502,8 +465,7 @@ void CompareObjects(const RUSPDataObject& eo, const RUSPDataObject& ao, Differen
             break;
         }
         d.Compare(where + " present", entry.second != nullptr, found->second != nullptr);
-        if (entry.second && found->second)
-            CompareBatchList(*entry.second, *found->second, d, where + ": ");
+        if (entry.second && found->second) CompareBatchList(*entry.second, *found->second, d, where + ": ");
     }
     d.Compare("GetObsIDs().size()", static_cast<unsigned long>(e.GetObsIDs().size()),
               static_cast<unsigned long>(a.GetObsIDs().size()));
@@ -561,8 +523,7 @@ std::unique_ptr<NCIntegralVector<int, -99>> FullIndexVector() {
 std::unique_ptr<NCIntegralVector<unsigned long, 0>> FullIDVector() {
     auto v = std::make_unique<NCIntegralVector<unsigned long, 0>>();
     // Unique IDs are 32-bit: the largest, the reserved ones and zero.
-    for (const unsigned long value :
-         {1UL, 0UL, 4294967295UL, kNoUniqueID, kConstantVariableUniqueID, 123456789UL})
+    for (const unsigned long value : {1UL, 0UL, 4294967295UL, kNoUniqueID, kConstantVariableUniqueID, 123456789UL})
         v->push_back(value);
     return v;
 }
@@ -576,10 +537,9 @@ std::unique_ptr<BoolVector> FullBoolVector() {
 std::unique_ptr<NCDataVector<float>> FullDataVector() {
     auto v = std::make_unique<NCDataVector<float>>();
     for (const float value :
-         {1.5f, -99.0f, 0.0f, -0.0f, std::numeric_limits<float>::max(),
-          std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::infinity(),
-          -std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN(),
-          -1234.5678f})
+         {1.5f, -99.0f, 0.0f, -0.0f, std::numeric_limits<float>::max(), std::numeric_limits<float>::denorm_min(),
+          std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
+          std::numeric_limits<float>::quiet_NaN(), -1234.5678f})
         v->push_back(value);
     return v;
 }
@@ -605,14 +565,12 @@ std::unique_ptr<NCStringVector> FullStringVector() {
 }
 
 std::unique_ptr<VarObsInfo> FullVarObsInfo() {
-    return std::make_unique<VarObsInfo>(std::vector<CString>{"Primary", "", "2.5", "Caf\xc3\xa9"},
-                                        123456UL);
+    return std::make_unique<VarObsInfo>(std::vector<CString>{"Primary", "", "2.5", "Caf\xc3\xa9"}, 123456UL);
 }
 
 std::unique_ptr<QuantitativeVariableInfo> FullQuantitative() {
-    auto var =
-        std::make_unique<QuantitativeVariableInfo>(std::vector<CString>{"Temp", "", "T-1", "17"},
-                                                   1001UL, eVarTypeComponent, "a+b", 2, 5, 12.5f);
+    auto var = std::make_unique<QuantitativeVariableInfo>(std::vector<CString>{"Temp", "", "T-1", "17"}, 1001UL,
+                                                          eVarTypeComponent, "a+b", 2, 5, 12.5f);
     var->SetVariableBlock(eBlockExcludedY);
     var->SetUnit("degC");
     var->SetTreatment(3);
@@ -623,9 +581,8 @@ std::unique_ptr<QuantitativeVariableInfo> FullQuantitative() {
 std::unique_ptr<QualitativeVariableInfo> FullQualitative() {
     NCStringVector settings;
     for (const char* text : {"low", "medium", "high", "n/a"}) settings.push_back(text);
-    auto var = std::make_unique<QualitativeVariableInfo>(
-        std::vector<CString>{"Grade", "G", "Quality"}, 12UL, &settings, eVarTypeBatchCondition,
-        "round(x)");
+    auto var = std::make_unique<QualitativeVariableInfo>(std::vector<CString>{"Grade", "G", "Quality"}, 12UL, &settings,
+                                                         eVarTypeBatchCondition, "round(x)");
     var->SetVariableBlock(eBlockY);
     var->SetUnit("class");
     var->UpdateSourceModel(3);
@@ -637,12 +594,10 @@ std::unique_ptr<QualitativeVariableInfo> FullQualitative() {
 
 std::unique_ptr<DateTimeVariableInfo> FullDateTime() {
     auto var = std::make_unique<DateTimeVariableInfo>(
-        std::vector<CString>{"Clock", "Time", "$T"}, 77UL, ZoTimeUtl::eParseExact,
-        "yyyy-MM-dd HH:mm:ss.fff", "dd.MM.yyyy HH:mm", SimpDateTime(2001, 2, 3, 4, 5, 6, 789000),
-        ZoTimeUtl::eAccuracyMinute);
+        std::vector<CString>{"Clock", "Time", "$T"}, 77UL, ZoTimeUtl::eParseExact, "yyyy-MM-dd HH:mm:ss.fff",
+        "dd.MM.yyyy HH:mm", SimpDateTime(2001, 2, 3, 4, 5, 6, 789000), ZoTimeUtl::eAccuracyMinute);
     var->SetVariableBlock(eBlockExcludedX);
-    var->SetVariableType(
-        eVarTypeFromSource);  // its reference -1 reads as source variable 4294967295
+    var->SetVariableType(eVarTypeFromSource);  // its reference -1 reads as source variable 4294967295
     var->SetUnit("min");
     var->UpdateSourceModel(1);
     var->SetTreatment(5);
@@ -652,8 +607,7 @@ std::unique_ptr<DateTimeVariableInfo> FullDateTime() {
 }
 
 std::unique_ptr<ObservationInfo> FullObservation() {
-    auto obs =
-        std::make_unique<ObservationInfo>(std::vector<CString>{"Obs 1", "B7", "P2", "3.25"}, 77UL);
+    auto obs = std::make_unique<ObservationInfo>(std::vector<CString>{"Obs 1", "B7", "P2", "3.25"}, 77UL);
     obs->SetDefaultClass(3);
     obs->SetBatch(1234UL);
     return obs;
@@ -674,41 +628,33 @@ std::unique_ptr<SelectedLabel> FullSelectedLabel() {
 // variable and changed labels.
 std::unique_ptr<NCVariables> FullVariables() {
     auto vars = std::make_unique<NCVariables>();
-    vars->Add(
-        new QuantitativeVariableInfo(IDs({"Temp", "17", "12.5", "Reactor", "Temp raw", "Heat"}),
-                                     5UL, eVarTypeComponent, "a+b", 2, 3, 0.5f),
-        nullptr);
-    auto* pressure = vars->Add(new QuantitativeVariableInfo(IDs({"Pressure", "18"}), 6UL,
-                                                            eVarTypeFromSource, "", 1, 5, -99.0f),
-                               nullptr);
+    vars->Add(new QuantitativeVariableInfo(IDs({"Temp", "17", "12.5", "Reactor", "Temp raw", "Heat"}), 5UL,
+                                           eVarTypeComponent, "a+b", 2, 3, 0.5f),
+              nullptr);
+    auto* pressure = vars->Add(
+        new QuantitativeVariableInfo(IDs({"Pressure", "18"}), 6UL, eVarTypeFromSource, "", 1, 5, -99.0f), nullptr);
     pressure->SetVariableBlock(eBlockExcludedX);
     pressure->SetUnit("bar");
 
     NCStringVector grades;
     for (const char* text : {"low", "mid", "high"}) grades.push_back(text);
-    auto* grade = vars->Add(new QualitativeVariableInfo(IDs({"Grade", "19", "", "Lab"}), 11UL,
-                                                        &grades, eVarTypeDefault, ""),
-                            nullptr);
+    auto* grade = vars->Add(
+        new QualitativeVariableInfo(IDs({"Grade", "19", "", "Lab"}), 11UL, &grades, eVarTypeDefault, ""), nullptr);
     grade->SetVariableBlock(eBlockY);
     grade->SetClasses({3});
     NCStringVector colours;
     for (const char* text : {"red", "green", "blue", "black"}) colours.push_back(text);
-    vars->Add(new QualitativeVariableInfo(IDs({"Colour"}), 12UL, &colours, eVarTypeBatchCondition,
-                                          "recode"),
-              nullptr);
+    vars->Add(new QualitativeVariableInfo(IDs({"Colour"}), 12UL, &colours, eVarTypeBatchCondition, "recode"), nullptr);
 
-    vars->Add(
-        new DateTimeVariableInfo("Start", 7UL, ZoTimeUtl::eParseUsingLocale, "", "yyyy-MM-dd",
-                                 SimpDateTime(2000, 1, 1, 0, 0, 0, 0), ZoTimeUtl::eAccuracyDay),
-        nullptr);
-    vars->Add(new DateTimeVariableInfo(std::vector<CString>{"Clock", "20"}, 9UL,
-                                       ZoTimeUtl::eParseExact, "dd/MM/yyyy HH:mm:ss",
-                                       "HH:mm:ss.fff", SimpDateTime(2001, 2, 3, 4, 5, 6, 789000),
+    vars->Add(new DateTimeVariableInfo("Start", 7UL, ZoTimeUtl::eParseUsingLocale, "", "yyyy-MM-dd",
+                                       SimpDateTime(2000, 1, 1, 0, 0, 0, 0), ZoTimeUtl::eAccuracyDay),
+              nullptr);
+    vars->Add(new DateTimeVariableInfo(std::vector<CString>{"Clock", "20"}, 9UL, ZoTimeUtl::eParseExact,
+                                       "dd/MM/yyyy HH:mm:ss", "HH:mm:ss.fff", SimpDateTime(2001, 2, 3, 4, 5, 6, 789000),
                                        ZoTimeUtl::eAccuracySecond),
               nullptr);
 
-    const std::vector<CString> labels{"",          "Tag",          "$MaturityID",
-                                      "$SourceID", "$Original ID", "$PhaseID"};
+    const std::vector<CString> labels{"", "Tag", "$MaturityID", "$SourceID", "$Original ID", "$PhaseID"};
     vars->Set_ID_Labels(&labels);
     vars->AddSecondaryID("Extra");
     vars->SetBatchID(2);
@@ -731,12 +677,10 @@ std::unique_ptr<NCObservations> FullObservations() {
     obs->Set_ID_Labels(&labels);
     obs->SetBatchID(2);
     obs->SetPhaseID(3);
-    ObservationInfo* first =
-        obs->Add(new ObservationInfo(IDs({"o2", "B1", "P1", "1.5", "first"}), 2UL), nullptr);
+    ObservationInfo* first = obs->Add(new ObservationInfo(IDs({"o2", "B1", "P1", "1.5", "first"}), 2UL), nullptr);
     first->SetDefaultClass(2);
     first->SetBatch(1001UL);
-    ObservationInfo* second =
-        obs->Add(new ObservationInfo(IDs({"o3", "B2", "P1", "2"}), 3UL), nullptr);
+    ObservationInfo* second = obs->Add(new ObservationInfo(IDs({"o3", "B2", "P1", "2"}), 3UL), nullptr);
     second->SetDefaultClass(1);
     second->SetBatch(1002UL);
     obs->Add(new ObservationInfo(IDs({"o4", "B1", "P2", "", "x"}), 4UL), nullptr)->SetBatch(1001UL);
@@ -815,8 +759,7 @@ std::unique_ptr<ColumnConcatenateInfo> FullConcatenation() {
 void AddSmoothedEntries(BatchImportSettings& settings) {
     NCVariables variables;
     for (const unsigned long id : {10UL, 20UL, 11UL, 21UL})
-        variables.Add(new QuantitativeVariableInfo(CString(("V" + Text(id)).c_str()), id, "", -1, -1,
-                                                   eVarTypeDefault),
+        variables.Add(new QuantitativeVariableInfo(CString(("V" + Text(id)).c_str()), id, "", -1, -1, eVarTypeDefault),
                       nullptr);
     settings.IncludeNewVar(20UL, 10UL, &variables, true, false, false);
     settings.IncludeNewVar(21UL, 11UL, &variables, true, false, false);
@@ -889,8 +832,8 @@ GoldenEntry Entry(std::string name, std::function<std::unique_ptr<T>()> make) {
 // The entries "<className>.full" (made by `full`) and "<className>.minimal" (default-constructed);
 // `pinned` for the classes whose bytes hold process-wide state.
 template <typename T>
-void AddForms(std::vector<GoldenEntry>& table, const std::string& className,
-              std::function<std::unique_ptr<T>()> full, bool pinned = false) {
+void AddForms(std::vector<GoldenEntry>& table, const std::string& className, std::function<std::unique_ptr<T>()> full,
+              bool pinned = false) {
     std::function<std::unique_ptr<T>()> minimal = [] { return std::make_unique<T>(); };
     table.push_back(Entry<T>(className + ".full", pinned ? Pinned(full) : full));
     table.push_back(Entry<T>(className + ".minimal", pinned ? Pinned(minimal) : minimal));

@@ -52,7 +52,7 @@ TEST(Concurrency, ConcurrentSelectionsAreCountedOneByOne) {
     constexpr int kThreads = 4;
     constexpr int kCalls = 300;
     std::vector<SelectedLabel> labels(kThreads);
-    int delivered = 0;     // not atomic: the signals must never overlap
+    int delivered = 0;  // not atomic: the signals must never overlap
     bool inside = false;
     bool overlapped = false;
     const boost::signals2::scoped_connection connection =

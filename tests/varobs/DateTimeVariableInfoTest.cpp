@@ -50,8 +50,10 @@ std::string HandWrittenSection(const std::vector<std::pair<int, std::int32_t>>& 
     os << QuantitativeVariableInfo("Old", 5, "", -1, -1, eVarTypeDefault);
     OutputStreamDirectory directory(os, 12);
     for (const auto& [k, value] : subStreams) {
-        if (k == 0 || k == 11) WriteToStream(static_cast<short>(value), directory.GetOutput(k));
-        else WriteToStream(value, directory.GetOutput(k));
+        if (k == 0 || k == 11)
+            WriteToStream(static_cast<short>(value), directory.GetOutput(k));
+        else
+            WriteToStream(value, directory.GetOutput(k));
     }
     directory.Close();
     return os.str();
@@ -78,9 +80,10 @@ TEST(DateTimeVariableInfo, EveryAccuracyRoundTripsTextThroughItsValue) {
         const char* format;
         double secondsPerUnit;
     };
-    const Case cases[] = {{eAccuracyYear, "yyyy-MM-dd", 31104000.0},   {eAccuracyMonth, "yyyy-MM-dd HH", 2592000.0},
-                          {eAccuracyDay, "yyyy-MM-dd HH", 86400.0},    {eAccuracyHour, "yyyy-MM-dd HH:mm", 3600.0},
-                          {eAccuracyMinute, "yyyy-MM-dd HH:mm:ss", 60.0}, {eAccuracySecond, "yyyy-MM-dd HH:mm:ss.fff", 1.0}};
+    const Case cases[] = {
+        {eAccuracyYear, "yyyy-MM-dd", 31104000.0},      {eAccuracyMonth, "yyyy-MM-dd HH", 2592000.0},
+        {eAccuracyDay, "yyyy-MM-dd HH", 86400.0},       {eAccuracyHour, "yyyy-MM-dd HH:mm", 3600.0},
+        {eAccuracyMinute, "yyyy-MM-dd HH:mm:ss", 60.0}, {eAccuracySecond, "yyyy-MM-dd HH:mm:ss.fff", 1.0}};
     for (const Case& c : cases) {
         DateTimeVariableInfo var("T", 1, eParseExact, c.format, c.format, kOffset2000, c.accuracy);
         for (float units : {2.25f, -3.5f, 17.0f}) {
@@ -90,9 +93,11 @@ TEST(DateTimeVariableInfo, EveryAccuracyRoundTripsTextThroughItsValue) {
         }
     }
     // The other two parsers; without an accuracy the unit is the second.
-    EXPECT_EQ(DateTimeVariableInfo("T", 1, eParseUsingLocale, "", "", kOffset2000, eNoAccuracy).Encode("2000-01-01T00:01:30"),
-              90.0f);
-    EXPECT_EQ(DateTimeVariableInfo("T", 1, eParseUsingAscTime, "", "", kOffset2000, eAccuracyDay).Encode("Mon Jan  3 00:00:00 2000"),
+    EXPECT_EQ(
+        DateTimeVariableInfo("T", 1, eParseUsingLocale, "", "", kOffset2000, eNoAccuracy).Encode("2000-01-01T00:01:30"),
+        90.0f);
+    EXPECT_EQ(DateTimeVariableInfo("T", 1, eParseUsingAscTime, "", "", kOffset2000, eAccuracyDay)
+                  .Encode("Mon Jan  3 00:00:00 2000"),
               2.0f);
 }
 
@@ -145,7 +150,7 @@ TEST(DateTimeVariableInfo, SettingsEqualityCopyAndClone) {
                            kOffset2000, eAccuracyHour);
     EXPECT_TRUE(a != b);  // formats compare case-sensitively
     b.CopySettings(a);
-    EXPECT_TRUE(a == b);  // IDs do not count here …
+    EXPECT_TRUE(a == b);                                                                   // IDs do not count here …
     EXPECT_FALSE(static_cast<const VarObsInfo&>(a) == static_cast<const VarObsInfo&>(b));  // … but do for records
     EXPECT_STREQ(b.GetPrimaryAlias(), "Other");
     EXPECT_EQ(b.GetMaturity(), kMissingValue);
@@ -177,9 +182,9 @@ TEST(DateTimeVariableInfo, OlderSectionsBuildTheOffsetAbsentFieldsStayAndNewerOn
 
     // Parts below their range are adjusted, sub-stream 10 is ignored; stored enums without a
     // meaning read as "none".
-    ASSERT_TRUE(Read(HandWrittenSection({{0, 9}, {11, -2}, {3, 0}, {4, -3}, {5, 0}, {6, -1}, {7, -1}, {8, -1},
-                                         {9, -5}, {10, 77}}),
-                     read));
+    ASSERT_TRUE(Read(
+        HandWrittenSection({{0, 9}, {11, -2}, {3, 0}, {4, -3}, {5, 0}, {6, -1}, {7, -1}, {8, -1}, {9, -5}, {10, 77}}),
+        read));
     EXPECT_EQ(read.GetDateTimeOffset(), SimpDateTime(1400, 1, 1, 0, 0, 0, 0, true));
     EXPECT_EQ(read.GetParseMethod(), eNoParse);
     EXPECT_EQ(read.GetTimeAccuracy(), eNoAccuracy);

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "interfaces/constants/LanguageTextIDs.h"
-#include "interfaces/utility/LanguageString.h"
 #include "interfaces/streams/StreamDirectory.h"
 #include "interfaces/streams/streamhelpers.h"
+#include "interfaces/utility/LanguageString.h"
 #include "varobs/NCObservations.h"
 
 namespace {

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "interfaces/constants/LanguageTextIDs.h"
-#include "interfaces/utility/LanguageString.h"
 #include "interfaces/constants/NCConstants.h"
 #include "interfaces/containers/NCIntegralVector.h"
 #include "interfaces/streams/StreamDirectory.h"
 #include "interfaces/streams/streamhelpers.h"
+#include "interfaces/utility/LanguageString.h"
 #include "varobs/DateTimeVariableInfo.h"
 #include "varobs/NCVariables.h"
 #include "varobs/QuantitativeVariableInfo.h"

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "interfaces/utility/Exception.h"
 #include "interfaces/constants/NCConstants.h"
 #include "interfaces/containers/NCStringVector.h"
 #include "interfaces/streams/StreamDirectory.h"
 #include "interfaces/streams/streamhelpers.h"
+#include "interfaces/utility/Exception.h"
 #include "tests/TestStreams.h"
 #include "tests/varobs/VarObsInfoTestAccess.h"
 #include "varobs/ObservationInfo.h"
@@ -45,8 +45,8 @@ std::vector<std::string> IDs(const VarObsInfo& record) {
 }
 
 QuantitativeVariableInfo MakeQuantitative() {
-    QuantitativeVariableInfo var(std::vector<CString>{"Temp", "", "T-1"}, 3262240000UL, eVarTypeComponent, "a+b", 2,
-                                 5, 12.5f);
+    QuantitativeVariableInfo var(std::vector<CString>{"Temp", "", "T-1"}, 3262240000UL, eVarTypeComponent, "a+b", 2, 5,
+                                 12.5f);
     var.SetVariableBlock(eBlockExcludedY);
     var.SetUnit("degC");
     var.SetTreatment(3);
@@ -153,8 +153,8 @@ TEST(RecordStreams, VariableSectionDefaultsAndIDRules) {
         int component;
     } cases[] = {{"$M3.t2", 3, -1, eVarTypeScore, 2},
                  {"$M3.XVarRes4", 3, -1, eVarTypeXResidual, 4},
-                 {"$M3.t2", 0, -1, eVarTypeDefault, -1},      // no source model: unchanged
-                 {"$M3.t2", 3, 6, eVarTypeComponent, 6},      // a reference already set: unchanged
+                 {"$M3.t2", 0, -1, eVarTypeDefault, -1},  // no source model: unchanged
+                 {"$M3.t2", 3, 6, eVarTypeComponent, 6},  // a reference already set: unchanged
                  {"$M3.q2", 3, -1, eVarTypeDefault, -1}};
     for (const auto& c : cases) {
         const EVariableType stored = c.reference >= 1 ? eVarTypeComponent : eVarTypeDefault;

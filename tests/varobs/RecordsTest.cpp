@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "batchinfo/BatchImportSettings.h"
-#include "interfaces/utility/Exception.h"
-#include "interfaces/streams/FactoryRepository.h"
 #include "interfaces/constants/NCConstants.h"
 #include "interfaces/containers/NCStringVector.h"
+#include "interfaces/streams/FactoryRepository.h"
+#include "interfaces/utility/Exception.h"
 #include "tests/varobs/VarObsInfoTestAccess.h"
 #include "varobs/ObservationInfo.h"
 #include "varobs/QualitativeVariableInfo.h"
@@ -133,9 +133,10 @@ TEST(Records, BlocksTypesAndClasses) {
     EXPECT_EQ(var.GetTreatment(), 8);
     EXPECT_EQ(var.GetMaturity(), -99.0f);
     EXPECT_EQ(var.GetSourceModel(), -1);
-    const std::pair<EVariableBlock, EVariableBlock> excluded[] = {
-        {eBlockX, eBlockExcludedX}, {eBlockY, eBlockExcludedY}, {eBlockExcludedX, eBlockExcludedX},
-        {eBlockExcludedY, eBlockExcludedY}};
+    const std::pair<EVariableBlock, EVariableBlock> excluded[] = {{eBlockX, eBlockExcludedX},
+                                                                  {eBlockY, eBlockExcludedY},
+                                                                  {eBlockExcludedX, eBlockExcludedX},
+                                                                  {eBlockExcludedY, eBlockExcludedY}};
     for (const auto& [from, to] : excluded) {
         var.SetVariableBlock(from);
         var.SetIncluded(false);
@@ -268,6 +269,5 @@ TEST(Records, FactoryCreatesRegisteredClassesByExactName) {
     } catch (const Exception& e) {
         EXPECT_STREQ(e.what(), "Internal error: No factory found that produces 'NoSuchProduct*'.");
     }
-    EXPECT_NE(OBJCREAT_Details::FactoryRepositoryBase::Instance().GetFactory(RecordFactory::kProductTypeName),
-              nullptr);
+    EXPECT_NE(OBJCREAT_Details::FactoryRepositoryBase::Instance().GetFactory(RecordFactory::kProductTypeName), nullptr);
 }

@@ -28,8 +28,8 @@ std::string WithVersion(std::string bytes, std::size_t at, std::int32_t version)
     std::uint32_t tagLength = 0;
     for (int i = 3; i >= 0; --i) tagLength = tagLength << 8 | static_cast<unsigned char>(bytes[at + i]);
     const auto stored = static_cast<std::uint32_t>(version);
-    const char little[4] = {static_cast<char>(stored), static_cast<char>(stored >> 8),
-                            static_cast<char>(stored >> 16), static_cast<char>(stored >> 24)};
+    const char little[4] = {static_cast<char>(stored), static_cast<char>(stored >> 8), static_cast<char>(stored >> 16),
+                            static_cast<char>(stored >> 24)};
     bytes.replace(at + 4 + tagLength, 4, little, 4);
     return bytes;
 }
@@ -52,8 +52,8 @@ void ExpectOnlyKnownVersions(const char* what, const ZStreamBase& source, int cu
 
 TEST(SectionVersions, EverySectionRefusesNegativeAndNewerVersions) {
     ExpectOnlyKnownVersions<VarObsInfo>("VOI", VarObsInfo("v", 2), 3);
-    ExpectOnlyKnownVersions<QuantitativeVariableInfo>(
-        "VIO", QuantitativeVariableInfo("q", 3, "", -1, -1, eVarTypeDefault), 4);
+    ExpectOnlyKnownVersions<QuantitativeVariableInfo>("VIO",
+                                                      QuantitativeVariableInfo("q", 3, "", -1, -1, eVarTypeDefault), 4);
     NCStringVector settings;
     settings.push_back("low");
     ExpectOnlyKnownVersions<QualitativeVariableInfo>("QVI", QualitativeVariableInfo("c", 4, &settings, ""), 2);

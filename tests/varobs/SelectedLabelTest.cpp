@@ -50,8 +50,8 @@ TEST(SelectedLabel, EveryToggleRaisesTheCounterAndTheSignal) {
     SelectedLabel label;
     std::vector<SelectedLabel*> seen;
     std::vector<unsigned> countsSeen;
-    const boost::signals2::scoped_connection connection = SelectedLabel::msSelectedlabelChange.connect(
-        [&](SelectedLabel* changed) {
+    const boost::signals2::scoped_connection connection =
+        SelectedLabel::msSelectedlabelChange.connect([&](SelectedLabel* changed) {
             seen.push_back(changed);
             countsSeen.push_back(SelectedLabel::GetVersionCount());  // handlers may read the counter
         });

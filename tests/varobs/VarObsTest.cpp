@@ -4,10 +4,10 @@
 #include <sstream>
 #include <string>
 
-#include "interfaces/utility/Exception.h"
 #include "interfaces/constants/LanguageTextIDs.h"
-#include "interfaces/utility/LanguageString.h"
 #include "interfaces/constants/NCConstants.h"
+#include "interfaces/utility/Exception.h"
+#include "interfaces/utility/LanguageString.h"
 #include "tests/varobs/TestCollection.h"
 #include "tests/varobs/VarObsInfoTestAccess.h"
 #include "varobs/InfosByUserID.h"

@@ -114,10 +114,14 @@ TEST(NCDataMatrix, CopiesShareStorageUntilEitherSideChanges) {
 
     // Each kind of change unlinks a shared matrix first; the original never sees it.
     const auto changes = std::vector<void (*)(Matrix&)>{
-        [](Matrix& m) { m.InsertRows(1, 1); },         [](Matrix& m) { m.InsertColumns(2, 1); },
-        [](Matrix& m) { m.RemoveRows(1, 1); },         [](Matrix& m) { m.RemoveColumns(3, 1); },
-        [](Matrix& m) { m.Resize(3, 5); },             [](Matrix& m) { m.GetMutableColumnPtr(1)[0] = 0; },
-        [](Matrix& m) { m.SetColumn(1, m.GetColumnPtr(2)); }, [](Matrix& m) { m.ConcatColumns(m); },
+        [](Matrix& m) { m.InsertRows(1, 1); },
+        [](Matrix& m) { m.InsertColumns(2, 1); },
+        [](Matrix& m) { m.RemoveRows(1, 1); },
+        [](Matrix& m) { m.RemoveColumns(3, 1); },
+        [](Matrix& m) { m.Resize(3, 5); },
+        [](Matrix& m) { m.GetMutableColumnPtr(1)[0] = 0; },
+        [](Matrix& m) { m.SetColumn(1, m.GetColumnPtr(2)); },
+        [](Matrix& m) { m.ConcatColumns(m); },
         [](Matrix& m) { m.Clear(); },
     };
     for (auto change : changes) {
@@ -149,8 +153,8 @@ TEST(NCDataMatrix, DamagedShapesFailBeforeAnythingIsAllocated) {
 
     // Huge, negative, and a shape whose cell count overflows 32 bits.
     const std::string zeros(1000, '\0');
-    for (const auto& [rows, cols] : {std::pair{2147483647, 2147483647}, std::pair{65536, 65536},
-                                     std::pair{-1, 2}, std::pair{2, -1}, std::pair{16, 16}}) {
+    for (const auto& [rows, cols] : {std::pair{2147483647, 2147483647}, std::pair{65536, 65536}, std::pair{-1, 2},
+                                     std::pair{2, -1}, std::pair{16, 16}}) {
         SCOPED_TRACE(std::to_string(rows) + " x " + std::to_string(cols));
         nctest::ExpectReadFailsWithoutAllocating(nctest::SectionWith<Matrix, 2>({rows, cols}, zeros), Numbered(1, 1));
     }

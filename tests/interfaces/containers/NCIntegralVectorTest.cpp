@@ -30,8 +30,8 @@ TEST(NCIntegralVector, PositionsAreOneBasedAndInsertAtSizePlusOneAppends) {
     EXPECT_EQ(v[1], 10);
     EXPECT_EQ(v[3], 30);
 
-    v.InsertValues(1, 1, 5);               // before the first
-    v.InsertValues(v.size() + 1, 2, 40);   // appends
+    v.InsertValues(1, 1, 5);              // before the first
+    v.InsertValues(v.size() + 1, 2, 40);  // appends
     EXPECT_EQ(Values(v), (std::vector<int>{5, 10, -99, 30, 40, 40}));
     v.InsertValues(2, Make({7, 8}));
     EXPECT_EQ(Values(v), (std::vector<int>{5, 7, 8, 10, -99, 30, 40, 40}));

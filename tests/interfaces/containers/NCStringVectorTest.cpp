@@ -47,8 +47,8 @@ TEST(NCStringVector, DamagedCountsAndLengthsFailBeforeAnythingIsAllocated) {
     // Every string takes at least its 4-byte length, so 251 of them cannot fit in 1000 bytes.
     for (const std::int32_t count : {2147483647, 251, -1}) {
         SCOPED_TRACE(count);
-        nctest::ExpectReadFailsWithoutAllocating(
-            nctest::SectionWith<NCStringVector>({count}, std::string(1000, '\0')), before);
+        nctest::ExpectReadFailsWithoutAllocating(nctest::SectionWith<NCStringVector>({count}, std::string(1000, '\0')),
+                                                 before);
     }
     const std::int32_t hugeLength = 2147483647;
     nctest::ExpectReadFailsWithoutAllocating(

@@ -9,7 +9,7 @@
 namespace {
 
 class CancellingSink : public NCProgressSink {
-  public:
+public:
     double cancelAt = 3;
     std::vector<std::string> calls;
     void Begin(const char* text, const char*, double, double) override {
@@ -35,8 +35,7 @@ TEST(NCProgress, ReportsCancellationFromTheSink) {
         EXPECT_TRUE(progress.SetValue(4));  // cancellation is not withdrawn
         NCProgress::SetSink(nullptr);       // the running display keeps its sink
     }
-    EXPECT_EQ((std::vector<std::string>{"Begin Working", "Update", "Update", "Update", "End"}),
-              sink->calls);
+    EXPECT_EQ((std::vector<std::string>{"Begin Working", "Update", "Update", "Update", "End"}), sink->calls);
 
     NCProgress silent("Silent", 0, 1);
     EXPECT_FALSE(silent.SetValue(1));

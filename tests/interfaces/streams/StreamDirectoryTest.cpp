@@ -4,10 +4,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "interfaces/utility/BinaryIO.h"
 #include "interfaces/streams/StreamDirectory.h"
 #include "interfaces/streams/ZStreamBase.h"
 #include "interfaces/streams/streamhelpers.h"
+#include "interfaces/utility/BinaryIO.h"
 #include "tests/LargestAllocation.h"
 #include "tests/TestStreams.h"
 

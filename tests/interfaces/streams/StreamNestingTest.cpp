@@ -23,8 +23,7 @@ std::string Nested(int levels) {
     const std::string leaf = "leaf";
     std::string bytes;
     for (int level = 0; level < levels; ++level) {
-        const std::uint64_t inner =
-            static_cast<std::uint64_t>(levels - level - 1) * 16 + leaf.size();
+        const std::uint64_t inner = static_cast<std::uint64_t>(levels - level - 1) * 16 + leaf.size();
         bytes += Little(0, 4) + Little(inner, 8);
     }
     bytes += leaf;
@@ -55,8 +54,7 @@ TEST(StreamNesting, DirectoriesReadDownToTheLimitAndNoFurther) {
 TEST(StreamNesting, TwentyThousandLevelsRoundTripWithoutExhaustingTheStack) {
     const std::string input = Nested(20000);
     const fuzz::Outcome outcome =
-        fuzz::FindTarget("directory")
-            ->run(reinterpret_cast<const std::uint8_t*>(input.data()), input.size());
+        fuzz::FindTarget("directory")->run(reinterpret_cast<const std::uint8_t*>(input.data()), input.size());
     EXPECT_EQ(outcome.verdict, fuzz::Verdict::RoundTripped) << outcome.finding;
 }
 

@@ -35,24 +35,22 @@ TEST(BinaryIO, ItemsAreLittleEndianAndReadBackWhole) {
     EXPECT_TRUE(WriteFourBytes(&one, 1, os));
     EXPECT_TRUE(WriteBytes(raw, 3, os));
     EXPECT_TRUE(WriteFourBytes(words, 0, os));  // nothing to write is no failure
-    EXPECT_EQ(os.str(), Bytes({1, 2, 3, 4, 0xFE, 0xFF, 0xFF, 0xFF, 0x0B, 0x0A, 0, 0, 0x80, 0x3F,
-                               'x', 0, 'y'}));
+    EXPECT_EQ(os.str(), Bytes({1, 2, 3, 4, 0xFE, 0xFF, 0xFF, 0xFF, 0x0B, 0x0A, 0, 0, 0x80, 0x3F, 'x', 0, 'y'}));
 
     std::istringstream is(os.str());
     std::uint32_t wordsRead[2] = {0, 0};
     std::uint16_t halfRead = 0;
     float oneRead = 0;
     char rawRead[3] = {};
-    EXPECT_TRUE(ReadFourBytes(wordsRead, 2, is) && ReadTwoBytes(&halfRead, 1, is) &&
-                ReadFourBytes(&oneRead, 1, is) && ReadBytes(rawRead, 3, is));
+    EXPECT_TRUE(ReadFourBytes(wordsRead, 2, is) && ReadTwoBytes(&halfRead, 1, is) && ReadFourBytes(&oneRead, 1, is) &&
+                ReadBytes(rawRead, 3, is));
     EXPECT_TRUE(wordsRead[0] == words[0] && wordsRead[1] == words[1] && halfRead == half);
     EXPECT_EQ(oneRead, 1.0f);
     EXPECT_EQ(std::string(rawRead, 3), std::string(raw, 3));
 
     // A short read fails and marks the stream, whatever the item size; so does a failed write.
     std::uint32_t eight[2];
-    std::istringstream seven(std::string(7, 'a')), three(std::string(3, 'a')),
-        single(std::string(1, 'a'));
+    std::istringstream seven(std::string(7, 'a')), three(std::string(3, 'a')), single(std::string(1, 'a'));
     EXPECT_FALSE(ReadFourBytes(eight, 2, seven));
     EXPECT_FALSE(ReadTwoBytes(eight, 2, three));
     EXPECT_FALSE(ReadBytes(eight, 2, single));
@@ -70,16 +68,15 @@ TEST(BinaryIO, StringsAreAFourByteLengthAndTheBytesWithoutTerminator) {
     EXPECT_TRUE(WriteBinaryString(nullptr, os));  // the empty string
     EXPECT_TRUE(WriteBinaryString("", os));
     EXPECT_TRUE(WriteBinaryString("ab", os));
-    EXPECT_EQ(os.str(),
-              LengthThen(7, utf8) + LengthThen(0, "") + LengthThen(0, "") + LengthThen(2, "ab"));
+    EXPECT_EQ(os.str(), LengthThen(7, utf8) + LengthThen(0, "") + LengthThen(0, "") + LengthThen(2, "ab"));
 
     std::istringstream is(os.str());
     std::string text;
     CString empty("not yet");
     char* none = nullptr;
     char* ab = nullptr;
-    ASSERT_TRUE(ReadBinaryString(text, is) && ReadBinaryString(empty, is) &&
-                ReadBinaryString(none, is) && ReadBinaryString(ab, is));
+    ASSERT_TRUE(ReadBinaryString(text, is) && ReadBinaryString(empty, is) && ReadBinaryString(none, is) &&
+                ReadBinaryString(ab, is));
     const std::unique_ptr<char[]> ownNone(none), ownAb(ab);
     EXPECT_EQ(text, utf8);
     EXPECT_TRUE(empty.IsEmpty());
@@ -116,8 +113,7 @@ TEST(BinaryIO, LengthsBeyondTheBytesLeftFailWithoutAllocatingThem) {
         EXPECT_FALSE(ReadBinaryString(copy, again));
         EXPECT_EQ(copy, nullptr);
         if (nctest::LargestAllocation::Available()) {
-            EXPECT_LT(largest.Bytes(), 1u << 20)
-                << "a claimed length of " << claimed << " was allocated";
+            EXPECT_LT(largest.Bytes(), 1u << 20) << "a claimed length of " << claimed << " was allocated";
         }
     }
     // Exactly the bytes left is enough, also through a pipe, where a long string arrives in steps.

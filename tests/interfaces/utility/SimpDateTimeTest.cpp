@@ -35,9 +35,9 @@ TEST(SimpDateTimeTest, CountStartsAt1400AndMatchesParts) {
     EXPECT_LT(SimpDateTime(), SimpDateTime(0));
     EXPECT_EQ(SimpDateTime(2000, 1, 1, 0, 0, 0, 250, false), Make(2000, 1, 1, 0, 0, 0, 250000));
 
-    for (const SimpDateTime& bad : {Make(2001, 2, 29), Make(2000, 13, 1), Make(2000, 4, 31), Make(1399, 12, 31),
-                                    Make(2000, 1, 1, 24), Make(2000, 1, 1, 0, 60), Make(2000, 1, 1, 0, 0, 60),
-                                    Make(2000, 1, 1, 0, 0, 0, 1000000), Make(2000, 0, 1)})
+    for (const SimpDateTime& bad :
+         {Make(2001, 2, 29), Make(2000, 13, 1), Make(2000, 4, 31), Make(1399, 12, 31), Make(2000, 1, 1, 24),
+          Make(2000, 1, 1, 0, 60), Make(2000, 1, 1, 0, 0, 60), Make(2000, 1, 1, 0, 0, 0, 1000000), Make(2000, 0, 1)})
         EXPECT_FALSE(bad.IsValid());
     EXPECT_TRUE(Make(2000, 2, 29).IsValid());
     EXPECT_FALSE(SimpDateTime(boost::posix_time::ptime(boost::posix_time::pos_infin)).IsValid());
@@ -75,8 +75,8 @@ TEST(SimpDateTimeTest, DurationsRoundToMicrosecondsAndCanBeNegative) {
 
 TEST(SimpDateTimeTest, ArithmeticLeavingTheRangeGivesInvalidNotACrash) {
     const SimpDateTime start = Make(2000, 1, 1);
-    for (double seconds : {1e30, -1e30, 9.2e12, -9.2e12, 1e12, -1e12, std::numeric_limits<double>::infinity(),
-                           std::nan("")}) {
+    for (double seconds :
+         {1e30, -1e30, 9.2e12, -9.2e12, 1e12, -1e12, std::numeric_limits<double>::infinity(), std::nan("")}) {
         const SimpDateTime moved = start + SimpDuration(seconds);
         EXPECT_FALSE(moved.IsValid()) << seconds;
         EXPECT_EQ(moved.ToLocalString("yyyy-MM-dd"), "");
@@ -90,7 +90,10 @@ TEST(SimpDateTimeTest, ArithmeticLeavingTheRangeGivesInvalidNotACrash) {
 
 TEST(SimpDateTimeTest, FormatTokensRoundTrip) {
     const SimpDateTime value = Make(2007, 3, 4, 15, 6, 7, 123456);
-    const struct { const char* format; const char* text; } cases[] = {
+    const struct {
+        const char* format;
+        const char* text;
+    } cases[] = {
         {"", "2007-03-04 15:06:07"},
         {"yyyy-MM-dd HH:mm:ss.ffffff", "2007-03-04 15:06:07.123456"},
         {"yy M d H m s f", "07 3 4 15 6 7 1"},
@@ -128,8 +131,8 @@ TEST(SimpDateTimeTest, ParseExactRejectsMismatches) {
     const char* format = "yyyy-MM-dd HH:mm:ss";
     ASSERT_TRUE(SimpDateTime::ParseExact("2000-01-02 03:04:05", format).IsValid());
     for (const char* text : {"2000-01-02 03:04:05x", "2000-01-02 03:04:05 ", "2000-01-02 03:04", "2000-1-02 03:04:05",
-                             "2000/01/02 03:04:05", "2000-13-02 03:04:05", "2000-02-30 03:04:05",
-                             "2000-01-02 24:04:05", "2000-01-02 03:60:05", "2000-01-02 03:04:60", "", "x"})
+                             "2000/01/02 03:04:05", "2000-13-02 03:04:05", "2000-02-30 03:04:05", "2000-01-02 24:04:05",
+                             "2000-01-02 03:60:05", "2000-01-02 03:04:60", "", "x"})
         EXPECT_FALSE(SimpDateTime::ParseExact(text, format).IsValid()) << text;
     EXPECT_FALSE(SimpDateTime::ParseExact("2000-01-02 3", "yyyy-MM-dd HHH").IsValid());
     EXPECT_FALSE(SimpDateTime::ParseExact("1.5", "s.ff").IsValid());
@@ -139,7 +142,10 @@ TEST(SimpDateTimeTest, ParseExactRejectsMismatches) {
 
 TEST(SimpDateTimeTest, ParseUsingLocaleAcceptsIso8601) {
     CString message("stale");
-    const struct { const char* text; SimpDateTime expected; } accepted[] = {
+    const struct {
+        const char* text;
+        SimpDateTime expected;
+    } accepted[] = {
         {"2000-01-02", Make(2000, 1, 2)},
         {"20000102", Make(2000, 1, 2)},
         {"2000-01-02T06:00", Make(2000, 1, 2, 6)},
@@ -152,9 +158,9 @@ TEST(SimpDateTimeTest, ParseUsingLocaleAcceptsIso8601) {
         EXPECT_EQ(SimpDateTime::ParseUsingLocale(c.text, message), c.expected) << c.text;
         EXPECT_TRUE(message.IsEmpty()) << c.text;
     }
-    for (const char* text : {"", "2000-1-2", "2000-01-02T", "2000-01-02T06:00Z", "2000-01-02T06:00+01:00",
-                             "2000-01-32", "2000-01-02T25:00", "2000-01-02T06:00.5", "02/01/2000", "2000-01-02x",
-                             "2000-0102", "2000-01-02T06:00:00."}) {
+    for (const char* text :
+         {"", "2000-1-2", "2000-01-02T", "2000-01-02T06:00Z", "2000-01-02T06:00+01:00", "2000-01-32",
+          "2000-01-02T25:00", "2000-01-02T06:00.5", "02/01/2000", "2000-01-02x", "2000-0102", "2000-01-02T06:00:00."}) {
         message = "";
         EXPECT_FALSE(SimpDateTime::ParseUsingLocale(text, message).IsValid()) << text;
         EXPECT_FALSE(message.IsEmpty()) << text;
@@ -164,9 +170,9 @@ TEST(SimpDateTimeTest, ParseUsingLocaleAcceptsIso8601) {
 TEST(SimpDateTimeTest, ParseUsingAscTime) {
     EXPECT_EQ(SimpDateTime::ParseUsingAscTime("Sun Jan  2 06:07:08 2000\n"), Make(2000, 1, 2, 6, 7, 8));
     EXPECT_EQ(SimpDateTime::ParseUsingAscTime("Tue Dec 31 23:59:59 2002"), Make(2002, 12, 31, 23, 59, 59));
-    for (const char* text : {"Sun Jan  2 06:07:08", "Xyz Jan  2 06:07:08 2000", "Sun Foo  2 06:07:08 2000",
-                             "Sun Feb 30 06:07:08 2000", "Sun Jan  2 6:07:08 2000", "Sun Jan  2 06:07:08 2000 x",
-                             "Sun Jan 2 06:07:60 2000", ""})
+    for (const char* text :
+         {"Sun Jan  2 06:07:08", "Xyz Jan  2 06:07:08 2000", "Sun Foo  2 06:07:08 2000", "Sun Feb 30 06:07:08 2000",
+          "Sun Jan  2 6:07:08 2000", "Sun Jan  2 06:07:08 2000 x", "Sun Jan 2 06:07:60 2000", ""})
         EXPECT_FALSE(SimpDateTime::ParseUsingAscTime(text).IsValid()) << text;
 }
 

@@ -9,7 +9,7 @@
 namespace {
 
 class ScriptedUserComm : public UserComm {
-  public:
+public:
     int answer = 1;
     std::vector<std::string> asked;
     int AskQuestion(const char* question, const char*) override {

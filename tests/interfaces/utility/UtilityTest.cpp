@@ -8,19 +8,20 @@
 
 #include "app/MemoryConfigurationSection.h"
 #include "interfaces/constants/LanguageTextIDs.h"
-#include "interfaces/utility/LanguageString.h"
 #include "interfaces/notification/NCError.h"
 #include "interfaces/notification/NCProgress.h"
 #include "interfaces/notification/NCSignals.h"
+#include "interfaces/utility/LanguageString.h"
 #include "interfaces/utility/UserComm.h"
 #include "interfaces/utility/ZoString.h"
 
 namespace {
 
-TEST(UtilityTest, ToFloatAcceptsOnlyWholeFiniteNumbers)
-{
-    const struct { const char* text; float expected; } good[] = {
-        {" 12 ", 12.0f}, {"1e3", 1000.0f}, {"-0.5", -0.5f}, {"+3", 3.0f}, {"3.4028235e38", 3.4028235e38f}};
+TEST(UtilityTest, ToFloatAcceptsOnlyWholeFiniteNumbers) {
+    const struct {
+        const char* text;
+        float expected;
+    } good[] = {{" 12 ", 12.0f}, {"1e3", 1000.0f}, {"-0.5", -0.5f}, {"+3", 3.0f}, {"3.4028235e38", 3.4028235e38f}};
     for (const auto& c : good) {
         float value = -99.0f;
         EXPECT_TRUE(ZoString::ToFloat(c.text, value)) << c.text;
@@ -35,8 +36,7 @@ TEST(UtilityTest, ToFloatAcceptsOnlyWholeFiniteNumbers)
     EXPECT_FALSE(ZoString::ToFloat(nullptr, value));
 }
 
-TEST(UtilityTest, NumberConversionIgnoresTheProcessLocale)
-{
+TEST(UtilityTest, NumberConversionIgnoresTheProcessLocale) {
     const char* found = nullptr;
     for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8", "nl_NL.UTF-8"}) {
         if (std::setlocale(LC_ALL, name) && std::strcmp(std::localeconv()->decimal_point, ",") == 0) {
@@ -63,8 +63,7 @@ TEST(UtilityTest, NumberConversionIgnoresTheProcessLocale)
     EXPECT_FALSE(commaAccepted);
 }
 
-TEST(UtilityTest, StringHelpers)
-{
+TEST(UtilityTest, StringHelpers) {
     const std::string longText(5000, 'x');
     EXPECT_EQ("<" + longText + ">7", ZoString::Format("<%s>%d", longText.c_str(), 7));
     EXPECT_EQ("a, b, c", ZoString::FormatStringVector(", ", {"a", "b", "c"}));
@@ -75,8 +74,7 @@ TEST(UtilityTest, StringHelpers)
     EXPECT_EQ(nullptr, zostrdup(nullptr));
 }
 
-TEST(UtilityTest, LanguageTextsCanBeReplacedAndReset)
-{
+TEST(UtilityTest, LanguageTextsCanBeReplacedAndReset) {
     const CString original = LanguageString::Get(nc::LanguageText::kDefaultIDLabel);
     EXPECT_EQ("ID 3", ZoString::Format(original.c_str(), 3));
     EXPECT_TRUE(LanguageString::Get(-12345).IsEmpty());
@@ -96,17 +94,18 @@ class ScriptedUserComm : public UserComm {
 public:
     int answer = 1;
     std::vector<std::string> asked;
-    int AskQuestion(const char* question, const char*) override { asked.push_back(question); return answer; }
-    int AskQuestionWithExplanation(const char* question, const char*, const char*, int) override
-    {
+    int AskQuestion(const char* question, const char*) override {
+        asked.push_back(question);
+        return answer;
+    }
+    int AskQuestionWithExplanation(const char* question, const char*, const char*, int) override {
         asked.push_back(question);
         return answer;
     }
     void ShowMessage(const char* message, const char*) override { asked.push_back(message); }
 };
 
-TEST(UtilityTest, UserCommDefaultsToNoUntilOneIsInstalled)
-{
+TEST(UtilityTest, UserCommDefaultsToNoUntilOneIsInstalled) {
     ASSERT_NE(nullptr, UserComm::GetUserComm());
     EXPECT_EQ(0, UserComm::GetUserComm()->AskQuestion("Remove?", "ncds"));
     EXPECT_EQ(0, UserComm::GetUserComm()->AskQuestionWithExplanation("Go on?", "why", "ncds", 1));
@@ -122,8 +121,7 @@ TEST(UtilityTest, UserCommDefaultsToNoUntilOneIsInstalled)
     EXPECT_EQ(2u, scripted->asked.size());
 }
 
-TEST(UtilityTest, SignalsReachConnectedHandlers)
-{
+TEST(UtilityTest, SignalsReachConnectedHandlers) {
     // Handlers only pass the references on, so any address of the right type serves.
     alignas(16) static char storage[16];
     NCDataSet& dataset = *reinterpret_cast<NCDataSet*>(storage);
@@ -151,17 +149,17 @@ class CancellingSink : public NCProgressSink {
 public:
     double cancelAt = 3;
     std::vector<std::string> calls;
-    void Begin(const char* text, const char*, double, double) override { calls.push_back(std::string("Begin ") + text); }
-    bool Update(double value) override
-    {
+    void Begin(const char* text, const char*, double, double) override {
+        calls.push_back(std::string("Begin ") + text);
+    }
+    bool Update(double value) override {
         calls.push_back("Update");
         return value >= cancelAt;
     }
     void End() override { calls.push_back("End"); }
 };
 
-TEST(UtilityTest, ProgressReportsCancellationFromTheSink)
-{
+TEST(UtilityTest, ProgressReportsCancellationFromTheSink) {
     auto sink = std::make_shared<CancellingSink>();
     NCProgress::SetSink(sink);
     {
@@ -180,8 +178,7 @@ TEST(UtilityTest, ProgressReportsCancellationFromTheSink)
     EXPECT_FALSE(silent.SetValue(1));
 }
 
-TEST(UtilityTest, NCErrorKeepsMessageAndLevel)
-{
+TEST(UtilityTest, NCErrorKeepsMessageAndLevel) {
     try {
         throw NCError("Merge of datasets aborted.", static_cast<NCError::Level>(4));
     } catch (const std::exception& e) {
@@ -191,8 +188,7 @@ TEST(UtilityTest, NCErrorKeepsMessageAndLevel)
     EXPECT_EQ(NCError::Unspecified, NCError("x").GetLevel());
 }
 
-TEST(UtilityTest, MemoryConfigurationSectionRoundTrip)
-{
+TEST(UtilityTest, MemoryConfigurationSectionRoundTrip) {
     MemoryConfigurationSection root;
     EXPECT_EQ(nullptr, root.GetSubSection("LCI", false));
     ConfigurationSection* lci = root.GetSubSection("LCI", true);

@@ -25,8 +25,7 @@ struct Derived : Counted {
     std::string Kind() const override { return "derived"; }
 };
 
-TEST(ValuePtrTest, CopiesOwnTheirOwnObjectAndEmptyStaysEmpty)
-{
+TEST(ValuePtrTest, CopiesOwnTheirOwnObjectAndEmptyStaysEmpty) {
     {
         nc::ValuePtr<Counted> original(std::make_unique<Counted>("one"));
         nc::ValuePtr<Counted> copy(original);
@@ -54,8 +53,7 @@ TEST(ValuePtrTest, CopiesOwnTheirOwnObjectAndEmptyStaysEmpty)
     EXPECT_EQ(Counted::live, 0);
 }
 
-TEST(ValuePtrTest, SelfAssignmentAndResetKeepOwnershipRight)
-{
+TEST(ValuePtrTest, SelfAssignmentAndResetKeepOwnershipRight) {
     {
         nc::ValuePtr<Counted> value(std::make_unique<Counted>("self"));
         const nc::ValuePtr<Counted>& same = value;
@@ -74,8 +72,7 @@ TEST(ValuePtrTest, SelfAssignmentAndResetKeepOwnershipRight)
     EXPECT_EQ(Counted::live, 0);
 }
 
-TEST(ValuePtrTest, ACopyHasTheTypeThatWasHandedOver)
-{
+TEST(ValuePtrTest, ACopyHasTheTypeThatWasHandedOver) {
     {
         const nc::ValuePtr<Counted> original(std::make_unique<Derived>("d"));
         const nc::ValuePtr<Counted> copy(original);

@@ -13,18 +13,13 @@ TEST(ZoString, ToFloatAcceptsOnlyWholeFiniteNumbers) {
     const struct {
         const char* text;
         float expected;
-    } good[] = {{" 12 ", 12.0f},
-                {"1e3", 1000.0f},
-                {"-0.5", -0.5f},
-                {"+3", 3.0f},
-                {"3.4028235e38", 3.4028235e38f}};
+    } good[] = {{" 12 ", 12.0f}, {"1e3", 1000.0f}, {"-0.5", -0.5f}, {"+3", 3.0f}, {"3.4028235e38", 3.4028235e38f}};
     for (const auto& c : good) {
         float value = -99.0f;
         EXPECT_TRUE(ZoString::ToFloat(c.text, value)) << c.text;
         EXPECT_EQ(c.expected, value) << c.text;
     }
-    for (const char* text :
-         {"12a", "", " ", "1,5", "nan", "inf", "1e999", "0x10", "1e", "-", "."}) {
+    for (const char* text : {"12a", "", " ", "1,5", "nan", "inf", "1e999", "0x10", "1e", "-", "."}) {
         float value = 7.0f;
         EXPECT_FALSE(ZoString::ToFloat(text, value)) << text;
         EXPECT_EQ(7.0f, value) << text;
@@ -35,10 +30,8 @@ TEST(ZoString, ToFloatAcceptsOnlyWholeFiniteNumbers) {
 
 TEST(ZoString, NumberConversionIgnoresTheProcessLocale) {
     const char* found = nullptr;
-    for (const char* name :
-         {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8", "nl_NL.UTF-8"}) {
-        if (std::setlocale(LC_ALL, name) &&
-            std::strcmp(std::localeconv()->decimal_point, ",") == 0) {
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8", "nl_NL.UTF-8"}) {
+        if (std::setlocale(LC_ALL, name) && std::strcmp(std::localeconv()->decimal_point, ",") == 0) {
             found = name;
             break;
         }
