@@ -9,6 +9,11 @@
 #include <streambuf>
 #include <utility>
 
+#include "batchinfo/BatchImportSettings.h"
+#include "batchinfo/BatchInfo.h"
+#include "batchinfo/BatchInfoVector.h"
+#include "batchinfo/ClassInfo.h"
+#include "batchinfo/DVInfo.h"
 #include "interfaces/containers/NCDataMatrix.h"
 #include "interfaces/containers/NCDataVector.h"
 #include "interfaces/containers/NCIntegralVector.h"
@@ -403,6 +408,28 @@ Outcome Label(const std::uint8_t* data, std::size_t size) {
     return RoundTrip(ObjectCodec<SelectedLabel>(), Bytes(data, size));
 }
 
+// ---- batch records and import settings ------------------------------------------------------------
+
+Outcome Phase(const std::uint8_t* data, std::size_t size) {
+    return RoundTrip(ObjectCodec<ClassInfo>(), Bytes(data, size));
+}
+
+Outcome Batch(const std::uint8_t* data, std::size_t size) {
+    return RoundTrip(ObjectCodec<BatchInfo>(), Bytes(data, size));
+}
+
+Outcome BatchList(const std::uint8_t* data, std::size_t size) {
+    return RoundTrip(ObjectCodec<BatchInfoVector>(), Bytes(data, size));
+}
+
+Outcome Settings(const std::uint8_t* data, std::size_t size) {
+    return RoundTrip(ObjectCodec<BatchImportSettings>(), Bytes(data, size));
+}
+
+Outcome DVRecord(const std::uint8_t* data, std::size_t size) {
+    return RoundTrip(ObjectCodec<DVInfo>(), Bytes(data, size));
+}
+
 template <typename T>
 std::function<bool(const ZStreamBase&, std::string&)> FrameAs() {
     return [](const ZStreamBase& object, std::string& input) {
@@ -423,6 +450,11 @@ const std::vector<Target>& Targets() {
         {"variables", Variables, FrameAs<NCVariables>()},
         {"observations", Observations, FrameAs<NCObservations>()},
         {"label", Label, FrameAs<SelectedLabel>()},
+        {"phase", Phase, FrameAs<ClassInfo>()},
+        {"batch", Batch, FrameAs<BatchInfo>()},
+        {"batchlist", BatchList, FrameAs<BatchInfoVector>()},
+        {"settings", Settings, FrameAs<BatchImportSettings>()},
+        {"dvinfo", DVRecord, FrameAs<DVInfo>()},
     };
     return targets;
 }

@@ -58,7 +58,8 @@ struct Target {
     std::function<bool(const ZStreamBase& object, std::string& input)> frame;
 };
 
-// Every target, in a fixed order: containers, directory, records, variables, observations, label.
+// Every target, in a fixed order: containers, directory, records, variables, observations, label,
+// and the batch records: phase, batch, batchlist, settings (with its column concatenations), dvinfo.
 const std::vector<Target>& Targets();
 // The target of that name, or null.
 const Target* FindTarget(const std::string& name);
