@@ -65,7 +65,7 @@ check-format: format-deps
 # Every fuzz target for FUZZ_SECONDS each, then a table; non-zero exit on any finding (fuzz/run-fuzz.sh).
 fuzz:
 	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) $(FUZZ_PACKAGES)"
-	FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) bash fuzz/run-fuzz.sh
+	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_TARGETS="$(FUZZ_TARGETS)" JOBS=$(JOBS) bash fuzz/run-fuzz.sh
 
 # A few seconds per target, for CI.
 fuzz-smoke:

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz preset, writes the seed corpora from the golden objects and runs every fuzz
-# target for FUZZ_SECONDS (60 by default), one after the other. Prints one line per target
+# target for FUZZ_SECONDS (60 by default), one after the other (or only those named in
+# FUZZ_TARGETS, separated by spaces). Prints one line per target
 # (executions, coverage, findings) and exits non-zero when any target found something.
 #
 # Inputs that libFuzzer finds new stay in build/fuzz/corpus/<target> for the next run; a finding
@@ -31,6 +32,7 @@ mkdir -p "$build/logs"
 table=$(printf '%-13s %8s %12s %9s %9s %7s %9s\n' target seconds executions coverage features corpus findings)
 total=0
 for target in $(awk '{ print $1 }' "$build/seeds.txt"); do
+    if [ -n "${FUZZ_TARGETS:-}" ] && ! printf ' %s ' $FUZZ_TARGETS | grep -q " $target "; then continue; fi
     corpus="$build/corpus/$target"
     findings="$build/findings/$target"
     log="$build/logs/$target.log"
