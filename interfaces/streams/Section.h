@@ -79,6 +79,13 @@ public:
         rules.mBeforeBases = true;
         return rules;
     }
+    // The version read is not checked: every version, a negative one included, is read as the
+    // current one. For sections whose layout never changed and whose readers never looked.
+    constexpr SectionRules AnyVersion() const {
+        SectionRules rules = *this;
+        rules.mAnyVersion = true;
+        return rules;
+    }
     // Any exception raised while the fields are read (not only ZoStreamError) fails the read.
     constexpr SectionRules CatchAnyException() const {
         SectionRules rules = *this;
@@ -92,6 +99,7 @@ private:
     int mFieldsFrom = 0;
     bool mBeforeBases = false;
     bool mCatchAny = false;
+    bool mAnyVersion = false;
 };
 
 // The fields of a section being written: sub-stream k of the section's directory.
@@ -225,7 +233,7 @@ public:
         int version = 0;
         if (!mData.Check(is, &version)) return false;
         if (!Gate(version, bases)) return false;
-        if (version < mRules.mFieldsFrom) return is.good();
+        if (!HasFields(version)) return is.good();
         return Guarded([&] { return static_cast<bool>(body(is)); });
     }
 
@@ -253,8 +261,11 @@ private:
 
     // One comparison for every class: a negative version is never accepted.
     bool Accepts(int version) const {
+        if (mRules.mAnyVersion) return true;
         return version >= 0 && version >= mRules.mOldest && version <= mData.GetMyZStreamVersionNumber();
     }
+
+    bool HasFields(int version) const { return mRules.mAnyVersion || version >= mRules.mFieldsFrom; }
 
     // The version check and the bases, in the class's order.
     template <typename Bases>
@@ -280,7 +291,7 @@ private:
     template <typename Bases, typename Fields>
     bool ReadFound(std::istream& is, int version, Bases& bases, Fields& fields) const {
         if (!Gate(version, bases)) return false;
-        if (version < mRules.mFieldsFrom) return is.good();
+        if (!HasFields(version)) return is.good();
         return Guarded([&] {
             InputStreamDirectory directory(is);
             SectionInput in(directory);

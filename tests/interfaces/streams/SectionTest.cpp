@@ -242,3 +242,13 @@ TEST(Section, FlagsStartUnsetInCopiesUnlessTheyAreCarried) {
     carried = other;
     EXPECT_FALSE(carried.IsSet());
 }
+
+TEST(Section, AnyVersionReadsTheFieldsWhateverVersionTheStreamStates) {
+    static const Section anyVersion("GAUGE", 3, 4, SectionRules().AnyVersion().FieldsFrom(3));
+    for (const int version : {-1, 0, 1, 3, 4, 0x7FFFFFFF}) {
+        Gauge target(anyVersion);
+        EXPECT_TRUE(ReadObject(WithVersion(HandWritten(3, true, true), version), target)) << version;
+        EXPECT_EQ(target.count, 12) << version;
+        EXPECT_EQ(target.scale, 0.25f) << version;
+    }
+}
