@@ -69,5 +69,9 @@
 #include "batchinfo/DVInfo.h"
 #include "batchinfo/RUSPData.h"
 
+#include "centering/AVGLocalCenteringInfo.h"
+#include "centering/IndexTrippel.h"
+#include "centering/LocalCenteringInfo.h"
+
 // The library's version text.
 const char* NCDatasetLibraryVersion();
