@@ -21,6 +21,8 @@
 #include "batchinfo/ColumnConcatenateInfo.h"
 #include "batchinfo/DVInfo.h"
 #include "batchinfo/RUSPData.h"
+#include "centering/AVGLocalCenteringInfo.h"
+#include "centering/LocalCenteringInfo.h"
 #include "dataset/NCProjectBase.h"
 #include "dataset/ProjectStorage.h"
 #include "interfaces/constants/NCConstants.h"
@@ -480,6 +482,35 @@ void CompareObjects(const RUSPDataObject& eo, const RUSPDataObject& ao, Differen
     }
 }
 
+void CompareObjects(const LocalCenteringInfo& e, const LocalCenteringInfo& a, Differences& d) {
+    d.Compare("GetCenterID()", e.GetCenterID(), a.GetCenterID());
+    d.Compare("HasPhases()", e.HasPhases(), a.HasPhases());
+    d.Compare("SizeTrippel()", e.SizeTrippel(), a.SizeTrippel());
+    int at = 0;
+    for (auto ei = e.BeginTrippel(), ai = a.BeginTrippel(); ei != e.EndTrippel() && ai != a.EndTrippel() && !d.Found();
+         ++ei, ++ai, ++at) {
+        const std::string where = "centre " + Text(at);
+        d.Compare(where + " batch", ei->first.GetBatch(), ai->first.GetBatch());
+        d.Compare(where + " phase", ei->first.GetPhase(), ai->first.GetPhase());
+        d.Compare(where + " variable", ei->first.GetVariable(), ai->first.GetVariable());
+        d.CompareFloat(where, ei->second, ai->second);
+    }
+}
+
+void CompareObjects(const AVGLocalCenteringInfo& e, const AVGLocalCenteringInfo& a, Differences& d) {
+    d.Compare("HasPhases()", e.HasPhases(), a.HasPhases());
+    int at = 0;
+    auto ei = e.Begin();
+    auto ai = a.Begin();
+    for (; ei != e.End() && ai != a.End() && !d.Found(); ++ei, ++ai, ++at) {
+        const std::string where = "average " + Text(at);
+        d.Compare(where + " phase", ei->first.first, ai->first.first);
+        d.Compare(where + " unique ID", ei->first.second, ai->first.second);
+        d.CompareFloat(where, ei->second, ai->second);
+    }
+    d.Compare("number of averages", ei == e.End(), ai == a.End());
+}
+
 // ---- making the objects ----------------------------------------------------------------------
 
 std::vector<CString> IDs(std::initializer_list<const char*> texts) {
@@ -809,6 +840,27 @@ std::unique_ptr<RUSPDataObject> FullRUSPData() {
     return record;
 }
 
+// Centres of two phases and an empty one, a missing centre, names that need more than ASCII.
+std::unique_ptr<LocalCenteringInfo> FullLocalCentering() {
+    auto info = std::make_unique<LocalCenteringInfo>(17, false);
+    info->AddData("B1", "Heat", "Temp", 2.5f);
+    info->AddData("B2", "Heat", "Temp", -99.0f);
+    info->AddData("B1", "Cool", "Temp", -0.125f);
+    info->AddData("", "", "Druck \xc3\xbc", std::numeric_limits<float>::max());
+    return info;
+}
+
+// Phase names that differ only in case (kept apart by their unique IDs), the empty phase and the
+// reserved unique IDs.
+std::unique_ptr<AVGLocalCenteringInfo> FullAverages() {
+    auto info = std::make_unique<AVGLocalCenteringInfo>(false);
+    info->AddData("Heat", 5UL, 1.25f);
+    info->AddData("heat", 6UL, -99.0f);
+    info->AddData("Cool", kNoUniqueID, 0.0f);
+    info->AddData("", 4294967295UL, -3.5f);
+    return info;
+}
+
 // ---- the table -------------------------------------------------------------------------------
 
 template <typename T>
@@ -862,6 +914,8 @@ std::vector<GoldenEntry> MakeTable() {
     AddForms<ColumnConcatenateInfo>(table, "ColumnConcatenateInfo", FullConcatenation);
     AddForms<DVInfo>(table, "DVInfo", FullDVInfo);
     AddForms<RUSPDataObject>(table, "RUSPData", FullRUSPData);
+    AddForms<LocalCenteringInfo>(table, "LocalCenteringInfo", FullLocalCentering);
+    AddForms<AVGLocalCenteringInfo>(table, "AVGLocalCenteringInfo", FullAverages);
     return table;
 }
 
