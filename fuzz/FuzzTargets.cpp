@@ -14,6 +14,8 @@
 #include "batchinfo/BatchInfoVector.h"
 #include "batchinfo/ClassInfo.h"
 #include "batchinfo/DVInfo.h"
+#include "centering/AVGLocalCenteringInfo.h"
+#include "centering/LocalCenteringInfo.h"
 #include "interfaces/containers/NCDataMatrix.h"
 #include "interfaces/containers/NCDataVector.h"
 #include "interfaces/containers/NCIntegralVector.h"
@@ -430,6 +432,16 @@ Outcome DVRecord(const std::uint8_t* data, std::size_t size) {
     return RoundTrip(ObjectCodec<DVInfo>(), Bytes(data, size));
 }
 
+// ---- local centering ------------------------------------------------------------------------------
+
+Outcome FullLocalCentering(const std::uint8_t* data, std::size_t size) {
+    return RoundTrip(ObjectCodec<LocalCenteringInfo>(), Bytes(data, size));
+}
+
+Outcome LocalCenteringAverages(const std::uint8_t* data, std::size_t size) {
+    return RoundTrip(ObjectCodec<AVGLocalCenteringInfo>(), Bytes(data, size));
+}
+
 template <typename T>
 std::function<bool(const ZStreamBase&, std::string&)> FrameAs() {
     return [](const ZStreamBase& object, std::string& input) {
@@ -455,6 +467,8 @@ const std::vector<Target>& Targets() {
         {"batchlist", BatchList, FrameAs<BatchInfoVector>()},
         {"settings", Settings, FrameAs<BatchImportSettings>()},
         {"dvinfo", DVRecord, FrameAs<DVInfo>()},
+        {"fulllci", FullLocalCentering, FrameAs<LocalCenteringInfo>()},
+        {"lci", LocalCenteringAverages, FrameAs<AVGLocalCenteringInfo>()},
     };
     return targets;
 }

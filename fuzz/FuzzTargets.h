@@ -59,7 +59,8 @@ struct Target {
 };
 
 // Every target, in a fixed order: containers, directory, records, variables, observations, label,
-// and the batch records: phase, batch, batchlist, settings (with its column concatenations), dvinfo.
+// the batch records: phase, batch, batchlist, settings (with its column concatenations), dvinfo;
+// and local centering: fulllci (the name-keyed centres), lci (their per-phase averages).
 const std::vector<Target>& Targets();
 // The target of that name, or null.
 const Target* FindTarget(const std::string& name);
