@@ -69,5 +69,7 @@
 #include "batchinfo/DVInfo.h"
 #include "batchinfo/RUSPData.h"
 
+#include "batch/Smooth.h"
+
 // The library's version text.
 const char* NCDatasetLibraryVersion();
