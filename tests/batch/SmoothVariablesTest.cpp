@@ -17,11 +17,11 @@ namespace {
 
 constexpr float M = nc::kMissingValue;
 
-// One observation: batch name, phase name and phase number.
-struct Row {
+// A run of observations: batch name, phase name, phase number and number of rows.
+struct PhaseRun {
     const char* batch;
     const char* phase;
-    int number;
+    int number, rows;
 };
 
 class SmoothVariablesTest : public DatasetTest {
@@ -38,19 +38,20 @@ protected:
         return id;
     }
 
-    // A dataset of the rows with one column per variable (values by row), held by the project.
-    boost::shared_ptr<NCDataSet> MakeBatchDataset(int number, const std::vector<Row>& rows,
+    // A dataset of the runs' rows with one column per variable (values by row), held by the project.
+    boost::shared_ptr<NCDataSet> MakeBatchDataset(int number, const std::vector<PhaseRun>& runs,
                                                   const std::vector<unsigned long>& vars,
                                                   const std::vector<std::vector<float>>& columns) {
         NCIntegralVector<unsigned long, 0> obsIDs, varIDs;
-        for (const Row& row : rows) {
-            const unsigned long id = project->GetNewUniqueID(nc::UniqueIDKind::kRecord);
-            auto record = std::make_unique<ObservationInfo>(
-                std::vector<CString>{CString("O" + std::to_string(id)), row.batch, row.phase}, id);
-            record->SetDefaultClass(row.number);
-            project->GetObservations().Add(std::move(record), nullptr);
-            obsIDs.push_back(id);
-        }
+        for (const PhaseRun& run : runs)
+            for (int i = 0; i < run.rows; ++i) {
+                const unsigned long id = project->GetNewUniqueID(nc::UniqueIDKind::kRecord);
+                auto record = std::make_unique<ObservationInfo>(
+                    std::vector<CString>{CString("O" + std::to_string(id)), run.batch, run.phase}, id);
+                record->SetDefaultClass(run.number);
+                project->GetObservations().Add(std::move(record), nullptr);
+                obsIDs.push_back(id);
+            }
         for (const unsigned long id : vars) varIDs.push_back(id);
         NCDataMatrix<float> data(obsIDs.size(), varIDs.size());
         for (int v = 1; v <= varIDs.size(); ++v)
@@ -59,13 +60,6 @@ protected:
                                          nullptr, nullptr, false);
         project->AddDataset(dataset);
         return dataset;
-    }
-
-    // The column of the variable whose primary ID is `name`; 0 when there is none.
-    static int Column(const NCDataSet& ds, const std::string& name) {
-        for (int var = 1; var <= ds.SizeVariables(); ++var)
-            if (name == ds.GetVariableInfo(var)->GetPrimaryAlias()) return var;
-        return 0;
     }
 
     static void ExpectMonotone(const NCDataSet& ds, int var, int first, int last, int direction) {
@@ -82,15 +76,12 @@ TEST_F(SmoothVariablesTest, CreatesSmoothedAndRelativeMaturityForEveryPhaseOfEve
     const unsigned long conv = AddVariable("Conv", eBlockY);
     const unsigned long temp = AddVariable("Temp", eBlockX);
     const unsigned long other = AddVariable("$Other", eBlockY);
-    project->GetVariables()[conv]->SetUnit("%");
     // B1: A rows 1-5, B rows 6-9, phase 1 again rows 10-11; B2: A rows 12-17, B rows 18-20.
-    const std::vector<Row> rows{{"B1", "A", 1},  {"B1", "A", 1}, {"B1", "A", 1}, {"B1", "A", 1}, {"B1", "A", 1},
-                                {"B1", "B", 2},  {"B1", "B", 2}, {"B1", "B", 2}, {"B1", "B", 2}, {"B1", "A2", 1},
-                                {"B1", "A2", 1}, {"B2", "A", 1}, {"B2", "A", 1}, {"B2", "A", 1}, {"B2", "A", 1},
-                                {"B2", "A", 1},  {"B2", "A", 1}, {"B2", "B", 2}, {"B2", "B", 2}, {"B2", "B", 2}};
+    const std::vector<PhaseRun> rows{
+        {"B1", "A", 1, 5}, {"B1", "B", 2, 4}, {"B1", "A2", 1, 2}, {"B2", "A", 1, 6}, {"B2", "B", 2, 3}};
     const std::vector<float> conversion{1, 3, 2, M, 6, 50, 42, 44, 30, 7,
                                         8, M, 2, 1, 4, 5,  7,  48, 49, 35};  // A rises, B falls
-    const std::vector<float> flat(rows.size(), 1.0f);
+    const std::vector<float> flat(20, 1.0f);
     const auto ds = MakeBatchDataset(1, rows, {conv, temp, other}, {conversion, flat, flat});
 
     EXPECT_EQ(Smooth::CreateAndInsertSmoothedYs(ds, &settings, temp, nullptr), 0);  // an X variable
@@ -98,9 +89,7 @@ TEST_F(SmoothVariablesTest, CreatesSmoothedAndRelativeMaturityForEveryPhaseOfEve
     ASSERT_EQ(Smooth::CreateAndInsertSmoothedYs(ds, &settings, nc::kNoUniqueID, &names), 2);
     EXPECT_EQ(names, (std::vector<CString>{"$Conv [smoothed]", "$Conv [Rel.smoothed]"}));
     ASSERT_EQ(ds->SizeVariables(), 5);
-    const int smoothed = Column(*ds, "$Conv [smoothed]"), relative = Column(*ds, "$Conv [Rel.smoothed]");
-    ASSERT_EQ(smoothed, 4);
-    ASSERT_EQ(relative, 5);
+    const int smoothed = 4, relative = 5;
 
     const struct { int first, last, direction; } segments[] = {{1, 5, 1}, {6, 9, -1}, {12, 17, 1}, {18, 20, -1}};
     for (const auto& segment : segments) {
@@ -119,14 +108,12 @@ TEST_F(SmoothVariablesTest, CreatesSmoothedAndRelativeMaturityForEveryPhaseOfEve
     EXPECT_EQ(vars[ds->GetVarID(smoothed)]->GetVariableBlock(), eBlockExcludedY);
     EXPECT_EQ(vars[ds->GetVarID(relative)]->GetVariableBlock(), eBlockY);
     EXPECT_EQ(vars[conv]->GetVariableBlock(), eBlockExcludedY);
-    EXPECT_EQ(std::string(vars[ds->GetVarID(relative)]->GetUnit()), "%");
 }
 
 TEST_F(SmoothVariablesTest, StopsWhenAPhaseDoesNotStartAtAPhaseBeginning) {
     const unsigned long conv = AddVariable("Conv", eBlockY);
     // Phase number 2 starts inside the run of phase name A.
-    const std::vector<Row> rows{{"B1", "A", 1}, {"B1", "A", 1}, {"B1", "A", 2}, {"B1", "A", 2}};
-    const auto ds = MakeBatchDataset(1, rows, {conv}, {{1, 2, 3, 4}});
+    const auto ds = MakeBatchDataset(1, {{"B1", "A", 1, 2}, {"B1", "A", 2, 2}}, {conv}, {{1, 2, 3, 4}});
     try {
         Smooth::CreateAndInsertSmoothedYs(ds, &settings, nc::kNoUniqueID, nullptr);
         FAIL() << "no error";
@@ -138,16 +125,15 @@ TEST_F(SmoothVariablesTest, StopsWhenAPhaseDoesNotStartAtAPhaseBeginning) {
 
 TEST_F(SmoothVariablesTest, LaterDatasetsTakeEachPhaseDirectionFromDatasetOne) {
     const unsigned long conv = AddVariable("Conv", eBlockY);
-    const std::vector<Row> rows{{"B1", "A", 1}, {"B1", "A", 1}, {"B1", "A", 1}, {"B1", "A", 1}, {"B1", "A", 1}};
-    const std::vector<float> rising{1, 3, 2, 4, 6};
-    const auto second = MakeBatchDataset(2, rows, {conv}, {rising});
+    const std::vector<PhaseRun> rows{{"B1", "A", 1, 5}};
+    const auto second = MakeBatchDataset(2, rows, {conv}, {{1, 3, 2, 4, 6}});
     EXPECT_EQ(Smooth::CreateAndInsertSmoothedYs(second, &settings, conv, nullptr), 0);  // no dataset 1
     EXPECT_EQ(second->SizeVariables(), 1);
 
     // Dataset 1 has no smoothed variable yet: the data decide.
     const auto first = MakeBatchDataset(1, rows, {conv}, {{9, 7, 8, 4, 2}});
     ASSERT_EQ(Smooth::CreateAndInsertSmoothedYs(second, &settings, conv, nullptr), 2);
-    ExpectMonotone(*second, Column(*second, "$Conv [smoothed]"), 1, 5, 1);
+    ExpectMonotone(*second, 2, 1, 5, 1);
     const auto removed = Smooth::RemoveSmoothedVars(second, project->GetVariables()[conv], &settings, false);
     EXPECT_EQ(removed.size(), 2);
     EXPECT_EQ(settings.GetSmoothed(conv), nc::kNoUniqueID);
@@ -155,19 +141,19 @@ TEST_F(SmoothVariablesTest, LaterDatasetsTakeEachPhaseDirectionFromDatasetOne) {
     // Once dataset 1's falling maturity is smoothed, dataset 2 falls too.
     ASSERT_EQ(Smooth::CreateAndInsertSmoothedYs(first, &settings, conv, nullptr), 2);
     ASSERT_EQ(Smooth::CreateAndInsertSmoothedYs(second, &settings, conv, nullptr), 2);
-    ExpectMonotone(*second, Column(*second, "$Conv [smoothed]"), 1, 5, -1);
+    EXPECT_EQ(second->GetVarID(2), settings.GetSmoothed(conv));
+    ExpectMonotone(*second, 2, 1, 5, -1);
 }
 
 TEST_F(SmoothVariablesTest, TimeRestartsEveryPhaseAndIsIncludedWherePhasesLackAResponse) {
     const unsigned long conv = AddVariable("Conv", eBlockX);
-    const std::vector<Row> rows{{"B1", "A", 1}, {"B1", "A", 1}, {"B1", "A", 1}, {"B1", "B", 2}, {"B1", "B", 2},
-                                {"B2", "A", 1}, {"B2", "A", 1}, {"B2", "B", 2}, {"B2", "B", 2}, {"B2", "B", 2}};
-    const auto ds = MakeBatchDataset(1, rows, {conv}, {std::vector<float>(rows.size(), 1.0f)});
+    const auto ds = MakeBatchDataset(1, {{"B1", "A", 1, 3}, {"B1", "B", 2, 2}, {"B2", "A", 1, 2}, {"B2", "B", 2, 3}},
+                                     {conv}, {std::vector<float>(10, 1.0f)});
 
     // No included Y variable: "$Time" is included.
     ASSERT_TRUE(Smooth::CreateAndInsert_DollarTime(ds, &settings));
-    const int time = Column(*ds, "$Time");
-    ASSERT_EQ(time, 2);
+    const int time = 2;
+    ASSERT_EQ(ds->SizeVariables(), 2);
     const std::vector<float> expected{0, 1, 2, 0, 1, 0, 1, 0, 1, 2};
     for (int row = 1; row <= 10; ++row) EXPECT_EQ(Value(*ds, row, time), expected[row - 1]);
     VariableInfo* record = project->GetVariables()[ds->GetVarID(time)];
@@ -195,13 +181,10 @@ TEST_F(SmoothVariablesTest, TimeRestartsEveryPhaseAndIsIncludedWherePhasesLackAR
 }
 
 TEST_F(SmoothVariablesTest, NamesTellTheTreatmentAndTheReportDescribesEachName) {
-    EXPECT_EQ(Smooth::GetVariableTreatment("$Time"), 1);
-    EXPECT_EQ(Smooth::GetVariableTreatment("$time"), 0);
-    EXPECT_EQ(Smooth::GetVariableTreatment("$Conv [SMOOTHED]"), 2);
-    EXPECT_EQ(Smooth::GetVariableTreatment("$Conv [Relative]"), 3);
-    EXPECT_EQ(Smooth::GetVariableTreatment("$Conv [Rel.smoothed]"), 4);
-    EXPECT_EQ(Smooth::GetVariableTreatment("Conv [smoothed]"), 0);
-    EXPECT_EQ(Smooth::GetVariableTreatment(nullptr), 0);
+    const std::vector<const char*> names{
+        "$Time", "$time", "$Conv [SMOOTHED]", "$Conv [Relative]", "$Conv [Rel.smoothed]", "Conv [smoothed]", nullptr};
+    const std::vector<int> codes{1, 0, 2, 3, 4, 0, 0};
+    for (std::size_t i = 0; i < names.size(); ++i) EXPECT_EQ(Smooth::GetVariableTreatment(names[i]), codes[i]) << i;
 
     EXPECT_EQ(Smooth::FormatSmoothedVarsMessage({}, true), "");
     EXPECT_EQ(Smooth::FormatSmoothedVarsMessage({"$Conv [smoothed]"}, false),
@@ -217,8 +200,7 @@ TEST_F(SmoothVariablesTest, NamesTellTheTreatmentAndTheReportDescribesEachName) 
 TEST_F(SmoothVariablesTest, RemovesOnlyTheVariablesOfItsSourceAndOnlyWithConsent) {
     const unsigned long conv = AddVariable("Conv", eBlockY);
     const unsigned long conv2 = AddVariable("Conv2", eBlockY);
-    const std::vector<Row> rows{{"B1", "A", 1}, {"B1", "A", 1}, {"B1", "A", 1}, {"B1", "A", 1}};
-    const auto ds = MakeBatchDataset(1, rows, {conv, conv2}, {{1, 2, 3, 4}, {4, 3, 2, 1}});
+    const auto ds = MakeBatchDataset(1, {{"B1", "A", 1, 4}}, {conv, conv2}, {{1, 2, 3, 4}, {4, 3, 2, 1}});
     ASSERT_EQ(Smooth::CreateAndInsertSmoothedYs(ds, &settings, nc::kNoUniqueID, nullptr), 2);
     ASSERT_EQ(ds->SizeVariables(), 6);
     const unsigned long smoothedID = settings.GetSmoothed(conv);
@@ -237,6 +219,6 @@ TEST_F(SmoothVariablesTest, RemovesOnlyTheVariablesOfItsSourceAndOnlyWithConsent
     EXPECT_NE(settings.GetSmoothed(conv2), nc::kNoUniqueID);
     EXPECT_EQ(project->GetVariables()[smoothedID]->GetVariableBlock(), eBlockExcludedY);
     ASSERT_EQ(ds->SizeVariables(), 4);
-    EXPECT_EQ(Column(*ds, "$Conv2 [smoothed]"), 3);
-    EXPECT_EQ(Column(*ds, "$Conv2 [Rel.smoothed]"), 4);
+    EXPECT_STREQ(ds->GetVariableInfo(3)->GetPrimaryAlias(), "$Conv2 [smoothed]");
+    EXPECT_STREQ(ds->GetVariableInfo(4)->GetPrimaryAlias(), "$Conv2 [Rel.smoothed]");
 }
