@@ -110,6 +110,20 @@ TEST_F(SmoothVariablesTest, CreatesSmoothedAndRelativeMaturityForEveryPhaseOfEve
     EXPECT_EQ(vars[conv]->GetVariableBlock(), eBlockExcludedY);
 }
 
+TEST_F(SmoothVariablesTest, WithoutPhaseNumbersEachBatchIsOneSegmentAndNullSettingsRegisterNothing) {
+    const unsigned long conv = AddVariable("Conv", eBlockY);
+    const auto ds = MakeBatchDataset(1, {{"B1", "A", 0, 3}, {"B1", "B", 0, 3}, {"B2", "A", 0, 3}}, {conv},
+                                     {{1, 2, 3, 4, 5, 6, 2, 3, 4}});
+    std::vector<CString> names;
+    ASSERT_EQ(Smooth::CreateAndInsertSmoothedYs(ds, nullptr, conv, &names), 2);
+    EXPECT_EQ(names.size(), 2u);
+    for (int row = 1; row <= 9; ++row)  // relative to the batch's first row, across its phases
+        EXPECT_FLOAT_EQ(Value(*ds, row, 3), Value(*ds, row, 2) - Value(*ds, row <= 6 ? 1 : 7, 2)) << row;
+    EXPECT_GT(Value(*ds, 4, 3), Value(*ds, 3, 3));
+    EXPECT_EQ(project->GetVariables()[ds->GetVarID(3)]->GetVariableBlock(), eBlockExcludedY);
+    EXPECT_EQ(project->GetVariables()[conv]->GetVariableBlock(), eBlockY);
+}
+
 TEST_F(SmoothVariablesTest, StopsWhenAPhaseDoesNotStartAtAPhaseBeginning) {
     const unsigned long conv = AddVariable("Conv", eBlockY);
     // Phase number 2 starts inside the run of phase name A.
