@@ -73,5 +73,7 @@
 #include "centering/IndexTrippel.h"
 #include "centering/LocalCenteringInfo.h"
 
+#include "batch/Smooth.h"
+
 // The library's version text.
 const char* NCDatasetLibraryVersion();

@@ -12,7 +12,9 @@
 #include "app/ReferenceProject.h"
 #include "app/ScriptedUserComm.h"
 #include "app/SignalLog.h"
+#include "batch/Smooth.h"
 #include "batchinfo/BatchDerivation.h"
+#include "batchinfo/BatchImportSettings.h"
 #include "batchinfo/BatchInfoVector.h"
 #include "batchinfo/BatchLookups.h"
 #include "batchinfo/ClassInfoVector.h"
@@ -21,6 +23,7 @@
 #include "interfaces/containers/NCDataMatrix.h"
 #include "interfaces/containers/NCIntegralVector.h"
 #include "interfaces/containers/NCStringVector.h"
+#include "interfaces/notification/NCError.h"
 #include "interfaces/utility/UserComm.h"
 #include "interfaces/utility/ZoString.h"
 #include "tools/TextTable.h"
@@ -435,6 +438,71 @@ bool DemoBatches(std::ostream& out, const std::vector<std::vector<std::string>>&
     return rebuilt->size() == 4 && b2 && !b2->IsIncluded() && b3 && b3->GetBatchConditionValues()(1) == kMissingValue;
 }
 
+// ---- smoothing and relative time -------------------------------------------------------------
+
+// The process again, with values and phase numbers (Heat 1, Hold 2, Cool 3): "$Time" counts the
+// rows of every phase, and the temperature, made the maturity (a Y variable), is smoothed into a
+// strictly monotone curve per phase and made relative to the start of each phase.
+bool ShowSmoothing(std::ostream& out, const std::vector<std::vector<std::string>>& rows) {
+    out << "\n5. Relative time and the maturity smoothed phase by phase\n\n";
+    const boost::shared_ptr<ReferenceProject> project = ReferenceProject::Create();
+    const ProcessRecords made = FillCollections(rows, project->GetVariables(), project->GetObservations(), *project);
+    const std::map<std::string, int> phaseNumbers{{"Heat", 1}, {"Hold", 2}, {"Cool", 3}};
+    NCIntegralVector<unsigned long, 0> obsIDs, varIDs;
+    for (std::size_t r = 0; r < made.observations.size(); ++r) {
+        obsIDs.push_back(made.observations[r]);
+        project->GetObservations()[made.observations[r]]->SetDefaultClass(phaseNumbers.at(rows[r + 1][2]));
+    }
+    for (unsigned long id : made.variables) varIDs.push_back(id);
+    NCDataMatrix<float> data(obsIDs.size(), varIDs.size());
+    for (int var = 1; var <= varIDs.size(); ++var)
+        for (int obs = 1; obs <= obsIDs.size(); ++obs)
+            data(obs, var,
+                 project->GetVariables()[varIDs[var]]->Encode(
+                     rows[static_cast<std::size_t>(obs)][static_cast<std::size_t>(kIDColumns + var - 1)].c_str()));
+    const boost::shared_ptr<NCDataSet> dataset = NCDataSet::Create(project, "Batch data", 1, &data, &obsIDs, &varIDs,
+                                                                   {1, 2, 3}, {1}, "", nullptr, nullptr, false);
+    project->AddDataset(dataset);
+    const unsigned long temp = varIDs[2];
+    project->GetVariables()[temp]->SetVariableBlock(eBlockY);
+
+    BatchImportSettings settings(project->GetBatchImportSettings(1));
+    settings.SetBatchID(2);
+    settings.SetPhaseID(3);
+    std::vector<CString> names;
+    if (Smooth::CreateAndInsert_DollarTime(dataset, &settings)) names.push_back("$Time");
+    int created = 0;
+    try {
+        created = Smooth::CreateAndInsertSmoothedYs(dataset, &settings, nc::kNoUniqueID, &names);
+    } catch (const NCError& error) {
+        out << "  " << error.what() << '\n';
+    }
+    project->SetBatchImportSettings(settings);
+    out << Smooth::FormatSmoothedVarsMessage(names, true) << '\n';
+
+    // The first two batches, with the new columns beside the measured temperature.
+    std::vector<int> columns{2};
+    for (int var = 5; var <= dataset->SizeVariables(); ++var) columns.push_back(var);
+    std::vector<std::string> header{"Obs", "Phase"};
+    for (int var : columns) header.push_back(dataset->GetVariableID(var, 1));
+    TextTable table(header);
+    const NCDataMatrix<float> values = dataset->GetData(false, nullptr);
+    for (int obs = 1; obs <= 14; ++obs) {
+        std::vector<std::string> row{dataset->GetObservationID(obs, 1), dataset->GetObservationID(obs, 3)};
+        for (int var : columns) {
+            const float value = values(obs, var);
+            row.push_back(value == kMissingValue ? std::string() : ZoString::Format("%.2f", value));
+        }
+        table.AddRow(row);
+    }
+    table.Print(out, 4);
+    const VariableInfo* time = dataset->GetVariableInfo(5);
+    out << "\n  \"$Time\" has the recipe " << time->GetRecipe().GetString() << "; the relative maturity "
+        << (project->GetVariables()[dataset->GetVarID(7)]->IsIncluded() ? "replaces" : "stands beside")
+        << " Temp, which is now excluded.\n";
+    return created == 2 && dataset->SizeVariables() == 7;
+}
+
 }  // namespace
 
 int RunDemo(std::ostream& out, const std::string& folder) {
@@ -443,5 +511,6 @@ int RunDemo(std::ostream& out, const std::string& folder) {
     if (!DemoCollections(out, folder, rows)) return 1;
     if (!DemoDataset(out, rows)) return 1;
     if (!DemoBatches(out, rows)) return 1;
+    if (!ShowSmoothing(out, rows)) return 1;
     return 0;
 }
