@@ -8,6 +8,7 @@
 #include "interfaces/utility/Exception.h"
 #include "interfaces/utility/LanguageString.h"
 #include "tests/dataset/DatasetTestProject.h"
+#include "tests/dataset/NCDataSetTestAccess.h"
 
 namespace {
 
@@ -78,8 +79,10 @@ TEST_F(NCDataSetSortingTest, KeysOutsideTheirRangeThrow) {
 TEST_F(NCDataSetSortingTest, SortingByValuesAsksTheUserAndReordersColumns) {
     const auto dataset = MakeDataset(2, 2, 3);
     SignalLog log;
+    NCDataSetTestAccess::MarkClean(*dataset);
     user->AddAnswer(1);
     ASSERT_TRUE(dataset->SortDataset(2, false, false, true, nullptr));
+    EXPECT_TRUE(dataset->IsDirty());
     EXPECT_EQ(Value(*dataset, 2, 1), 203.0f);
     EXPECT_EQ(Value(*dataset, 1, 3), 101.0f);
     EXPECT_STREQ(dataset->GetVariableID(1, 1), "V3");
@@ -93,6 +96,7 @@ TEST_F(NCDataSetSortingTest, SortingByValuesAsksTheUserAndReordersColumns) {
 TEST_F(NCDataSetSortingTest, ARefusalOrABatchProjectChangesNothing) {
     const auto dataset = MakeDataset(2, 3, 2);
     const auto ids = dataset->GetObsIDs();
+    NCDataSetTestAccess::MarkClean(*dataset);
     user->AddAnswer(0);
     EXPECT_FALSE(dataset->SortDataset(1, false, true, true, nullptr));
 
@@ -115,6 +119,7 @@ TEST_F(NCDataSetSortingTest, ARefusalOrABatchProjectChangesNothing) {
     EXPECT_EQ(user->GetExchanges()[0].caption, "Sort Dataset");
     EXPECT_EQ(dataset->GetObsIDs(), ids);
     EXPECT_EQ(Value(*dataset, 1, 1), 101.0f);
+    EXPECT_FALSE(dataset->IsDirty());
 }
 
 TEST_F(NCDataSetSortingTest, SortingIntoAnIDListNeedsExactlyTheDatasetsIDs) {
