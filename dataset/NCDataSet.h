@@ -33,11 +33,18 @@
 // - GetSortOrder throws for a key below 1 as well as for one beyond the end.
 // - SortDataset refuses (returns false, changes nothing) an order that is not a permutation of
 //   the positions 1 … n, before the user is asked; SortDataset(ids, …) with a repeated ID too.
+// - Undoing the trimming of all variables marks the dataset dirty and raises DataSetValueChanged
+//   for every value written back, exactly as undoing one variable does: the restored values are
+//   a change that must be saved and that views must show.
 //
 // Sorting and trimming:
 // - Unique IDs are looked up by halving when the sort cache says that the list is ascending and
 //   through a table of positions otherwise (IDPositionIndex); the cache is recomputed when first
 //   needed after IDs were added, replaced or reordered.
+// - A cell of a trimmed variable counts as still trimmed while its value equals one of the
+//   variable's trim values to within 5e-05 · 2^e, where 2^e is the power of two just above the
+//   larger magnitude of the two (frexp): 100 matches 100.004 but not 100.01. A cell changed to
+//   anything else is neither listed nor restored.
 //
 // Batch lists:
 // - The batch list is derived from the observations' batch and phase ID texts when it is first
@@ -184,8 +191,24 @@ public:
     // changing nothing, unless `ids` holds each of the dataset's IDs exactly once.
     bool SortDataset(const NCIntegralVector<unsigned long, 0>& ids, bool observations);
 
+    // ---- trimming ----
     // True when at least one variable has recorded values before trimming.
     bool GetIsTrimmed() const { return !mValuesBeforeTrim.empty(); }
+    // Adds `value` to the trim values of the variable at position `var` when values before
+    // trimming are recorded for it (SetValue with recordForTrim); otherwise nothing. Marks dirty
+    // when it adds a value.
+    void SetTrimValues(int var, float value);
+    // The cells still trimmed, as parallel lists of column and row positions (replacing their
+    // content): variables in ascending unique ID, their cells in ascending observation unique ID.
+    // Shows a progress display (LanguageText::kFindingTrimmedValues), one step per trimmed
+    // variable; a cancellation stops the search and leaves the cells found so far. Null: nothing.
+    void GetTrimmedIndex(NCIntegralVector<int, -99>* varPositions, NCIntegralVector<int, -99>* obsPositions) const;
+    // Writes the recorded values back into the cells still trimmed of the variable at position
+    // `var`, or of every variable when `all`, and forgets their trimming records. With models the
+    // user (LanguageText::kUndoTrimmingWithModels) and the project are asked first. Each value
+    // written back marks dirty and raises DataSetValueChanged. False after a "no", a veto, without
+    // a project, or when `var` (not `all`) is out of range or has no trimming records.
+    bool ResetDatasetFromTrimming(bool all, int var);
 
     // Removes every variable, then every observation, each with the project's consent (asked
     // separately, the user is not asked); empties the trimming records, marks dirty and clears the
