@@ -47,6 +47,7 @@
 #include "varobs/VarObsInfoAccess.h"
 #include "varobs/VariableInfo.h"
 
+#include "dataset/IDPositionIndex.h"
 #include "dataset/NCDataContainer.h"
 #include "dataset/NCDataContainerBase.h"
 #include "dataset/NCDataSet.h"

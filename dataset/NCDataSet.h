@@ -30,6 +30,21 @@
 // - RemoveObservationID takes a 0-based position into the used observation aliases and ignores
 //   a position that is negative or not below their number.
 // - GetVariableID returns "" when the variable has no record (GetObservationID throws NCError).
+// - GetSortOrder throws for a key below 1 as well as for one beyond the end.
+// - SortDataset refuses (returns false, changes nothing) an order that is not a permutation of
+//   the positions 1 … n, before the user is asked; SortDataset(ids, …) with a repeated ID too.
+// - Undoing the trimming of all variables marks the dataset dirty and raises DataSetValueChanged
+//   for every value written back, exactly as undoing one variable does: the restored values are
+//   a change that must be saved and that views must show.
+//
+// Sorting and trimming:
+// - Unique IDs are looked up by halving when the sort cache says that the list is ascending and
+//   through a table of positions otherwise (IDPositionIndex); the cache is recomputed when first
+//   needed after IDs were added, replaced or reordered.
+// - A cell of a trimmed variable counts as still trimmed while its value equals one of the
+//   variable's trim values to within 5e-05 · 2^e, where 2^e is the power of two just above the
+//   larger magnitude of the two (frexp): 100 matches 100.004 but not 100.01. A cell changed to
+//   anything else is neither listed nor restored.
 //
 // Batch lists:
 // - The batch list is derived from the observations' batch and phase ID texts when it is first
@@ -157,8 +172,43 @@ public:
     NCIntegralVector<int, -99>* GetXVariables(const char* phaseName) const;
     NCIntegralVector<int, -99>* GetYVariables(const char* phaseName) const;
 
+    // ---- sorting ----
+    // The permutation that sorts the observations (`observations` true) or the variables: element
+    // k is the current position of the item that goes to place k. byID: by the IDs at position
+    // `key` of the used aliases, as numbers when that ID column is numeric, otherwise as texts
+    // compared byte by byte; equal IDs keep their current order. Otherwise by the values of
+    // observation `key` (sorting variables) or variable `key` (sorting observations), stably, -99
+    // sorting as the number it is. A key outside its range throws Exception "Invalid ID", "Invalid
+    // observation number" or "Invalid variable number". By ID without a project: n entries of -99.
+    NCIntegralVector<int, -99> GetSortOrder(int key, bool byID, bool observations, bool descending) const;
+    // Reorders the observations (variables) by `order`, or by GetSortOrder(key, …) when it is null.
+    // In a project whose observations have a batch ID column the user is told "Sorting of batch
+    // datasets are not allowed" (caption "Sort Dataset") and nothing changes. Otherwise the user is
+    // asked (LanguageText::kSortWithModels or kSort) and, with models, the project; false after a
+    // "no", a veto, without a project or for an invalid order. Raises VarObsDeleted.
+    bool SortDataset(int key, bool byID, bool observations, bool descending, NCIntegralVector<int, -99>* order);
+    // Puts the observations (variables) into the order of `ids` as the form above does; false,
+    // changing nothing, unless `ids` holds each of the dataset's IDs exactly once.
+    bool SortDataset(const NCIntegralVector<unsigned long, 0>& ids, bool observations);
+
+    // ---- trimming ----
     // True when at least one variable has recorded values before trimming.
     bool GetIsTrimmed() const { return !mValuesBeforeTrim.empty(); }
+    // Adds `value` to the trim values of the variable at position `var` when values before
+    // trimming are recorded for it (SetValue with recordForTrim); otherwise nothing. Marks dirty
+    // when it adds a value.
+    void SetTrimValues(int var, float value);
+    // The cells still trimmed, as parallel lists of column and row positions (replacing their
+    // content): variables in ascending unique ID, their cells in ascending observation unique ID.
+    // Shows a progress display (LanguageText::kFindingTrimmedValues), one step per trimmed
+    // variable; a cancellation stops the search and leaves the cells found so far. Null: nothing.
+    void GetTrimmedIndex(NCIntegralVector<int, -99>* varPositions, NCIntegralVector<int, -99>* obsPositions) const;
+    // Writes the recorded values back into the cells still trimmed of the variable at position
+    // `var`, or of every variable when `all`, and forgets their trimming records. With models the
+    // user (LanguageText::kUndoTrimmingWithModels) and the project are asked first. Each value
+    // written back marks dirty and raises DataSetValueChanged. False after a "no", a veto, without
+    // a project, or when `var` (not `all`) is out of range or has no trimming records.
+    bool ResetDatasetFromTrimming(bool all, int var);
 
     // Removes every variable, then every observation, each with the project's consent (asked
     // separately, the user is not asked); empties the trimming records, marks dirty and clears the
@@ -236,6 +286,8 @@ private:
     // the user set on the batches and phases of the list held (see the header's notes).
     void UpdateBatchInfoVec();
     void InvalidateSortCache() { mSortCacheValid = false; }
+    // Recomputes whether each ID list is ascending when the flags are not current.
+    void UpdateSortCache() const;
     void RecordValueBeforeTrim(int obs, int var);
     bool AskUser(int textWithModels, int textWithoutModels, const NCProjectBase& project) const;
     // Removes the listed columns (rows) from the last entry to the first.
@@ -246,9 +298,9 @@ private:
     std::vector<std::map<unsigned long, float>> mValuesBeforeTrim;
     std::map<unsigned long, int> mTrimmedVarIndex;
     std::vector<boost::shared_ptr<TrimdVarStruct>> mTrimDescriptions;
-    bool mVarIDsSorted = false;
-    bool mObsIDsSorted = false;
-    bool mSortCacheValid = false;
+    mutable bool mVarIDsSorted = false;
+    mutable bool mObsIDsSorted = false;
+    mutable bool mSortCacheValid = false;
     NCIntegralVector<unsigned long, 0> mVarIDs;
     NCIntegralVector<unsigned long, 0> mObsIDs;
     CString mName;

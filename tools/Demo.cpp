@@ -503,6 +503,98 @@ bool ShowSmoothing(std::ostream& out, const std::vector<std::vector<std::string>
     return created == 2 && dataset->SizeVariables() == 7;
 }
 
+// ---- sorting and trimming ----------------------------------------------------------------------
+
+// "S3/Viscosity, S4/pH" for the cells GetTrimmedIndex lists.
+std::string DescribeTrimmedCells(const NCDataSet& dataset) {
+    NCIntegralVector<int, -99> vars, obs;
+    dataset.GetTrimmedIndex(&vars, &obs);
+    std::string text;
+    for (int k = 1; k <= vars.size(); ++k)
+        text += (text.empty() ? "" : ", ") + std::string(dataset.GetObservationID(obs[k], 1)) + "/" +
+                dataset.GetVariableID(vars[k], 1);
+    return text.empty() ? "none" : text;
+}
+
+bool DemoSortingAndTrimming(std::ostream& out, const std::vector<std::vector<std::string>>& rows) {
+    out << "\n5. Sorting a dataset, trimming extreme values and undoing the trimming\n\n";
+    auto user = std::make_shared<ScriptedUserComm>();
+    UserComm::SetUserComm(user);
+
+    // The process project has a batch ID column: its datasets may not be sorted.
+    const boost::shared_ptr<ReferenceProject> batchProject = ReferenceProject::Create();
+    const ProcessRecords process =
+        FillCollections(rows, batchProject->GetVariables(), batchProject->GetObservations(), *batchProject);
+    NCIntegralVector<unsigned long, 0> processObs, processVars;
+    for (unsigned long id : process.observations) processObs.push_back(id);
+    for (unsigned long id : process.variables) processVars.push_back(id);
+    const auto processData = NCDataSet::Create(batchProject, "Batch data", 1, nullptr, &processObs, &processVars,
+                                               {1, 2, 3}, {1}, "", nullptr, nullptr, false);
+    batchProject->AddDataset(processData);
+    const bool refused = !processData->SortDataset(1, true, true, false, nullptr);
+    const std::string told = user->GetExchanges().empty() ? "nothing" : user->GetExchanges().back().text;
+    out << "  Sorting the process dataset by observation ID: " << (refused ? "refused" : "sorted")
+        << "; the user is told \"" << told << "\".\n";
+
+    // A small project of lab samples without batches: sample and lot IDs, two measurements.
+    const boost::shared_ptr<ReferenceProject> project = ReferenceProject::Create();
+    const std::vector<CString> labels{"Sample", "Lot"};
+    project->GetObservations().Set_ID_Labels(&labels);
+    const std::vector<std::vector<std::string>> samples{
+        {"S1", "C"}, {"S2", "A"}, {"S3", "B"}, {"S4", "A"}, {"S5", "C"}};
+    const float measured[5][2] = {{12.1f, 6.8f}, {11.4f, 7.1f}, {55.0f, 6.9f}, {10.9f, 2.1f}, {12.6f, 7.0f}};
+    NCIntegralVector<unsigned long, 0> obsIDs, varIDs;
+    for (const auto& sample : samples) {
+        obsIDs.push_back(project->GetNewUniqueID(nc::UniqueIDKind::kRecord));
+        project->GetObservations().Add(
+            std::make_unique<ObservationInfo>(std::vector<CString>{sample[0], sample[1]}, obsIDs[obsIDs.size()]),
+            nullptr);
+    }
+    for (const char* name : {"Viscosity", "pH"}) {
+        varIDs.push_back(project->GetNewUniqueID(nc::UniqueIDKind::kRecord));
+        project->GetVariables().Add(
+            std::make_unique<QuantitativeVariableInfo>(name, varIDs[varIDs.size()], "", -1, -1, eVarTypeDefault),
+            nullptr);
+    }
+    NCDataMatrix<float> data(5, 2);
+    for (int obs = 1; obs <= 5; ++obs)
+        for (int var = 1; var <= 2; ++var) data(obs, var, measured[obs - 1][var - 1]);
+    const auto dataset =
+        NCDataSet::Create(project, "Lab samples", 1, &data, &obsIDs, &varIDs, {1, 2}, {1}, "", nullptr, nullptr, false);
+    project->AddDataset(dataset);
+
+    user->AddAnswer(1);
+    const bool sorted = dataset->SortDataset(2, true, true, false, nullptr);
+    out << "  Lab samples (a project without batches) sorted by lot after the user said yes: "
+        << (sorted ? "done" : "refused") << "; samples of one lot keep their order.\n\n";
+    PrintDataset(out, *dataset);
+
+    // Trimming: viscosity capped at 13, pH raised to at least 6.5; each replaced value is recorded.
+    const float limits[2] = {13.0f, 6.5f};
+    for (int obs = 1; obs <= dataset->SizeObservations(); ++obs) {
+        const NCDataMatrix<float> values = dataset->GetData(false, nullptr);
+        if (values(obs, 1) > limits[0]) dataset->SetValue(obs, 1, limits[0], true, false, false);
+        if (values(obs, 2) < limits[1]) dataset->SetValue(obs, 2, limits[1], true, false, false);
+    }
+    for (int var = 1; var <= 2; ++var) dataset->SetTrimValues(var, limits[var - 1]);
+    out << "\n  Trimmed cells after capping viscosity at 13 and raising pH to 6.5: " << DescribeTrimmedCells(*dataset)
+        << ".\n";
+    const int s4 = dataset->GetObsIDs().Find(obsIDs[4]);
+    dataset->SetValue(s4, 2, 6.6f, false, false, false);
+    out << "  After S4's pH is corrected by hand to 6.6, still trimmed: " << DescribeTrimmedCells(*dataset) << ".\n";
+    const bool undoneOne = dataset->ResetDatasetFromTrimming(false, 1);
+    const int s3 = dataset->GetObsIDs().Find(obsIDs[3]);
+    out << "  Undoing Viscosity's trimming " << (undoneOne ? "restores" : "fails to restore") << " S3 to "
+        << dataset->GetStrValue(s3, 1) << "; undoing all the rest ";
+    const bool undoneAll = dataset->ResetDatasetFromTrimming(true, 0);
+    out << (undoneAll ? "leaves" : "fails, leaving") << " S4's hand-set pH at " << dataset->GetStrValue(s4, 2)
+        << "; trimmed: " << (dataset->GetIsTrimmed() ? "yes" : "no") << ".\n";
+    UserComm::SetUserComm(nullptr);
+    const NCDataMatrix<float> result = dataset->GetData(false, nullptr);
+    return refused && sorted && undoneOne && undoneAll && !dataset->GetIsTrimmed() && result(s3, 1) == 55.0f &&
+           result(s4, 2) == 6.6f && std::string(dataset->GetObservationID(1, 1)) == "S2";
+}
+
 }  // namespace
 
 int RunDemo(std::ostream& out, const std::string& folder) {
@@ -512,5 +604,6 @@ int RunDemo(std::ostream& out, const std::string& folder) {
     if (!DemoDataset(out, rows)) return 1;
     if (!DemoBatches(out, rows)) return 1;
     if (!ShowSmoothing(out, rows)) return 1;
+    if (!DemoSortingAndTrimming(out, rows)) return 1;
     return 0;
 }

@@ -12,16 +12,10 @@
 #include "interfaces/utility/Exception.h"
 #include "interfaces/utility/LanguageString.h"
 #include "tests/dataset/DatasetTestProject.h"
+#include "tests/dataset/NCDataSetTestAccess.h"
 #include "varobs/QualitativeVariableInfo.h"
 
 using nc::kMissingValue;
-
-struct NCDataSetTestAccess {
-    static const std::vector<std::map<unsigned long, float>>& ValuesBeforeTrim(const NCDataSet& d) {
-        return d.mValuesBeforeTrim;
-    }
-    static std::size_t TrimDescriptions(const NCDataSet& d) { return d.mTrimDescriptions.size(); }
-};
 
 namespace {
 
