@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "dataset/TrimdVarStruct.h"
 #include "tests/dataset/DatasetTestProject.h"
 
 namespace {
@@ -24,8 +23,6 @@ using NotYetPersistentTest = DatasetTest;
 TEST_F(NotYetPersistentTest, ClassesWithoutASectionFailTheStream) {
     const auto dataset = MakeDataset(1, 2, 2);
     ExpectStreamingFails("NCDataSet", *dataset);
-    TrimdVarStruct trim;
-    ExpectStreamingFails("TrimdVarStruct", trim);
 }
 
 }  // namespace
