@@ -58,6 +58,18 @@
 // - SetBatchInfoVector and a rebuild assign into the list object already held, so a list handed
 //   out earlier shows the new content; only SetBatchInfoVector(nullptr) lets go of it.
 // - The phase list is never derived; it is what SetPhaseInfoVector (or Create) last stored.
+//
+// Persistence ("NCDS" section):
+// - Only the dataset's own members are written: not its number, its project, or the dirty and
+//   temporary flags. The batch list is written as held, with its dirty flag, so a list that was
+//   due for derivation is derived after reading.
+// - A section without data type, source or used aliases (an older writer) reads as type
+//   DataType::kObservationLevelBatch when the project's observations have a batch ID column and
+//   DataType::kDefault otherwise, no source, and every ID column of the project's collections in
+//   use. Without a project: DataType::kDefault and alias {1}.
+// - A read refuses a section whose parts contradict each other: a matrix whose shape is not that
+//   of the ID lists, or trimming records that are not one map, one index entry and one trim
+//   description per trimmed variable. No operation of the dataset could handle them.
 
 #include <map>
 #include <string>
@@ -72,6 +84,7 @@
 #include "interfaces/containers/NCDataMatrix.h"
 #include "interfaces/containers/NCIntegralVector.h"
 #include "interfaces/streams/Section.h"
+#include "interfaces/streams/SectionFlag.h"
 #include "interfaces/streams/ZStreamBase.h"
 #include "interfaces/utility/CString.h"
 
@@ -149,6 +162,12 @@ public:
     void SetUsedAliases(const std::vector<int>& obs, const std::vector<int>& var);
     // Null when the dataset has none.
     const LocalCenteringInfo* GetLocalCenteringInfo() const { return mLocalCentering.get(); }
+    // Gives the dataset the application's local centering information (null: none); it is
+    // written with the dataset. Marks the dataset dirty.
+    void SetLocalCenteringInfo(boost::shared_ptr<LocalCenteringInfo> info) {
+        mLocalCentering = std::move(info);
+        mDirty = true;
+    }
 
     // ---- batch and phase lists ----
     // Clears the batch-list dirty flag. Null clears data type bit DataType::kObservationLevelBatch
@@ -268,10 +287,17 @@ public:
     // Removes the used observation alias at 0-based `position` (see above). Raises VarObsDeleted.
     void RemoveObservationID(int position);
 
-    // Not persistent yet: writing or reading fails (the stream's failbit is set) rather than
-    // writing nothing and reporting success.
-    bool ZStreamableStartWrite(std::ostream& os) override { return Section::NotAvailable(os); }
-    bool ZStreamableStartRead(std::istream& is) override { return Section::NotAvailable(is); }
+    // ---- "NCDS" section, version 4 (see the notes on persistence above) ----
+    // Writes the dataset's own members; the records stay with the project's collections. Clears
+    // the dirty flag when the stream is still good.
+    bool ZStreamableStartWrite(std::ostream& os) override;
+    // Reads version 4 only. Another tag changes nothing. Once the tag matches, the batch list is
+    // due for derivation (unless the section says otherwise) and the dataset is neither
+    // temporary nor dirty, also when the version is refused (the values are kept then). A failed
+    // field leaves the fields read before it replaced: the caller discards the dataset.
+    bool ZStreamableStartRead(std::istream& is) override;
+    void ZStreamableReset() override;
+    static const ZStreamableData& StreamData();
 
 protected:
     NCDataMatrix<float> DoGetData(bool centred, boost::shared_ptr<DefaultCenterValues const> defaults) const override;
@@ -293,6 +319,14 @@ private:
     // Removes the listed columns (rows) from the last entry to the first.
     void EraseColumns(const NCIntegralVector<int, -99>& positions);
     void EraseRows(const NCIntegralVector<int, -99>& positions);
+    // Sub-stream 14 of the section, the local centering information. Until that class can be
+    // streamed, a dataset never holds one: writing adds nothing (and fails for a dataset that
+    // holds one, rather than dropping it), reading leaves the dataset without one.
+    void WriteLocalCentering(SectionOutput& out) const;
+    void ReadLocalCentering(SectionInput& in);
+    // The fields of a section read after its version was accepted; false when they contradict
+    // each other.
+    bool ReadFields(SectionInput& in);
 
     NCDataMatrix<float> mData;
     std::vector<std::map<unsigned long, float>> mValuesBeforeTrim;
@@ -316,4 +350,5 @@ private:
     bool mTemporary = false;
     std::vector<int> mUsedObsAliases{1};
     std::vector<int> mUsedVarAliases{1};
+    SectionFlag mSection;
 };

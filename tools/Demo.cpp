@@ -517,7 +517,7 @@ std::string DescribeTrimmedCells(const NCDataSet& dataset) {
 }
 
 bool DemoSortingAndTrimming(std::ostream& out, const std::vector<std::vector<std::string>>& rows) {
-    out << "\n5. Sorting a dataset, trimming extreme values and undoing the trimming\n\n";
+    out << "\n6. Sorting a dataset, trimming extreme values and undoing the trimming\n\n";
     auto user = std::make_shared<ScriptedUserComm>();
     UserComm::SetUserComm(user);
 
@@ -595,6 +595,85 @@ bool DemoSortingAndTrimming(std::ostream& out, const std::vector<std::vector<std
            result(s4, 2) == 6.6f && std::string(dataset->GetObservationID(1, 1)) == "S2";
 }
 
+// ---- persistence -----------------------------------------------------------------------------
+
+// The project's two collections and a batch dataset written to one file and read into a new
+// project: the sizes of the three sections, and whether the new project holds the same.
+bool ShowPersistence(std::ostream& out, const std::string& folder, const std::vector<std::vector<std::string>>& rows) {
+    out << "\n7. The collections and a dataset saved to a file and opened in a new project\n\n";
+    const boost::shared_ptr<ReferenceProject> project = ReferenceProject::Create();
+    const ProcessRecords made = FillCollections(rows, project->GetVariables(), project->GetObservations(), *project);
+    NCIntegralVector<unsigned long, 0> obsIDs, varIDs;
+    for (unsigned long id : made.observations) obsIDs.push_back(id);
+    for (unsigned long id : made.variables) varIDs.push_back(id);
+    NCDataMatrix<float> data(obsIDs.size(), varIDs.size(), kMissingValue);
+    for (int var = 1; var <= varIDs.size(); ++var)
+        for (int obs = 1; obs <= obsIDs.size(); ++obs)
+            data(obs, var,
+                 project->GetVariables()[varIDs[var]]->Encode(
+                     rows[static_cast<std::size_t>(obs)][static_cast<std::size_t>(kIDColumns + var - 1)].c_str()));
+    const std::unique_ptr<BatchInfoVector> batches(
+        BatchUtilities::CreateBatchInfoVector(&project->GetObservations(), &obsIDs));
+    const std::unique_ptr<ClassInfoVector> phases(
+        BatchUtilities::CreatePhaseInfoVector(&project->GetObservations(), &obsIDs));
+    const boost::shared_ptr<NCDataSet> dataset =
+        NCDataSet::Create(project, "Process data", 1, &data, &obsIDs, &varIDs, {1, 2, 3}, {1},
+                          "imported from the demo table", batches.get(), phases.get(), false);
+    project->AddDataset(dataset);
+    dataset->SetValue(5, 2, 85.0f, true, false, false);  // replaced, the value before kept for undoing
+
+    // The three sections one after another; the bytes of each tell its size.
+    const auto sections = [](const NCProjectBase& from, const NCDataSet& set) {
+        std::vector<std::string> bytes;
+        for (const ZStreamBase* object :
+             std::vector<const ZStreamBase*>{&from.GetVariables(), &from.GetObservations(), &set}) {
+            std::ostringstream os;
+            os << *object;
+            bytes.push_back(os.good() ? os.str() : std::string());
+        }
+        return bytes;
+    };
+    const std::vector<std::string> written = sections(*project, *dataset);
+    const std::string path = folder + "/ncds-project.bin";
+    {
+        std::ofstream file(path, std::ios::binary);
+        file << project->GetVariables() << project->GetObservations() << *dataset;
+        if (!file) {
+            out << "  could not write " << path << '\n';
+            return false;
+        }
+    }
+    const boost::shared_ptr<ReferenceProject> opened = ReferenceProject::Create();
+    const boost::shared_ptr<NCDataSet> copy = opened->CreateDataset(1);
+    std::ifstream file(path, std::ios::binary);
+    file >> opened->GetVariables() >> opened->GetObservations() >> *copy;
+    if (!file) {
+        out << "  could not read the project back from " << path << '\n';
+        return false;
+    }
+    out << "  Wrote " << path << ": variables " << written[0].size() << " bytes, observations " << written[1].size()
+        << " bytes, dataset " << written[2].size() << " bytes.\n";
+    out << "  The new project holds " << opened->GetVariables().GetNumberOfVarObs() << " variable and "
+        << opened->GetObservations().GetNumberOfVarObs() << " observation records and the dataset \"" << copy->GetName()
+        << "\" of " << copy->SizeObservations() << " x " << copy->SizeVariables() << " values, "
+        << copy->GetBatchInfoVector()->size() << " batches, " << copy->GetPhaseInfoVector()->size() << " phases"
+        << (copy->GetIsTrimmed() ? " and one replaced value kept for undoing" : "") << ".\n";
+
+    // Equal: the new project writes the same bytes, and every cell reads as the same text.
+    int sameCells = 0;
+    for (int obs = 1; obs <= copy->SizeObservations(); ++obs)
+        for (int var = 1; var <= copy->SizeVariables(); ++var)
+            if (copy->GetStrValue(obs, var) == dataset->GetStrValue(obs, var) &&
+                std::string(copy->GetObservationID(obs, 2)) == dataset->GetObservationID(obs, 2))
+                ++sameCells;
+    const bool equal =
+        sections(*opened, *copy) == written && sameCells == dataset->SizeObservations() * dataset->SizeVariables();
+    out << "  Written again, the new project gives " << (equal ? "the same" : "OTHER") << " bytes; " << sameCells
+        << " of " << dataset->SizeObservations() * dataset->SizeVariables()
+        << " cells read as before, with their batch names.\n";
+    return equal;
+}
+
 }  // namespace
 
 int RunDemo(std::ostream& out, const std::string& folder) {
@@ -605,5 +684,6 @@ int RunDemo(std::ostream& out, const std::string& folder) {
     if (!DemoBatches(out, rows)) return 1;
     if (!ShowSmoothing(out, rows)) return 1;
     if (!DemoSortingAndTrimming(out, rows)) return 1;
+    if (!ShowPersistence(out, folder, rows)) return 1;
     return 0;
 }

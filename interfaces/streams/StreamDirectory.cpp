@@ -32,6 +32,33 @@ std::uint64_t LittleUint64(const unsigned char* b) {
     return static_cast<std::uint32_t>(LittleInt32(b)) |
            static_cast<std::uint64_t>(static_cast<std::uint32_t>(LittleInt32(b + 4))) << 32;
 }
+
+// A read-only, seekable view of a chunk kept by the directory (the parent could not seek), so
+// that reading the sub-stream does not copy its bytes once more.
+class ChunkBuffer : public std::streambuf {
+public:
+    explicit ChunkBuffer(const std::string& bytes) {
+        char* begin = const_cast<char*>(bytes.data());  // only ever read
+        setg(begin, begin, begin + bytes.size());
+    }
+
+protected:
+    pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode which) override {
+        if (!(which & std::ios_base::in)) return pos_type(off_type(-1));
+        const off_type size = egptr() - eback();
+        off_type target = off;
+        if (dir == std::ios_base::cur)
+            target += gptr() - eback();
+        else if (dir == std::ios_base::end)
+            target += size;
+        if (target < 0 || target > size) return pos_type(off_type(-1));
+        setg(eback(), eback() + target, egptr());
+        return pos_type(target);
+    }
+    pos_type seekpos(pos_type pos, std::ios_base::openmode which) override {
+        return seekoff(off_type(pos), std::ios_base::beg, which);
+    }
+};
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -69,11 +96,17 @@ void OutputStreamDirectory::FinishChunk() {
     if (!mInChunk) return;
     mInChunk = false;
     if (!mSeekable) {
-        const std::string bytes = mBuffer.str();
+        // The bytes go from the buffer straight to the parent, not through a copy of them all; a
+        // sub-stream whose writer failed fails the parent, as it does when written in place.
+        std::stringbuf& buffer = *mBuffer.rdbuf();
+        const auto end = buffer.pubseekoff(0, std::ios_base::end, std::ios_base::in);
+        const std::uint64_t length = end > 0 ? static_cast<std::uint64_t>(end) : 0;
+        buffer.pubseekpos(0, std::ios_base::in);
         const std::int32_t number = mCurrent;
         WriteFourBytes(&number, 1, mOs);
-        WriteLength(bytes.size(), mOs);
-        WriteBytes(bytes.data(), bytes.size(), mOs);
+        WriteLength(length, mOs);
+        if (length > 0) mOs << &buffer;
+        if (mBuffer.fail()) mOs.setstate(std::ios_base::failbit);
         mBuffer.str(std::string());
         return;
     }
@@ -171,8 +204,7 @@ std::istream* InputStreamDirectory::GetInput(int k) {
     if (entry == mEntries.end()) return nullptr;
     std::unique_ptr<std::streambuf> buffer;
     if (mUnseekable) {
-        const std::string& bytes = *mCopies[static_cast<std::size_t>(entry->start)];
-        buffer = std::make_unique<std::stringbuf>(bytes, std::ios_base::in);
+        buffer = std::make_unique<ChunkBuffer>(*mCopies[static_cast<std::size_t>(entry->start)]);
     } else {
         buffer = std::make_unique<StreamWindow>(mParent, entry->start, entry->length);
     }

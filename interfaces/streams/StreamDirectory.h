@@ -50,7 +50,7 @@ private:
     int mCurrent = -1;
     std::ostream::pos_type mLengthAt;  // where the current chunk's length goes
     std::ostream::pos_type mDataAt;    // where its data starts
-    std::ostringstream mBuffer;        // used only when the parent cannot seek
+    std::stringstream mBuffer;         // used only when the parent cannot seek
 };
 
 class InputStreamDirectory {

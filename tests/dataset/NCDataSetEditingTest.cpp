@@ -226,7 +226,7 @@ TEST_F(NCDataSetEditingTest, TrimRecordingKeepsTheFirstValueOfACell) {
     ASSERT_EQ(recorded.size(), 1u);
     EXPECT_EQ(recorded[0].at(dataset->GetObsID(2)), 201.0f);
     EXPECT_EQ(recorded[0].at(dataset->GetObsID(1)), 101.0f);
-    EXPECT_EQ(NCDataSetTestAccess::TrimDescriptions(*dataset), 1u);
+    EXPECT_EQ(NCDataSetTestAccess::TrimDescriptions(*dataset).size(), 1u);
 
     project->SetNumberOfModels(1);  // a refused change keeps what was recorded
     EXPECT_FALSE(dataset->SetValue(1, 2, 1.0f, true, true, false));

@@ -23,8 +23,10 @@
 #include "batchinfo/RUSPData.h"
 #include "centering/AVGLocalCenteringInfo.h"
 #include "centering/LocalCenteringInfo.h"
+#include "dataset/NCDataSet.h"
 #include "dataset/NCProjectBase.h"
 #include "dataset/ProjectStorage.h"
+#include "dataset/TrimdVarStruct.h"
 #include "interfaces/constants/NCConstants.h"
 #include "interfaces/containers/NCDataMatrix.h"
 #include "interfaces/containers/NCDataVector.h"
@@ -36,6 +38,7 @@
 #include "interfaces/utility/CString.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/utility/SimpDateTime.h"
+#include "tests/dataset/NCDataSetTestAccess.h"
 #include "tests/varobs/VarObsInfoTestAccess.h"
 #include "varobs/DateTimeVariableInfo.h"
 #include "varobs/NCObservations.h"
@@ -65,6 +68,11 @@ std::string Text(const std::string& value) { return "\"" + value + "\""; }
 std::string Text(const CString& value) { return Text(value.GetString()); }
 std::string Text(const SimpDateTime& value) {
     return value.IsValid() ? value.ToLocalString("yyyy-MM-dd HH:mm:ss.ffffff") : "not a date and time";
+}
+std::string Text(const std::vector<int>& values) {
+    std::string text = "{";
+    for (const int value : values) text += (text.size() > 1 ? ", " : "") + std::to_string(value);
+    return text + "}";
 }
 std::string Text(const std::set<int>& values) {
     std::string text = "{";
@@ -511,6 +519,104 @@ void CompareObjects(const AVGLocalCenteringInfo& e, const AVGLocalCenteringInfo&
     d.Compare("number of averages", ei == e.End(), ai == a.End());
 }
 
+// ---- datasets ----------------------------------------------------------------------------------
+
+void CompareTrimValues(const TrimdVarStruct& e, const TrimdVarStruct& a, Differences& d,
+                       const std::string& where = "") {
+    d.Compare(where + "GetTrimValues().size()", static_cast<unsigned long>(e.GetTrimValues().size()),
+              static_cast<unsigned long>(a.GetTrimValues().size()));
+    auto actual = a.GetTrimValues().begin();
+    for (auto it = e.GetTrimValues().begin(); it != e.GetTrimValues().end() && !d.Found(); ++it, ++actual)
+        d.CompareFloat(where + "trim value", *it, *actual);
+}
+
+void CompareObjects(const TrimdVarStruct& e, const TrimdVarStruct& a, Differences& d) { CompareTrimValues(e, a, d); }
+
+// A dataset lives in a boost::shared_ptr and needs a project; this adapter holds one in a project
+// kept for the process, so that the table can make, read and compare datasets like any object.
+class DataSetObject : public ZStreamBase {
+public:
+    DataSetObject() : mDataset(NCDataSet::Create(Project(), 0)) {}
+    explicit DataSetObject(boost::shared_ptr<NCDataSet> dataset) : mDataset(std::move(dataset)) {}
+    const NCDataSet& Dataset() const { return *mDataset; }
+    bool ZStreamableStartWrite(std::ostream& os) override { return mDataset->ZStreamableStartWrite(os); }
+    bool ZStreamableStartRead(std::istream& is) override { return mDataset->ZStreamableStartRead(is); }
+    void ZStreamableReset() override { mDataset->ZStreamableReset(); }
+
+    static boost::shared_ptr<NCProjectBase> Project() {
+        static const boost::shared_ptr<NCProjectBase> project = boost::make_shared<GoldenProject>();
+        return project;
+    }
+
+private:
+    boost::shared_ptr<NCDataSet> mDataset;
+};
+
+void CompareTrimming(const NCDataSet& e, const NCDataSet& a, Differences& d) {
+    using Access = NCDataSetTestAccess;
+    const auto& ev = Access::ValuesBeforeTrim(e);
+    const auto& av = Access::ValuesBeforeTrim(a);
+    d.Compare("values before trimming: size()", static_cast<unsigned long>(ev.size()),
+              static_cast<unsigned long>(av.size()));
+    for (std::size_t i = 0; i < ev.size() && !d.Found(); ++i) {
+        const std::string where = "values before trimming[" + Text(static_cast<unsigned long>(i)) + "]";
+        d.Compare(where + ".size()", static_cast<unsigned long>(ev[i].size()),
+                  static_cast<unsigned long>(av[i].size()));
+        for (auto it = ev[i].begin(), at = av[i].begin(); it != ev[i].end() && !d.Found(); ++it, ++at) {
+            d.Compare(where + " observation", it->first, at->first);
+            d.CompareFloat(where + "[" + Text(it->first) + "]", it->second, at->second);
+        }
+    }
+    const auto& ei = Access::TrimmedVarIndex(e);
+    const auto& ai = Access::TrimmedVarIndex(a);
+    d.Compare("trimmed variable index: size()", static_cast<unsigned long>(ei.size()),
+              static_cast<unsigned long>(ai.size()));
+    for (auto it = ei.begin(), at = ai.begin(); it != ei.end() && !d.Found(); ++it, ++at) {
+        d.Compare("trimmed variable index: variable", it->first, at->first);
+        d.Compare("trimmed variable index[" + Text(it->first) + "]", it->second, at->second);
+    }
+    const auto& et = Access::TrimDescriptions(e);
+    const auto& at = Access::TrimDescriptions(a);
+    d.Compare("trim descriptions: size()", static_cast<unsigned long>(et.size()),
+              static_cast<unsigned long>(at.size()));
+    for (std::size_t i = 0; i < et.size() && !d.Found(); ++i) {
+        const std::string where = "trim descriptions[" + Text(static_cast<unsigned long>(i)) + "]";
+        d.Compare(where + " present", et[i] != nullptr, at[i] != nullptr);
+        if (et[i] && at[i]) CompareTrimValues(*et[i], *at[i], d, where + ".");
+    }
+}
+
+void CompareObjects(const DataSetObject& eo, const DataSetObject& ao, Differences& d) {
+    using Access = NCDataSetTestAccess;
+    const NCDataSet& e = eo.Dataset();
+    const NCDataSet& a = ao.Dataset();
+    d.Compare("GetName()", std::string(e.GetName()), std::string(a.GetName()));
+    d.Compare("GetImportLog()", std::string(e.GetImportLog()), std::string(a.GetImportLog()));
+    CompareIntegralVector(e.GetObsIDs(), a.GetObsIDs(), d, "GetObsIDs()");
+    CompareIntegralVector(e.GetVarIDs(), a.GetVarIDs(), d, "GetVarIDs()");
+    if (!d.Found()) CompareObjects(e.GetData(false, nullptr), a.GetData(false, nullptr), d);
+    d.Compare("batch list dirty", Access::BatchesDirty(e), Access::BatchesDirty(a));
+    const BatchInfoVector* eb = Access::HeldBatches(e);
+    const BatchInfoVector* ab = Access::HeldBatches(a);
+    d.Compare("batch list present", eb != nullptr, ab != nullptr);
+    if (eb && ab) CompareBatchList(*eb, *ab, d, "batch list ");
+    ComparePhaseList(e.GetPhaseInfoVector().get(), a.GetPhaseInfoVector().get(), d, "GetPhaseInfoVector()");
+    CompareTrimming(e, a, d);
+    const auto ec = Access::GetSortCache(e);
+    const auto ac = Access::GetSortCache(a);
+    d.Compare("sort cache valid", ec.valid, ac.valid);
+    d.Compare("variable IDs sorted", ec.varIDsSorted, ac.varIDsSorted);
+    d.Compare("observation IDs sorted", ec.obsIDsSorted, ac.obsIDsSorted);
+    d.Compare("GetLocalCenteringInfo() present", e.GetLocalCenteringInfo() != nullptr,
+              a.GetLocalCenteringInfo() != nullptr);
+    if (e.GetLocalCenteringInfo() && a.GetLocalCenteringInfo())
+        CompareObjects(*e.GetLocalCenteringInfo(), *a.GetLocalCenteringInfo(), d);
+    d.Compare("GetDataType()", e.GetDataType(), a.GetDataType());
+    d.Compare("GetSourceID()", e.GetSourceID(), a.GetSourceID());
+    d.Compare("GetUsedObsAliases()", e.GetUsedObsAliases(), a.GetUsedObsAliases());
+    d.Compare("GetUsedVarAliases()", e.GetUsedVarAliases(), a.GetUsedVarAliases());
+}
+
 // ---- making the objects ----------------------------------------------------------------------
 
 std::vector<CString> IDs(std::initializer_list<const char*> texts) {
@@ -861,6 +967,44 @@ std::unique_ptr<AVGLocalCenteringInfo> FullAverages() {
     return info;
 }
 
+std::unique_ptr<TrimdVarStruct> FullTrimValues() {
+    auto trim = std::make_unique<TrimdVarStruct>();
+    for (const float value : {100.0f, -99.0f, -0.0f, 1.5e-40f, std::numeric_limits<float>::infinity(), 3.25f})
+        trim->AddTrimValue(value);
+    return trim;
+}
+
+// A dataset of three observations and four variables with every optional part: batch and phase
+// lists, trimming records of two variables (one without its description), a sort cache, data
+// type, source and used aliases other than the defaults, special float values in the matrix.
+// Its batch list is due for derivation, which the section keeps.
+std::unique_ptr<DataSetObject> FullDataSet() {
+    NCIntegralVector<unsigned long, 0> obsIDs;
+    for (const unsigned long id : {31UL, 32UL, 30UL}) obsIDs.push_back(id);
+    NCIntegralVector<unsigned long, 0> varIDs;
+    for (const unsigned long id : {41UL, 42UL, 43UL, 44UL}) varIDs.push_back(id);
+    NCDataMatrix<float> data(3, 4);
+    const float values[] = {1.5f,  -99.0f, std::numeric_limits<float>::quiet_NaN(), -0.0f, 1e30f,  7.0f,
+                            -2.5f, 0.0f,   std::numeric_limits<float>::infinity(),  12.0f, 1e-40f, 3.0f};
+    for (int c = 1; c <= 4; ++c)
+        for (int r = 1; r <= 3; ++r) data(r, c, values[(c - 1) * 3 + (r - 1)]);
+    const std::unique_ptr<BatchInfoVector> batches = FullBatchList();
+    const ClassInfoVector phases = FullPhaseList();
+    auto dataset = NCDataSet::Create(DataSetObject::Project(), "Reactor 2", 5, &data, &obsIDs, &varIDs, {1, 3, 2},
+                                     {2, 1}, "imported from two files", batches.get(), &phases, false);
+    dataset->SetSource(nc::DataType::kObservationLevelBatch | 0x100, 4711UL);
+    dataset->SetBatchInfoVecDirty();
+
+    using Access = NCDataSetTestAccess;
+    Access::ValuesBeforeTrim(*dataset) = {{{31UL, 101.5f}, {30UL, -99.0f}}, {{32UL, -0.0f}}};
+    Access::TrimmedVarIndex(*dataset) = {{44UL, 0}, {42UL, 1}};
+    Access::TrimDescriptions(*dataset) = {boost::shared_ptr<TrimdVarStruct>(FullTrimValues()),
+                                          boost::shared_ptr<TrimdVarStruct>()};
+    Access::SetSortCache(*dataset, {true, false, true});
+    dataset->SetLocalCenteringInfo(boost::shared_ptr<LocalCenteringInfo>(FullLocalCentering()));
+    return std::make_unique<DataSetObject>(dataset);
+}
+
 // ---- the table -------------------------------------------------------------------------------
 
 template <typename T>
@@ -916,6 +1060,8 @@ std::vector<GoldenEntry> MakeTable() {
     AddForms<RUSPDataObject>(table, "RUSPData", FullRUSPData);
     AddForms<LocalCenteringInfo>(table, "LocalCenteringInfo", FullLocalCentering);
     AddForms<AVGLocalCenteringInfo>(table, "AVGLocalCenteringInfo", FullAverages);
+    AddForms<TrimdVarStruct>(table, "TrimdVarStruct", FullTrimValues);
+    AddForms<DataSetObject>(table, "NCDataSet", FullDataSet);
     return table;
 }
 

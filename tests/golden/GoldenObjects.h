@@ -17,8 +17,11 @@
 //
 // Adding a persistent class is one line in the table of GoldenObjects.cpp (with a make function
 // for the full form) and a CompareObjects overload for the class's members; the minimal form is
-// the default-constructed object. This file does not depend on GoogleTest, so a
-// fuzzing harness can use the make functions to write its seed corpus (WriteGoldenFiles).
+// the default-constructed object. A class that needs a project or lives only in a shared pointer
+// (stored batch lists, datasets) enters the table through a small adapter object that holds it,
+// in a project kept for the process, and forwards its section. This file does not depend on
+// GoogleTest, so a fuzzing harness can use the make functions to write its seed corpus
+// (WriteGoldenFiles).
 //
 // Process-wide state written into the bytes: collections and labels write the process-wide label
 // change counter, and a new collection takes texts from the language table. The make functions

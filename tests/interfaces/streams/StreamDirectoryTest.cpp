@@ -235,3 +235,66 @@ TEST(StreamDirectory, FilesAndNestedDirectoriesRoundTrip) {
     EXPECT_EQ(after, "after");
     std::remove(path.c_str());
 }
+
+namespace {
+// A write-only buffer that, like a pipe, cannot seek.
+class PipeSink : public std::streambuf {
+public:
+    std::string bytes;
+
+protected:
+    int_type overflow(int_type c) override {
+        if (!traits_type::eq_int_type(c, traits_type::eof())) bytes.push_back(traits_type::to_char_type(c));
+        return traits_type::not_eof(c);
+    }
+};
+
+// An outer directory whose sub-stream 1 holds a directory and sub-stream 0 a number; `fail`
+// marks sub-stream 0's writer as failed.
+void WriteNested(std::ostream& os, bool fail) {
+    OutputStreamDirectory outer(os, 2);
+    {
+        OutputStreamDirectory inner(outer.GetOutput(1), 2);
+        WriteToStream(std::string(70000, 'i'), inner.GetOutput(0));  // longer than a window's buffer
+    }
+    std::ostream& number = outer.GetOutput(0);
+    WriteToStream(12, number);
+    if (fail) number.setstate(std::ios_base::failbit);
+    outer.Close();
+}
+}  // namespace
+
+TEST(StreamDirectory, UnseekableStreamsGetTheSameBytesAndSeeTheirSubStreamsFail) {
+    std::ostringstream seekable;
+    WriteNested(seekable, false);
+    PipeSink sink;
+    std::ostream piped(&sink);
+    WriteNested(piped, false);
+    EXPECT_TRUE(piped.good());
+    EXPECT_EQ(sink.bytes, seekable.str());
+
+    PipeSink failedSink;
+    std::ostream failed(&failedSink);
+    WriteNested(failed, true);
+    EXPECT_TRUE(failed.fail());
+
+    // Read from a pipe, a sub-stream still tells its size and can be read again from its start.
+    nctest::PipeBuffer pipe(seekable.str());
+    std::istream in(&pipe);
+    InputStreamDirectory outer(in);
+    std::istream* inner = outer.GetInput(1);
+    ASSERT_NE(inner, nullptr);
+    EXPECT_EQ(StreamBytesLeft(*inner), 4 + 8 + 4 + 70000 + 4);
+    InputStreamDirectory nested(*inner);
+    std::string text;
+    EXPECT_TRUE(ReadFromStreamDir(text, nested, 0, true));
+    EXPECT_EQ(text, std::string(70000, 'i'));
+    std::istream* number = outer.GetInput(0);
+    ASSERT_NE(number, nullptr);
+    int value = 0;
+    EXPECT_TRUE(ReadFromStream(value, *number, true));
+    number->seekg(0);
+    value = 0;
+    EXPECT_TRUE(ReadFromStream(value, *number, true));
+    EXPECT_EQ(value, 12);
+}
