@@ -51,6 +51,7 @@
 #include "dataset/NCDataContainer.h"
 #include "dataset/NCDataContainerBase.h"
 #include "dataset/NCDataSet.h"
+#include "dataset/NCDataSetInfo.h"
 #include "dataset/NCFullDataContainerBase.h"
 #include "dataset/NCProjectBase.h"
 #include "dataset/PredictionData.h"

@@ -4,8 +4,11 @@
 #include <sstream>
 #include <utility>
 
+#include <boost/make_shared.hpp>
+
 #include "batchinfo/RUSPData.h"
 #include "dataset/NCDataSet.h"
+#include "dataset/NCDataSetInfo.h"
 #include "interfaces/constants/NCConstants.h"
 #include "interfaces/constants/StreamNameKinds.h"
 #include "interfaces/utility/Exception.h"
@@ -55,15 +58,23 @@ boost::shared_ptr<LocalCenteringData> ReferenceProject::GetLocalCenteringData() 
     return boost::shared_ptr<LocalCenteringData>();
 }
 
-boost::shared_ptr<NCDataSetInfo> ReferenceProject::GetDataSetInfo(int) const {
-    return boost::shared_ptr<NCDataSetInfo>();
+boost::shared_ptr<NCDataSetInfo> ReferenceProject::GetDataSetInfo(int number) const {
+    if (const boost::shared_ptr<NCDataSet> dataset = GetDataset(number))
+        return boost::make_shared<NCDataSetInfo>(dataset);
+    const auto found = mUnloadedInfos.find(number);
+    return found == mUnloadedInfos.end() ? boost::shared_ptr<NCDataSetInfo>() : found->second;
 }
 
 void ReferenceProject::AddDataset(boost::shared_ptr<NCDataSet> dataset) {
-    if (dataset) mDatasets[dataset->GetNumber()] = std::move(dataset);
+    if (!dataset) return;
+    mUnloadedInfos.erase(dataset->GetNumber());
+    mDatasets[dataset->GetNumber()] = std::move(dataset);
 }
 
-void ReferenceProject::RemoveDataset(int number) { mDatasets.erase(number); }
+void ReferenceProject::RemoveDataset(int number) {
+    mDatasets.erase(number);
+    mUnloadedInfos.erase(number);
+}
 
 bool ReferenceProject::UnloadDataset(int number) {
     const boost::shared_ptr<NCDataSet> dataset = GetDataset(number);
@@ -81,6 +92,7 @@ bool ReferenceProject::UnloadDataset(int number) {
     variableIDs << dataset->GetVarIDs();
     if (!variableIDs || !StoreBatchLists(*record)) return false;
     mStorage.Put(GetStreamName(nc::StreamNameKind::kDatasetVariableIDs, number), variableIDs.str());
+    mUnloadedInfos[number] = boost::make_shared<NCDataSetInfo>(dataset);
     mDatasets.erase(number);
     return true;
 }

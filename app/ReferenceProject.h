@@ -56,17 +56,20 @@ public:
     void SaveDataset(boost::shared_ptr<NCDataSet const> dataset) override;
     // Empty: the reference project has no local centering data yet.
     boost::shared_ptr<LocalCenteringData> GetLocalCenteringData() const override;
-    // Empty: the reference project keeps no dataset descriptions yet.
+    // A new description of the loaded dataset `number`; for an unloaded one, the description
+    // kept when it was unloaded (the same object on every call); empty when there is neither.
     boost::shared_ptr<NCDataSetInfo> GetDataSetInfo(int number) const override;
 
     // ---- the application's side ----
-    // Holds the dataset under its number, replacing one of that number.
+    // Holds the dataset under its number, replacing one of that number (loaded or unloaded).
     void AddDataset(boost::shared_ptr<NCDataSet> dataset);
+    // Forgets dataset `number`, loaded or unloaded.
     void RemoveDataset(int number);
     // Lets go of dataset `number` the way an application unloads one: its variable IDs are kept
     // under GetStreamName(StreamNameKind::kDatasetVariableIDs, number), and its batch list
     // (brought up to date first) and observation IDs in the project's stored batch lists
-    // (StreamNameKind::kStoredBatchLists), where NCDataSet::GetMutableBatchInfoVector finds them. False when the
+    // (StreamNameKind::kStoredBatchLists), where NCDataSet::GetMutableBatchInfoVector finds them,
+    // and its description is kept for GetDataSetInfo. False when the
     // project does not hold the dataset or a stream could not be written; the dataset is then kept.
     bool UnloadDataset(int number);
     // Replaces the project's stored batch lists by `record`; false when it could not be written.
@@ -90,6 +93,8 @@ private:
     ReferenceProject();
 
     std::map<int, boost::shared_ptr<NCDataSet>> mDatasets;
+    // Descriptions of the unloaded datasets.
+    std::map<int, boost::shared_ptr<NCDataSetInfo>> mUnloadedInfos;
     NCVariables mVariables;
     NCObservations mObservations;
     MemoryStorage mStorage;

@@ -16,6 +16,7 @@
 #include "batchinfo/DVInfo.h"
 #include "centering/AVGLocalCenteringInfo.h"
 #include "centering/LocalCenteringInfo.h"
+#include "dataset/NCDataSetInfo.h"
 #include "interfaces/containers/NCDataMatrix.h"
 #include "interfaces/containers/NCDataVector.h"
 #include "interfaces/containers/NCIntegralVector.h"
@@ -442,6 +443,18 @@ Outcome LocalCenteringAverages(const std::uint8_t* data, std::size_t size) {
     return RoundTrip(ObjectCodec<AVGLocalCenteringInfo>(), Bytes(data, size));
 }
 
+// ---- dataset descriptions -------------------------------------------------------------------------
+
+// A description of no project: its section needs none.
+class DetachedDataSetInfo : public NCDataSetInfo {
+public:
+    DetachedDataSetInfo() : NCDataSetInfo(boost::shared_ptr<NCProjectBase>()) {}
+};
+
+Outcome DataSetDescription(const std::uint8_t* data, std::size_t size) {
+    return RoundTrip(ObjectCodec<DetachedDataSetInfo>(), Bytes(data, size));
+}
+
 template <typename T>
 std::function<bool(const ZStreamBase&, std::string&)> FrameAs() {
     return [](const ZStreamBase& object, std::string& input) {
@@ -469,6 +482,7 @@ const std::vector<Target>& Targets() {
         {"dvinfo", DVRecord, FrameAs<DVInfo>()},
         {"fulllci", FullLocalCentering, FrameAs<LocalCenteringInfo>()},
         {"lci", LocalCenteringAverages, FrameAs<AVGLocalCenteringInfo>()},
+        {"dsinfo", DataSetDescription, FrameAs<NCDataSetInfo>()},
     };
     return targets;
 }

@@ -34,7 +34,8 @@ TEST(ReferenceProjectTest, HandsOutIDsStreamsDatasetsAndRecordsConsent) {
     EXPECT_EQ(project->GetDataset(4), dataset);
     EXPECT_FALSE(project->GetDataset(5));
     EXPECT_FALSE(project->GetLocalCenteringData());
-    EXPECT_FALSE(project->GetDataSetInfo(4));
+    EXPECT_TRUE(project->GetDataSetInfo(4));
+    EXPECT_FALSE(project->GetDataSetInfo(5));
 
     const NCIntegralVector<unsigned long, 0> ids(2, 9);
     EXPECT_TRUE(project->ConfirmDatasetChange(4, &ids));

@@ -24,6 +24,7 @@
 #include "centering/AVGLocalCenteringInfo.h"
 #include "centering/LocalCenteringInfo.h"
 #include "dataset/NCDataSet.h"
+#include "dataset/NCDataSetInfo.h"
 #include "dataset/NCProjectBase.h"
 #include "dataset/ProjectStorage.h"
 #include "dataset/TrimdVarStruct.h"
@@ -617,6 +618,41 @@ void CompareObjects(const DataSetObject& eo, const DataSetObject& ao, Difference
     d.Compare("GetUsedVarAliases()", e.GetUsedVarAliases(), a.GetUsedVarAliases());
 }
 
+// ---- dataset descriptions ------------------------------------------------------------------------
+
+// A description belongs to a project, which its stream does not need; this class gives the table
+// the default constructor that it reads into.
+class DataSetInfoObject : public NCDataSetInfo {
+public:
+    DataSetInfoObject() : NCDataSetInfo(boost::shared_ptr<NCProjectBase>()) {}
+    explicit DataSetInfoObject(const NCDataSetInfo& info) : NCDataSetInfo(info) {}
+};
+
+void CompareAliasList(const std::vector<int>& e, const std::vector<int>& a, Differences& d, const std::string& where) {
+    d.Compare(where + ".size()", static_cast<unsigned long>(e.size()), static_cast<unsigned long>(a.size()));
+    for (std::size_t i = 0; i < e.size() && !d.Found(); ++i)
+        d.Compare(where + "[" + Text(static_cast<unsigned long>(i)) + "]", e[i], a[i]);
+}
+
+void CompareObjects(const DataSetInfoObject& e, const DataSetInfoObject& a, Differences& d) {
+    d.Compare("GetNumObservations()", e.GetNumObservations(), a.GetNumObservations());
+    d.Compare("GetNumVariables()", e.GetNumVariables(), a.GetNumVariables());
+    d.Compare("GetNumber()", e.GetNumber(), a.GetNumber());
+    d.Compare("GetName()", std::string(e.GetName()), std::string(a.GetName()));
+    d.Compare("GetNumYVariables()", e.GetNumYVariables(), a.GetNumYVariables());
+    d.Compare("GetDataType()", e.GetDataType(), a.GetDataType());
+    d.Compare("GetSourceID()", e.GetSourceID(), a.GetSourceID());
+    CompareIntegralVector(e.GetObsIDs(), a.GetObsIDs(), d, "GetObsIDs()");
+    CompareIntegralVector(e.GetVarIDs(), a.GetVarIDs(), d, "GetVarIDs()");
+    CompareAliasList(e.GetUsedObsAliases(), a.GetUsedObsAliases(), d, "GetUsedObsAliases()");
+    CompareAliasList(e.GetUsedVarAliases(), a.GetUsedVarAliases(), d, "GetUsedVarAliases()");
+    const auto eb = e.GetBatchInfoVector();
+    const auto ab = a.GetBatchInfoVector();
+    d.Compare("GetBatchInfoVector() present", eb != nullptr, ab != nullptr);
+    if (eb && ab) CompareBatchList(*eb, *ab, d, "GetBatchInfoVector()");
+    ComparePhaseList(e.GetPhaseInfoVector().get(), a.GetPhaseInfoVector().get(), d, "GetPhaseInfoVector()");
+}
+
 // ---- making the objects ----------------------------------------------------------------------
 
 std::vector<CString> IDs(std::initializer_list<const char*> texts) {
@@ -1005,6 +1041,27 @@ std::unique_ptr<DataSetObject> FullDataSet() {
     return std::make_unique<DataSetObject>(dataset);
 }
 
+// The description of a batch dataset of a project of its own (one Y variable, the full batch and
+// phase lists, chosen ID columns, type and source), taken by Update.
+std::unique_ptr<DataSetInfoObject> FullDataSetInfo() {
+    const auto project = boost::make_shared<GoldenProject>();
+    NCIntegralVector<unsigned long, 0> varIDs;
+    for (const unsigned long id : {21UL, 42UL, 23UL}) {
+        VariableInfo* var = project->GetVariables().Add(
+            new QuantitativeVariableInfo(CString(("V" + Text(id)).c_str()), id, "", -1, -1, eVarTypeDefault), nullptr);
+        if (id == 42UL) var->SetVariableBlock(eBlockY);  // the Y variable of the first phase
+        varIDs.push_back(id);
+    }
+    NCIntegralVector<unsigned long, 0> obsIDs;
+    for (const unsigned long id : {1001UL, 1002UL, 1003UL, 1004UL}) obsIDs.push_back(id);
+    const std::unique_ptr<BatchInfoVector> batches = FullBatchList();
+    const ClassInfoVector phases = FullPhaseList();
+    const auto dataset = NCDataSet::Create(project, "Lab data \xc3\xbc", 7, nullptr, &obsIDs, &varIDs, {2, 1}, {1, 3},
+                                           "imported", batches.get(), &phases, false);
+    dataset->SetSource(nc::DataType::kObservationLevelBatch | 0x04, 4711UL);
+    return std::make_unique<DataSetInfoObject>(NCDataSetInfo(dataset));
+}
+
 // ---- the table -------------------------------------------------------------------------------
 
 template <typename T>
@@ -1062,6 +1119,7 @@ std::vector<GoldenEntry> MakeTable() {
     AddForms<AVGLocalCenteringInfo>(table, "AVGLocalCenteringInfo", FullAverages);
     AddForms<TrimdVarStruct>(table, "TrimdVarStruct", FullTrimValues);
     AddForms<DataSetObject>(table, "NCDataSet", FullDataSet);
+    AddForms<DataSetInfoObject>(table, "NCDataSetInfo", FullDataSetInfo);
     return table;
 }
 
