@@ -70,7 +70,10 @@
 #include "batchinfo/RUSPData.h"
 
 #include "centering/AVGLocalCenteringInfo.h"
+#include "centering/CenteringSelector.h"
+#include "centering/DefaultCenterValues.h"
 #include "centering/IndexTrippel.h"
+#include "centering/LocalCenteringData.h"
 #include "centering/LocalCenteringInfo.h"
 
 // The library's version text.
