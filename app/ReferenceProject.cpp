@@ -4,7 +4,10 @@
 #include <sstream>
 #include <utility>
 
+#include <boost/make_shared.hpp>
+
 #include "batchinfo/RUSPData.h"
+#include "centering/LocalCenteringData.h"
 #include "dataset/NCDataSet.h"
 #include "interfaces/constants/NCConstants.h"
 #include "interfaces/constants/StreamNameKinds.h"
@@ -12,7 +15,7 @@
 
 using nc::kNoUniqueID;
 
-ReferenceProject::ReferenceProject() = default;
+ReferenceProject::ReferenceProject() : mLocalCentering(boost::make_shared<LocalCenteringData>()) {}
 
 ReferenceProject::~ReferenceProject() = default;
 
@@ -49,10 +52,6 @@ std::string ReferenceProject::GetStreamName(int kind, int number) const {
 
 void ReferenceProject::SaveDataset(boost::shared_ptr<NCDataSet const> dataset) {
     if (dataset) mSaved.push_back(dataset->GetNumber());
-}
-
-boost::shared_ptr<LocalCenteringData> ReferenceProject::GetLocalCenteringData() const {
-    return boost::shared_ptr<LocalCenteringData>();
 }
 
 boost::shared_ptr<NCDataSetInfo> ReferenceProject::GetDataSetInfo(int) const {
