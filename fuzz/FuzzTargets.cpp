@@ -15,6 +15,8 @@
 #include "batchinfo/ClassInfo.h"
 #include "batchinfo/DVInfo.h"
 #include "centering/AVGLocalCenteringInfo.h"
+#include "centering/DefaultCenterValues.h"
+#include "centering/LocalCenteringData.h"
 #include "centering/LocalCenteringInfo.h"
 #include "interfaces/containers/NCDataMatrix.h"
 #include "interfaces/containers/NCDataVector.h"
@@ -442,6 +444,14 @@ Outcome LocalCenteringAverages(const std::uint8_t* data, std::size_t size) {
     return RoundTrip(ObjectCodec<AVGLocalCenteringInfo>(), Bytes(data, size));
 }
 
+Outcome CentreTable(const std::uint8_t* data, std::size_t size) {
+    return RoundTrip(ObjectCodec<LocalCenteringData>(), Bytes(data, size));
+}
+
+Outcome DefaultCentres(const std::uint8_t* data, std::size_t size) {
+    return RoundTrip(ObjectCodec<DefaultCenterValues>(), Bytes(data, size));
+}
+
 template <typename T>
 std::function<bool(const ZStreamBase&, std::string&)> FrameAs() {
     return [](const ZStreamBase& object, std::string& input) {
@@ -469,6 +479,8 @@ const std::vector<Target>& Targets() {
         {"dvinfo", DVRecord, FrameAs<DVInfo>()},
         {"fulllci", FullLocalCentering, FrameAs<LocalCenteringInfo>()},
         {"lci", LocalCenteringAverages, FrameAs<AVGLocalCenteringInfo>()},
+        {"lcd", CentreTable, FrameAs<LocalCenteringData>()},
+        {"dcv", DefaultCentres, FrameAs<DefaultCenterValues>()},
     };
     return targets;
 }
