@@ -1,6 +1,6 @@
 // What callers rely on in the project's table of local centres: editing the table, which centre an
 // observation takes, the defaults for observations the table does not cover, the display forms
-// and the table's stream.
+// and the table's stream (the golden files cover damaged streams).
 
 #include <gtest/gtest.h>
 
@@ -288,7 +288,7 @@ std::string RawSection(const char* tag, int version, bool withTable) {
     return os.str();
 }
 
-TEST(LocalCenteringDataStream, ReadingAddsVariablesItLacksAndRefusesOtherVersionsAndDamage) {
+TEST(LocalCenteringDataStream, ReadingAddsVariablesItLacksAndRefusesOtherVersionsAndMissingTables) {
     LocalCenteringData written;
     written.AddInfo(1.5f, 3, 2, "B\xc3\xa4", 3, "P1");
     written.AddInfo(-0.5f, 3, -1, nullptr, -1, nullptr);
@@ -308,23 +308,9 @@ TEST(LocalCenteringDataStream, ReadingAddsVariablesItLacksAndRefusesOtherVersion
     EXPECT_FALSE(nctest::ReadObject(RawSection("LCD", 1, false), untouched));
     EXPECT_FALSE(nctest::ReadObject(RawSection("DCV", 1, true), untouched));
     EXPECT_EQ(untouched.SizeVars(), 0u);
-    EXPECT_EQ(nctest::CountSuccessfulTruncatedReads(bytes,
-                                                    [](std::istream& is) {
-                                                        LocalCenteringData table;
-                                                        is >> table;
-                                                        return !is.fail();
-                                                    }),
-              0);
-    EXPECT_GT(nctest::ReadCorruptedCopies(bytes,
-                                          [](std::istream& is) {
-                                              LocalCenteringData table;
-                                              is >> table;
-                                              return !is.fail();
-                                          }),
-              0);
 }
 
-TEST(DefaultCenterValuesStream, ReadingReplacesTheListsAndRefusesOtherVersionsAndDamage) {
+TEST(DefaultCenterValuesStream, ReadingReplacesTheListsAndRefusesOtherVersionsAndMissingLists) {
     DefaultCenterValues written;
     written.AddVar(4, {{{{3, "P1"}, {2, "B1"}}, 2.0f}, {{{3, "P1"}, {2, "B2"}}, 4.0f}, {{kAny, kAny}, 1.0f}});
     written.AddVar(6, {});
@@ -340,13 +326,6 @@ TEST(DefaultCenterValuesStream, ReadingReplacesTheListsAndRefusesOtherVersionsAn
     DefaultCenterValues refused(written);
     EXPECT_FALSE(nctest::ReadObject(RawSection("DCV", 2, true), refused));
     EXPECT_FALSE(nctest::ReadObject(RawSection("DCV", 1, false), refused));
-    EXPECT_EQ(nctest::CountSuccessfulTruncatedReads(bytes,
-                                                    [](std::istream& is) {
-                                                        DefaultCenterValues defaults;
-                                                        is >> defaults;
-                                                        return !is.fail();
-                                                    }),
-              0);
 }
 
 }  // namespace
