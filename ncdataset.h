@@ -72,7 +72,10 @@
 #include "batchinfo/RUSPData.h"
 
 #include "centering/AVGLocalCenteringInfo.h"
+#include "centering/CenteringSelector.h"
+#include "centering/DefaultCenterValues.h"
 #include "centering/IndexTrippel.h"
+#include "centering/LocalCenteringData.h"
 #include "centering/LocalCenteringInfo.h"
 
 #include "batch/Smooth.h"

@@ -7,6 +7,7 @@
 #include <boost/make_shared.hpp>
 
 #include "batchinfo/RUSPData.h"
+#include "centering/LocalCenteringData.h"
 #include "dataset/NCDataSet.h"
 #include "dataset/NCDataSetInfo.h"
 #include "interfaces/constants/NCConstants.h"
@@ -15,7 +16,7 @@
 
 using nc::kNoUniqueID;
 
-ReferenceProject::ReferenceProject() = default;
+ReferenceProject::ReferenceProject() : mLocalCentering(boost::make_shared<LocalCenteringData>()) {}
 
 ReferenceProject::~ReferenceProject() = default;
 
@@ -52,10 +53,6 @@ std::string ReferenceProject::GetStreamName(int kind, int number) const {
 
 void ReferenceProject::SaveDataset(boost::shared_ptr<NCDataSet const> dataset) {
     if (dataset) mSaved.push_back(dataset->GetNumber());
-}
-
-boost::shared_ptr<LocalCenteringData> ReferenceProject::GetLocalCenteringData() const {
-    return boost::shared_ptr<LocalCenteringData>();
 }
 
 boost::shared_ptr<NCDataSetInfo> ReferenceProject::GetDataSetInfo(int number) const {

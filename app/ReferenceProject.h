@@ -1,8 +1,8 @@
 #pragma once
 // ReferenceProject: the reference application's project. It holds its datasets by number, the
-// variable and observation collections, an in-memory storage, the batch import settings and a
-// few settings that tests and the tool choose (model count, the batch question's answer, the
-// consent policy). Unique IDs are handed out from 1 upward.
+// variable and observation collections, an in-memory storage, the batch import settings, the
+// local centering table and a few settings that tests and the tool choose (model count, the
+// batch question's answer, the consent policy). Unique IDs are handed out from 1 upward.
 //
 // ConfirmDatasetChange records every call it receives (unless told not to) and then asks the consent policy, which
 // allows every change until another one is set.
@@ -54,8 +54,9 @@ public:
     bool AskBatchQuestion() const override { return mBatchAnswer; }
     // Records the dataset's number; nothing is written yet.
     void SaveDataset(boost::shared_ptr<NCDataSet const> dataset) override;
-    // Empty: the reference project has no local centering data yet.
-    boost::shared_ptr<LocalCenteringData> GetLocalCenteringData() const override;
+    // The project's one table of local centres, empty until the application fills it; the same
+    // object on every call.
+    boost::shared_ptr<LocalCenteringData> GetLocalCenteringData() const override { return mLocalCentering; }
     // A new description of the loaded dataset `number`; for an unloaded one, the description
     // kept when it was unloaded (the same object on every call); empty when there is neither.
     boost::shared_ptr<NCDataSetInfo> GetDataSetInfo(int number) const override;
@@ -99,6 +100,7 @@ private:
     NCObservations mObservations;
     MemoryStorage mStorage;
     BatchImportSettings mBatchImportSettings;
+    boost::shared_ptr<LocalCenteringData> mLocalCentering;
     unsigned long mNextUniqueID = 1;
     int mNumberOfModels = 0;
     bool mBatchAnswer = false;

@@ -3,6 +3,7 @@
 #include <memory>
 #include <utility>
 
+#include "centering/LocalCenteringData.h"
 #include "dataset/NCProjectBase.h"
 #include "dataset/ProjectStorage.h"
 #include "dataset/TrimdVarStruct.h"
@@ -174,8 +175,15 @@ NCIntegralVector<unsigned long, 0> NCDataSet::GetVariableIDs(const NCProjectBase
     return ids;
 }
 
-NCDataMatrix<float> NCDataSet::DoGetData(bool, boost::shared_ptr<DefaultCenterValues const>) const {
-    // Centred data: the project's local centering data subtracts its centres from this copy once
-    // that data exists; until then a project has none and the copy is returned as stored.
-    return mData;
+NCDataMatrix<float> NCDataSet::DoGetData(bool centred, boost::shared_ptr<DefaultCenterValues const> defaults) const {
+    // The copy shares the matrix's storage; it becomes a copy of its own only when a centre is
+    // actually subtracted from it, so uncentred data and data without centres cost no copy.
+    NCDataMatrix<float> data = mData;
+    if (!centred) return data;
+    const auto project = GetProject();
+    if (!project) return data;
+    const boost::shared_ptr<LocalCenteringData> centering = project->GetLocalCenteringData();
+    if (!centering || centering->SizeVars() == 0) return data;
+    centering->Subtract(data, mObsIDs, mVarIDs, *project, std::move(defaults));
+    return data;
 }

@@ -15,6 +15,8 @@
 #include "batchinfo/ClassInfo.h"
 #include "batchinfo/DVInfo.h"
 #include "centering/AVGLocalCenteringInfo.h"
+#include "centering/DefaultCenterValues.h"
+#include "centering/LocalCenteringData.h"
 #include "centering/LocalCenteringInfo.h"
 #include "dataset/NCDataSetInfo.h"
 #include "interfaces/containers/NCDataMatrix.h"
@@ -443,6 +445,14 @@ Outcome LocalCenteringAverages(const std::uint8_t* data, std::size_t size) {
     return RoundTrip(ObjectCodec<AVGLocalCenteringInfo>(), Bytes(data, size));
 }
 
+Outcome CentreTable(const std::uint8_t* data, std::size_t size) {
+    return RoundTrip(ObjectCodec<LocalCenteringData>(), Bytes(data, size));
+}
+
+Outcome DefaultCentres(const std::uint8_t* data, std::size_t size) {
+    return RoundTrip(ObjectCodec<DefaultCenterValues>(), Bytes(data, size));
+}
+
 // ---- dataset descriptions -------------------------------------------------------------------------
 
 // A description of no project: its section needs none.
@@ -482,6 +492,8 @@ const std::vector<Target>& Targets() {
         {"dvinfo", DVRecord, FrameAs<DVInfo>()},
         {"fulllci", FullLocalCentering, FrameAs<LocalCenteringInfo>()},
         {"lci", LocalCenteringAverages, FrameAs<AVGLocalCenteringInfo>()},
+        {"lcd", CentreTable, FrameAs<LocalCenteringData>()},
+        {"dcv", DefaultCentres, FrameAs<DefaultCenterValues>()},
         {"dsinfo", DataSetDescription, FrameAs<NCDataSetInfo>()},
     };
     return targets;

@@ -101,6 +101,8 @@ private:
     friend class FullCompoundDataset;
     friend class NCDataSetInfo;
     friend class BatchInfoVector;
+    friend class LocalCenteringData;
+    friend class DefaultCenterValues;
     friend struct VarObsInfoTestAccess;
 
     CopiedSectionFlag mSection;

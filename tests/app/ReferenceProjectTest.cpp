@@ -7,6 +7,7 @@
 #include "app/ScriptedUserComm.h"
 #include "app/TerminalUserComm.h"
 #include "batchinfo/BatchInfoVector.h"
+#include "centering/LocalCenteringData.h"
 #include "dataset/NCDataSet.h"
 #include "interfaces/constants/DataTypeBits.h"
 #include "interfaces/constants/StreamNameKinds.h"
@@ -33,7 +34,9 @@ TEST(ReferenceProjectTest, HandsOutIDsStreamsDatasetsAndRecordsConsent) {
     const auto dataset = project->CreateDataset(4);
     EXPECT_EQ(project->GetDataset(4), dataset);
     EXPECT_FALSE(project->GetDataset(5));
-    EXPECT_FALSE(project->GetLocalCenteringData());
+    ASSERT_TRUE(project->GetLocalCenteringData());
+    EXPECT_EQ(project->GetLocalCenteringData()->SizeVars(), 0u);
+    EXPECT_EQ(project->GetLocalCenteringData(), project->GetLocalCenteringData()) << "one table per project";
     EXPECT_TRUE(project->GetDataSetInfo(4));
     EXPECT_FALSE(project->GetDataSetInfo(5));
 

@@ -22,6 +22,8 @@
 #include "batchinfo/DVInfo.h"
 #include "batchinfo/RUSPData.h"
 #include "centering/AVGLocalCenteringInfo.h"
+#include "centering/DefaultCenterValues.h"
+#include "centering/LocalCenteringData.h"
 #include "centering/LocalCenteringInfo.h"
 #include "dataset/NCDataSet.h"
 #include "dataset/NCDataSetInfo.h"
@@ -653,6 +655,57 @@ void CompareObjects(const DataSetInfoObject& e, const DataSetInfoObject& a, Diff
     ComparePhaseList(e.GetPhaseInfoVector().get(), a.GetPhaseInfoVector().get(), d, "GetPhaseInfoVector()");
 }
 
+std::string Text(const CenteringSelector& selector) {
+    return "(" + Text(selector.first) + ", " + Text(selector.second) + ")";
+}
+
+// Two selector-keyed maps entry by entry, the values through `compareValue(where, e, a)`.
+template <typename Map, typename CompareValue>
+void CompareSelectorMaps(const Map& e, const Map& a, Differences& d, const std::string& where,
+                         CompareValue&& compareValue) {
+    d.Compare(where + " size", static_cast<unsigned long>(e.size()), static_cast<unsigned long>(a.size()));
+    for (auto ei = e.begin(), ai = a.begin(); ei != e.end() && ai != a.end() && !d.Found(); ++ei, ++ai) {
+        const std::string at = where + " " + Text(ei->first);
+        d.Compare(at + " selector", Text(ei->first), Text(ai->first));
+        compareValue(at, ei->second, ai->second);
+    }
+}
+
+void CompareObjects(const LocalCenteringData& e, const LocalCenteringData& a, Differences& d) {
+    const auto& expected = e.GetCentres();
+    const auto& actual = a.GetCentres();
+    d.Compare("SizeVars()", e.SizeVars(), a.SizeVars());
+    for (auto ei = expected.begin(), ai = actual.begin(); ei != expected.end() && ai != actual.end() && !d.Found();
+         ++ei, ++ai) {
+        const std::string where = "variable " + Text(ei->first);
+        d.Compare(where + " unique ID", ei->first, ai->first);
+        CompareSelectorMaps(ei->second, ai->second, d, where + " outer",
+                            [&](const std::string& outer, const auto& eInner, const auto& aInner) {
+                                CompareSelectorMaps(
+                                    eInner, aInner, d, outer + " inner",
+                                    [&](const std::string& at, float ev, float av) { d.CompareFloat(at, ev, av); });
+                            });
+    }
+}
+
+void CompareObjects(const DefaultCenterValues& e, const DefaultCenterValues& a, Differences& d) {
+    const auto& expected = e.GetAllDefaults();
+    const auto& actual = a.GetAllDefaults();
+    d.Compare("SizeVars()", e.SizeVars(), a.SizeVars());
+    for (auto ei = expected.begin(), ai = actual.begin(); ei != expected.end() && ai != actual.end() && !d.Found();
+         ++ei, ++ai) {
+        const std::string where = "variable " + Text(ei->first);
+        d.Compare(where + " unique ID", ei->first, ai->first);
+        d.Compare(where + " list size", static_cast<unsigned long>(ei->second.size()),
+                  static_cast<unsigned long>(ai->second.size()));
+        for (std::size_t i = 0; i < ei->second.size() && i < ai->second.size() && !d.Found(); ++i) {
+            const std::string at = where + " element " + Text(static_cast<unsigned long>(i));
+            d.Compare(at + " selector", Text(ei->second[i].first), Text(ai->second[i].first));
+            d.CompareFloat(at, ei->second[i].second, ai->second[i].second);
+        }
+    }
+}
+
 // ---- making the objects ----------------------------------------------------------------------
 
 std::vector<CString> IDs(std::initializer_list<const char*> texts) {
@@ -1062,6 +1115,29 @@ std::unique_ptr<DataSetInfoObject> FullDataSetInfo() {
     return std::make_unique<DataSetInfoObject>(NCDataSetInfo(dataset));
 }
 
+// Centres under both kinds of wildcard, names that need more than ASCII, -0, the largest float and
+// the largest unique ID.
+std::unique_ptr<LocalCenteringData> FullLocalCenteringData() {
+    auto table = std::make_unique<LocalCenteringData>();
+    table->AddInfo(2.5f, 5UL, 2, "B1", 3, "Heat");
+    table->AddInfo(-0.0f, 5UL, -1, nullptr, 3, "Heat");
+    table->AddInfo(std::numeric_limits<float>::max(), 5UL, -1, nullptr, -1, nullptr);
+    table->AddInfo(1.0f, 4294967295UL, 2, "Druck \xc3\xbc", -1, nullptr);
+    table->AddInfo(-3.5f, 9UL, 7, "x", 2, "B2");
+    return table;
+}
+
+// Lists of all three forms and an empty one.
+std::unique_ptr<DefaultCenterValues> FullDefaultCenterValues() {
+    const CenteringSelector any = CenteringSelectors::Wildcard();
+    auto defaults = std::make_unique<DefaultCenterValues>();
+    defaults->AddVar(5UL, {{{{3, "Heat"}, {2, "B1"}}, 2.0f}, {{{3, "Heat"}, {2, "B2"}}, 4.0f}, {{any, any}, -1.25f}});
+    defaults->AddVar(6UL, {{{any, {3, "Cool \xc3\xbc"}}, 0.5f}, {{any, {2, "B1"}}, 6.0f}});
+    defaults->AddVar(4294967295UL, {{{any, any}, std::numeric_limits<float>::max()}});
+    defaults->AddVar(8UL, {});
+    return defaults;
+}
+
 // ---- the table -------------------------------------------------------------------------------
 
 template <typename T>
@@ -1120,6 +1196,8 @@ std::vector<GoldenEntry> MakeTable() {
     AddForms<TrimdVarStruct>(table, "TrimdVarStruct", FullTrimValues);
     AddForms<DataSetObject>(table, "NCDataSet", FullDataSet);
     AddForms<DataSetInfoObject>(table, "NCDataSetInfo", FullDataSetInfo);
+    AddForms<LocalCenteringData>(table, "LocalCenteringData", FullLocalCenteringData);
+    AddForms<DefaultCenterValues>(table, "DefaultCenterValues", FullDefaultCenterValues);
     return table;
 }
 
