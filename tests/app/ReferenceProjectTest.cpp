@@ -1,5 +1,7 @@
+#include <iterator>
 #include <memory>
 #include <sstream>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -92,6 +94,7 @@ TEST(ReferenceProjectTest, UnloadedDatasetsKeepTheirBatchListsInTheStorage) {
     project->GetDataset(2)->SetBatchInfoVecDirty();  // unloading brings the list up to date first
 
     EXPECT_FALSE(project->UnloadDataset(7));
+    EXPECT_FALSE(NCDataSet::GetMutableBatchInfoVector(*project, 7)) << "nothing stored yet";
     ASSERT_TRUE(project->UnloadDataset(2));
     ASSERT_TRUE(project->UnloadDataset(3));  // added to the record that dataset 2 left
     EXPECT_FALSE(project->GetDataset(2));
@@ -101,6 +104,16 @@ TEST(ReferenceProjectTest, UnloadedDatasetsKeepTheirBatchListsInTheStorage) {
         EXPECT_EQ(list->size(), 2u);
         EXPECT_EQ(NCDataSet::GetVariableIDs(*project, number), varIDs);
     }
+    EXPECT_FALSE(NCDataSet::GetMutableBatchInfoVector(*project, 4)) << "no list stored for that dataset";
+
+    // A damaged record reads as no list.
+    const std::string name = project->GetStreamName(nc::StreamNameKind::kStoredBatchLists, 0);
+    const std::unique_ptr<std::istream> stored(project->GetStorage().OpenInputStream(name.c_str()));
+    ASSERT_TRUE(stored);
+    std::string bytes((std::istreambuf_iterator<char>(*stored)), std::istreambuf_iterator<char>());
+    bytes[5] = 'X';  // inside the tag
+    project->GetMemoryStorage().Put(name, bytes);
+    EXPECT_FALSE(NCDataSet::GetMutableBatchInfoVector(*project, 2));
 }
 
 }  // namespace
