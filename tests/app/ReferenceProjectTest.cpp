@@ -55,7 +55,7 @@ TEST(ReferenceProjectTest, HandsOutIDsStreamsDatasetsAndRecordsConsent) {
     EXPECT_TRUE(project->AskBatchQuestion());
 }
 
-TEST(ReferenceProjectTest, UserCommunicationAnswersFromItsScriptOrTheTerminal) {
+TEST(ReferenceProjectTest, UserCommunicationAnswersFromItsScriptOrTheTerminalAndDefaultsToNo) {
     ScriptedUserComm scripted{1, 0};
     EXPECT_EQ(scripted.AskQuestion("q1", "c"), 1);
     EXPECT_EQ(scripted.AskQuestionWithExplanation("q2", "why", "c", 1), 0);
@@ -73,6 +73,17 @@ TEST(ReferenceProjectTest, UserCommunicationAnswersFromItsScriptOrTheTerminal) {
     EXPECT_EQ(terminal.AskQuestion("Really?", "App"), 0);
     EXPECT_EQ(terminal.AskQuestion("Again?", "App"), 0) << "end of input is no";
     EXPECT_NE(out.str().find("App: Remove? [y/n]"), std::string::npos);
+
+    // The process-wide user communication answers no until one is installed, and again after.
+    ASSERT_NE(UserComm::GetUserComm(), nullptr);
+    EXPECT_EQ(UserComm::GetUserComm()->AskQuestion("Remove?", "ncds"), 0);
+    EXPECT_EQ(UserComm::GetUserComm()->AskQuestionWithExplanation("Go on?", "why", "ncds", 1), 0);
+    const auto installed = std::make_shared<ScriptedUserComm>(std::initializer_list<int>{1});
+    UserComm::SetUserComm(installed);
+    EXPECT_EQ(UserComm::GetUserComm()->AskQuestion("Remove?", "ncds"), 1);
+    UserComm::SetUserComm(nullptr);
+    EXPECT_EQ(UserComm::GetUserComm()->AskQuestion("Remove?", "ncds"), 0);
+    EXPECT_EQ(installed->QuestionCount(), 1);
 }
 
 TEST(ReferenceProjectTest, UnloadedDatasetsKeepTheirBatchListsInTheStorage) {
