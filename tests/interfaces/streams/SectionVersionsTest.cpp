@@ -65,7 +65,7 @@ std::string WithVersion(std::string bytes, std::size_t at, std::size_t tagLength
     return bytes;
 }
 
-TEST(SectionVersions, EverySectionRefusesTheVersionsItDoesNotKnow) {
+TEST(SectionVersions, EverySectionRefusesOtherTagsAndUnknownVersions) {
     for (const Gate& gate : kGates) {
         const golden::GoldenEntry* entry = golden::FindGoldenEntry(gate.entry);
         ASSERT_NE(entry, nullptr) << gate.entry;
