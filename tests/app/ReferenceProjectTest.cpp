@@ -1,5 +1,7 @@
+#include <iterator>
 #include <memory>
 #include <sstream>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -57,7 +59,7 @@ TEST(ReferenceProjectTest, HandsOutIDsStreamsDatasetsAndRecordsConsent) {
     EXPECT_TRUE(project->AskBatchQuestion());
 }
 
-TEST(ReferenceProjectTest, UserCommunicationAnswersFromItsScriptOrTheTerminal) {
+TEST(ReferenceProjectTest, UserCommunicationAnswersFromItsScriptOrTheTerminalAndDefaultsToNo) {
     ScriptedUserComm scripted{1, 0};
     EXPECT_EQ(scripted.AskQuestion("q1", "c"), 1);
     EXPECT_EQ(scripted.AskQuestionWithExplanation("q2", "why", "c", 1), 0);
@@ -75,6 +77,17 @@ TEST(ReferenceProjectTest, UserCommunicationAnswersFromItsScriptOrTheTerminal) {
     EXPECT_EQ(terminal.AskQuestion("Really?", "App"), 0);
     EXPECT_EQ(terminal.AskQuestion("Again?", "App"), 0) << "end of input is no";
     EXPECT_NE(out.str().find("App: Remove? [y/n]"), std::string::npos);
+
+    // The process-wide user communication answers no until one is installed, and again after.
+    ASSERT_NE(UserComm::GetUserComm(), nullptr);
+    EXPECT_EQ(UserComm::GetUserComm()->AskQuestion("Remove?", "ncds"), 0);
+    EXPECT_EQ(UserComm::GetUserComm()->AskQuestionWithExplanation("Go on?", "why", "ncds", 1), 0);
+    const auto installed = std::make_shared<ScriptedUserComm>(std::initializer_list<int>{1});
+    UserComm::SetUserComm(installed);
+    EXPECT_EQ(UserComm::GetUserComm()->AskQuestion("Remove?", "ncds"), 1);
+    UserComm::SetUserComm(nullptr);
+    EXPECT_EQ(UserComm::GetUserComm()->AskQuestion("Remove?", "ncds"), 0);
+    EXPECT_EQ(installed->QuestionCount(), 1);
 }
 
 TEST(ReferenceProjectTest, UnloadedDatasetsKeepTheirBatchListsInTheStorage) {
@@ -96,6 +109,7 @@ TEST(ReferenceProjectTest, UnloadedDatasetsKeepTheirBatchListsInTheStorage) {
     project->GetDataset(2)->SetBatchInfoVecDirty();  // unloading brings the list up to date first
 
     EXPECT_FALSE(project->UnloadDataset(7));
+    EXPECT_FALSE(NCDataSet::GetMutableBatchInfoVector(*project, 7)) << "nothing stored yet";
     ASSERT_TRUE(project->UnloadDataset(2));
     ASSERT_TRUE(project->UnloadDataset(3));  // added to the record that dataset 2 left
     EXPECT_FALSE(project->GetDataset(2));
@@ -105,6 +119,16 @@ TEST(ReferenceProjectTest, UnloadedDatasetsKeepTheirBatchListsInTheStorage) {
         EXPECT_EQ(list->size(), 2u);
         EXPECT_EQ(NCDataSet::GetVariableIDs(*project, number), varIDs);
     }
+    EXPECT_FALSE(NCDataSet::GetMutableBatchInfoVector(*project, 4)) << "no list stored for that dataset";
+
+    // A damaged record reads as no list.
+    const std::string name = project->GetStreamName(nc::StreamNameKind::kStoredBatchLists, 0);
+    const std::unique_ptr<std::istream> stored(project->GetStorage().OpenInputStream(name.c_str()));
+    ASSERT_TRUE(stored);
+    std::string bytes((std::istreambuf_iterator<char>(*stored)), std::istreambuf_iterator<char>());
+    bytes[5] = 'X';  // inside the tag
+    project->GetMemoryStorage().Put(name, bytes);
+    EXPECT_FALSE(NCDataSet::GetMutableBatchInfoVector(*project, 2));
 }
 
 }  // namespace

@@ -14,7 +14,6 @@
 #include "interfaces/constants/NCConstants.h"
 
 using nc::kMissingValue;
-using nc::kNoUniqueID;
 
 namespace {
 
@@ -37,19 +36,6 @@ boost::shared_ptr<BatchInfo> BatchWithPhases(const char* name = "Batch") {
     NCDataVector<float> values(2, 1.0f);
     batch->SetBatchConditionValues(&values);
     return batch;
-}
-
-TEST(BatchRecords, NewRecordsStartFromTheirDefaults) {
-    const ClassInfo phase(nullptr);
-    EXPECT_STREQ(phase.GetPhaseName(), "");
-    EXPECT_EQ(phase.GetYVariableID(), kNoUniqueID);
-    EXPECT_EQ(phase.GetAverageLength(), -1);
-    EXPECT_TRUE(phase.IsIncluded());
-    const BatchInfo batch("B1");
-    EXPECT_EQ(batch.GetClassVector(), nullptr);
-    EXPECT_EQ(batch.GetNumObs(), 0);
-    EXPECT_TRUE(batch.IsIncluded());
-    EXPECT_STREQ(BatchInfo::GetGeneratedTimeVariableName(), "$Time");
 }
 
 TEST(BatchRecords, CopiesNeverShareAPhase) {

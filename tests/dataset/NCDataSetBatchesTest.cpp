@@ -1,8 +1,7 @@
 // A dataset's batch and phase lists: derived from the observations when first asked for, rebuilt
-// after the observations change while keeping what the user set, set and copied, and read for a
-// dataset that is not loaded.
+// after the observations change while keeping what the user set, set and copied. The lists of
+// datasets that are not loaded are read in ReferenceProjectTest.
 
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,10 +12,8 @@
 #include "batchinfo/BatchInfoVector.h"
 #include "batchinfo/BatchLookups.h"
 #include "batchinfo/ClassInfoVector.h"
-#include "batchinfo/RUSPData.h"
 #include "interfaces/constants/DataTypeBits.h"
 #include "interfaces/constants/NCConstants.h"
-#include "interfaces/constants/StreamNameKinds.h"
 #include "interfaces/constants/UniqueIDKinds.h"
 #include "tests/dataset/DatasetTestProject.h"
 
@@ -232,30 +229,6 @@ TEST_F(NCDataSetBatchesTest, SettingListsKeepsCopiesAndFollowsTheDataTypeBits) {
     EXPECT_FALSE(dataset->GetBatchInfoVector());
     dataset->SetPhaseInfoVector(nullptr);
     EXPECT_FALSE(dataset->GetPhaseInfoVector());
-}
-
-TEST_F(NCDataSetBatchesTest, MutableListOfADatasetThatIsNotLoaded) {
-    Rows("B1", "Heat", 2);
-    const auto dataset = Dataset(4);
-    dataset->GetBatchInfoVector();
-    RUSPData stored(*project);
-    stored.Add(dataset);
-    project->RemoveDataset(4);
-    EXPECT_FALSE(NCDataSet::GetMutableBatchInfoVector(*project, 4)) << "no stored record yet";
-
-    std::ostringstream os;
-    ASSERT_TRUE(stored.WriteObject(os));
-    const std::string name = project->GetStreamName(nc::StreamNameKind::kStoredBatchLists, 0);
-    project->GetMemoryStorage().Put(name, os.str());
-    const auto list = NCDataSet::GetMutableBatchInfoVector(*project, 4);
-    ASSERT_TRUE(list);
-    EXPECT_EQ(Names(list->GetBatchNames()), std::vector<std::string>{"B1"});
-    EXPECT_FALSE(NCDataSet::GetMutableBatchInfoVector(*project, 5)) << "no list stored for that dataset";
-
-    std::string damaged = os.str();
-    damaged[5] = 'X';  // inside the tag
-    project->GetMemoryStorage().Put(name, damaged);
-    EXPECT_FALSE(NCDataSet::GetMutableBatchInfoVector(*project, 4));
 }
 
 TEST_F(NCDataSetBatchesTest, XAndYVariablesThroughThePhaseList) {

@@ -14,15 +14,7 @@ namespace {
 
 using NCDataSetCoreTest = DatasetTest;
 
-TEST_F(NCDataSetCoreTest, NewDatasetsStartWithTheDocumentedState) {
-    const auto empty = NCDataSet::Create(project, 7);
-    EXPECT_EQ(empty->GetUsedObsAliases(), std::vector<int>{1});
-    EXPECT_EQ(empty->GetUsedVarAliases(), std::vector<int>{1});
-    EXPECT_EQ(empty->GetDataType(), nc::DataType::kDefault);
-    EXPECT_EQ(empty->GetSourceID(), kNoUniqueID);
-    EXPECT_FALSE(empty->IsDirty());
-    EXPECT_EQ(empty->GetNumber(), 7);
-
+TEST_F(NCDataSetCoreTest, NewDatasetsOwnTheirValues) {
     const auto filled = MakeDataset(2, 3, 2);
     EXPECT_TRUE(filled->IsDirty());
     EXPECT_EQ(filled->SizeObservations(), 3);
@@ -63,13 +55,15 @@ TEST_F(NCDataSetCoreTest, SetSourceKeepsBatchKindsAndDropsTheSourceOfTheDefaultT
         << "a type with its own batch kind replaces the old one";
 }
 
-TEST_F(NCDataSetCoreTest, SetUsedAliasesMarksDirtyOnlyOnAChange) {
+TEST_F(NCDataSetCoreTest, SetUsedAliasesMarksDirtyOnlyOnAChangeAndSaveGoesToTheProject) {
     const auto dataset = NCDataSet::Create(project, 2);
     dataset->SetUsedAliases({1}, {1});
     EXPECT_FALSE(dataset->IsDirty());
     dataset->SetUsedAliases({1, 2}, {1});
     EXPECT_TRUE(dataset->IsDirty());
     EXPECT_EQ(dataset->GetUsedObsAliases(), (std::vector<int>{1, 2}));
+    dataset->Save();
+    EXPECT_EQ(project->GetSavedDatasets(), std::vector<int>{2});
 }
 
 TEST_F(NCDataSetCoreTest, IDStringsFollowTheUsedAliasesAndReportMissingRecords) {
@@ -134,12 +128,6 @@ TEST_F(NCDataSetCoreTest, ClearAsksTheProjectPerKindAndAVariableVetoStillRemoves
     EXPECT_EQ(user->QuestionCount(), 0);
 }
 
-TEST_F(NCDataSetCoreTest, SaveHandsTheDatasetToTheProject) {
-    const auto dataset = MakeDataset(4, 1, 1);
-    dataset->Save();
-    EXPECT_EQ(project->GetSavedDatasets(), std::vector<int>{4});
-}
-
 TEST_F(NCDataSetCoreTest, GetVariableIDsReadsLoadedOrStoredLists) {
     const auto dataset = MakeDataset(2, 1, 3);
     EXPECT_EQ(NCDataSet::GetVariableIDs(*project, 2), dataset->GetVarIDs());
@@ -156,18 +144,6 @@ TEST_F(NCDataSetCoreTest, GetVariableIDsReadsLoadedOrStoredLists) {
     project->GetMemoryStorage().Put(project->GetStreamName(nc::StreamNameKind::kDatasetVariableIDs, 6),
                                     os.str().substr(0, os.str().size() - 2));
     EXPECT_EQ(NCDataSet::GetVariableIDs(*project, 6).size(), 0) << "a damaged list reads as empty";
-}
-
-TEST_F(NCDataSetCoreTest, BatchAndPhaseListsMayBeCleared) {
-    const auto dataset = NCDataSet::Create(project, 2);
-    dataset->SetSource(nc::DataType::kObservationLevelBatch | nc::DataType::kDefault, 3);
-    dataset->SetBatchInfoVector(nullptr);
-    EXPECT_EQ(dataset->GetDataType() & nc::DataType::kObservationLevelBatch, 0);
-    EXPECT_FALSE(dataset->GetBatchInfoVector());
-    EXPECT_TRUE(dataset->GetBatchNames().Size() == 0);
-    dataset->SetPhaseInfoVector(nullptr);
-    EXPECT_FALSE(dataset->GetPhaseInfoVector());
-    EXPECT_FALSE(NCDataSet::GetMutableBatchInfoVector(*project, 2));
 }
 
 }  // namespace

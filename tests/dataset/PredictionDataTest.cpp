@@ -3,9 +3,6 @@
 #include "app/ReferenceProject.h"
 #include "dataset/PredictionData.h"
 #include "interfaces/constants/DataTypeBits.h"
-#include "interfaces/constants/NCConstants.h"
-
-using nc::kMissingValue;
 
 namespace {
 
@@ -41,13 +38,9 @@ private:
     std::vector<int> mAliases{1};
 };
 
-TEST(PredictionDataTest, DefaultsAreNeutralAndBatchSummaryNeedsBatchData) {
+TEST(PredictionDataTest, RowsComeFromTheIDsAndBatchSummaryNeedsBatchData) {
     const auto project = ReferenceProject::Create();
     CountingPredictionData plain(project, nc::DataType::kDefault);
-    EXPECT_EQ(plain.GetBatchProcessing("b", 1), 127u);
-    EXPECT_EQ(plain.GetLaggedValue(1, 1, 1), kMissingValue);
-    EXPECT_EQ(plain.GetLaggedValue(1, 1), kMissingValue);
-    EXPECT_EQ(plain.GetCentering(), nullptr);
     EXPECT_EQ(plain.SizeObservations(), 3);
     EXPECT_EQ(plain.GetObsID(2), 7u);
     EXPECT_EQ(plain.GetObservationInfo(1), nullptr) << "no record with that unique ID";

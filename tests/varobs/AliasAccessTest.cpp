@@ -18,6 +18,8 @@ TEST(AliasAccess, PositionsTranslateIntoAliasNumbers) {
     EXPECT_EQ(all.GetUsedAliases(), (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(&all.GetVarObs(), &c);
     EXPECT_FALSE(all.IsVariable());
+    NCVariables variables;
+    EXPECT_TRUE(AliasAccess(variables).IsVariable());
 
     const AliasAccess view({3, 1}, c);
     const AliasAccess copy(view);
@@ -53,9 +55,4 @@ TEST(AliasAccess, PositionsTranslateIntoAliasNumbers) {
     EXPECT_FLOAT_EQ(values(3), kMissingValue);
     EXPECT_EQ(view.GetNumeralValues(7, &ids).size(), 3);
     EXPECT_EQ(view.GetNumeralValues(7, nullptr).size(), 0);
-}
-
-TEST(AliasAccess, KnowsTheVariablesCollection) {
-    NCVariables variables;
-    EXPECT_TRUE(AliasAccess(variables).IsVariable());
 }

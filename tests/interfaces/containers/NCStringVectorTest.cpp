@@ -42,7 +42,7 @@ TEST(NCStringVector, EditingAndSearchingUseOneBasedPositions) {
     EXPECT_EQ(NCStringVector(3).FindString("", true), 1);
 }
 
-TEST(NCStringVector, DamagedCountsAndLengthsFailBeforeAnythingIsAllocated) {
+TEST(NCStringVector, DamagedCountsLengthsAndStringsFailBeforeAnythingIsAllocated) {
     const NCStringVector before(std::vector<std::string>{"kept"});
     // Every string takes at least its 4-byte length, so 251 of them cannot fit in 1000 bytes.
     for (const std::int32_t count : {2147483647, 251, -1}) {
@@ -53,6 +53,9 @@ TEST(NCStringVector, DamagedCountsAndLengthsFailBeforeAnythingIsAllocated) {
     const std::int32_t hugeLength = 2147483647;
     nctest::ExpectReadFailsWithoutAllocating(
         nctest::SectionWith<NCStringVector>({2, 0, hugeLength}, std::string(1000, 'x')), before);
+    // A string holding a zero byte fails the whole vector.
+    nctest::ExpectReadFailsWithoutAllocating(
+        nctest::SectionWith<NCStringVector>({2, 1}, "a" + std::string("\3\0\0\0a\0b", 7)), before);
 }
 
 }  // namespace

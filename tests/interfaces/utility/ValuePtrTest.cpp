@@ -25,7 +25,7 @@ struct Derived : Counted {
     std::string Kind() const override { return "derived"; }
 };
 
-TEST(ValuePtrTest, CopiesOwnTheirOwnObjectAndEmptyStaysEmpty) {
+TEST(ValuePtrTest, EveryValueOwnsItsOwnObjectOfTheTypeHandedOver) {
     {
         nc::ValuePtr<Counted> original(std::make_unique<Counted>("one"));
         nc::ValuePtr<Counted> copy(original);
@@ -38,46 +38,33 @@ TEST(ValuePtrTest, CopiesOwnTheirOwnObjectAndEmptyStaysEmpty) {
         nc::ValuePtr<Counted> empty;
         copy = empty;
         EXPECT_FALSE(copy);
-        EXPECT_EQ(copy.get(), nullptr);
         EXPECT_EQ(Counted::live, 1);
         EXPECT_FALSE(nc::ValuePtr<Counted>(empty));
 
         empty = original;
         EXPECT_EQ(empty->text, "one");
         EXPECT_NE(empty.get(), original.get());
-
         nc::ValuePtr<Counted> moved(std::move(empty));
         EXPECT_EQ(moved->text, "one");
         EXPECT_EQ(Counted::live, 2);
-    }
-    EXPECT_EQ(Counted::live, 0);
-}
 
-TEST(ValuePtrTest, SelfAssignmentAndResetKeepOwnershipRight) {
-    {
-        nc::ValuePtr<Counted> value(std::make_unique<Counted>("self"));
-        const nc::ValuePtr<Counted>& same = value;
-        value = same;
-        ASSERT_TRUE(value);
-        EXPECT_EQ(value->text, "self");
+        const nc::ValuePtr<Counted>& same = moved;
+        moved = same;
+        ASSERT_TRUE(moved);
+        EXPECT_EQ(moved->text, "one");
+        EXPECT_EQ(Counted::live, 2);
+        moved.reset(std::make_unique<Counted>("second"));
+        EXPECT_EQ(moved->text, "second");
+        EXPECT_EQ(Counted::live, 2);
+        moved.reset();
+        EXPECT_FALSE(moved);
         EXPECT_EQ(Counted::live, 1);
 
-        value.reset(std::make_unique<Counted>("second"));
-        EXPECT_EQ(value->text, "second");
-        EXPECT_EQ(Counted::live, 1);
-        value.reset();
-        EXPECT_FALSE(value);
-        EXPECT_EQ(Counted::live, 0);
-    }
-    EXPECT_EQ(Counted::live, 0);
-}
-
-TEST(ValuePtrTest, ACopyHasTheTypeThatWasHandedOver) {
-    {
-        const nc::ValuePtr<Counted> original(std::make_unique<Derived>("d"));
-        const nc::ValuePtr<Counted> copy(original);
-        EXPECT_EQ(copy->Kind(), "derived");
-        EXPECT_EQ(copy->text, "d");
+        // A copy has the type that was handed over, not the declared one.
+        const nc::ValuePtr<Counted> derived(std::make_unique<Derived>("d"));
+        const nc::ValuePtr<Counted> derivedCopy(derived);
+        EXPECT_EQ(derivedCopy->Kind(), "derived");
+        EXPECT_EQ(derivedCopy->text, "d");
     }
     EXPECT_EQ(Counted::live, 0);
 }
