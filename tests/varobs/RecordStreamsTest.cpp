@@ -17,6 +17,8 @@
 #include "varobs/QualitativeVariableInfo.h"
 #include "varobs/QuantitativeVariableInfo.h"
 #include "varobs/RecordFactory.h"
+#include "varobs/RecordReader.h"
+#include "varobs/RecordWriter.h"
 
 using nc::kNoUniqueID;
 
@@ -113,6 +115,39 @@ TEST(RecordStreams, FactoryFramingReadsMixedRecordsAndRefusesUnknownClasses) {
     WriteBinaryString("NoSuchRecord", unknown);
     std::istringstream unknownIn(unknown.str());
     EXPECT_THROW(RecordFactory::ReadRecord(unknownIn), Exception);
+}
+
+TEST(RecordStreams, OneReaderAndWriterKeepClassesApartAndFailAsTheFactoryDoes) {
+    // A reader and a writer remember each class they met; records of several classes interleave.
+    std::ostringstream os;
+    RecordWriter writer;
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_TRUE(writer.Write(MakeQualitative(), os));
+        EXPECT_TRUE(writer.Write(MakeObservation(), os));
+        EXPECT_TRUE(writer.Write(MakeQuantitative(), os));
+    }
+    WriteBinaryString("NoSuchRecord", os);
+    std::istringstream is(os.str());
+    RecordReader reader;
+    for (int round = 0; round < 2; ++round) {
+        const std::unique_ptr<VarObsInfo> qualitative = reader.Read(is);
+        const std::unique_ptr<VarObsInfo> observation = reader.Read(is);
+        const std::unique_ptr<VarObsInfo> quantitative = reader.Read(is);
+        ASSERT_TRUE(qualitative && observation && quantitative);
+        EXPECT_NE(qualitative->AsVariableInfo()->AsQualitativeVariableInfo(), nullptr);
+        EXPECT_EQ(observation->AsObservationInfo()->GetBatch(), 1234UL);
+        EXPECT_NE(quantitative->AsVariableInfo()->AsQuantitativeVariableInfo(), nullptr);
+    }
+    try {
+        reader.Read(is);
+        ADD_FAILURE() << "an unknown class name was read";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "Internal error: Could not find a factory method for 'NoSuchRecord'.");
+    }
+
+    std::ostringstream unregistered;
+    EXPECT_FALSE(writer.Write(VarObsInfo("x", 1), unregistered));
+    EXPECT_TRUE(unregistered.fail());
 }
 
 TEST(RecordStreams, VariableSectionDefaultsAndIDRules) {
