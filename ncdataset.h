@@ -41,6 +41,8 @@
 #include "varobs/QualitativeVariableInfo.h"
 #include "varobs/QuantitativeVariableInfo.h"
 #include "varobs/RecordFactory.h"
+#include "varobs/RecordReader.h"
+#include "varobs/RecordWriter.h"
 #include "varobs/SelectedLabel.h"
 #include "varobs/VarObs.h"
 #include "varobs/VarObsInfo.h"

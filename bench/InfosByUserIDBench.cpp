@@ -1,6 +1,6 @@
 // The primary-ID index of a collection of 1,000,000 observations: building it and looking IDs up
 // in it, beside a baseline that builds and queries a std::unordered_map keyed by the upper-cased
-// IDs of the same records; and the collection's "VO" section written to and read from memory.
+// IDs of the same records. The collection's section is measured in CollectionStreamBench.cpp.
 
 #include <benchmark/benchmark.h>
 
@@ -8,7 +8,6 @@
 #include <cctype>
 #include <memory>
 #include <random>
-#include <sstream>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -108,42 +107,9 @@ void BM_BaselineLookup(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kRecords);
 }
 
-void BM_SectionWrite(benchmark::State& state) {
-    Fixture& f = TheFixture();
-    std::size_t bytes = 0;
-    for (auto _ : state) {
-        std::stringstream stream;
-        stream << f.collection;
-        bytes = stream.str().size();
-        benchmark::DoNotOptimize(bytes);
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
-}
-
-void BM_SectionRead(benchmark::State& state) {
-    Fixture& f = TheFixture();
-    std::stringstream written;
-    written << f.collection;
-    const std::string bytes = written.str();
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto target = std::make_unique<BenchCollection>();
-        std::stringstream stream(bytes);
-        state.ResumeTiming();
-        stream >> *target;
-        if (stream.fail()) state.SkipWithError("the section did not read back");
-        state.PauseTiming();
-        target.reset();
-        state.ResumeTiming();
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
-}
-
 }  // namespace
 
 BENCHMARK(BM_IndexBuild)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BaselineBuild)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IndexLookup)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BaselineLookup)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SectionWrite)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SectionRead)->Unit(benchmark::kMillisecond);

@@ -40,6 +40,22 @@ private:
     std::string mBytes;
 };
 
+// A write-only buffer that, like a pipe, cannot seek; what was written collects in `bytes`.
+class PipeSink : public std::streambuf {
+public:
+    std::string bytes;
+
+protected:
+    int_type overflow(int_type c) override {
+        if (!traits_type::eq_int_type(c, traits_type::eof())) bytes.push_back(traits_type::to_char_type(c));
+        return traits_type::not_eof(c);
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        bytes.append(s, static_cast<std::size_t>(n));
+        return n;
+    }
+};
+
 // Calls `read` with a stream holding each proper prefix of `bytes` (lengths 0 … size-1) and
 // returns how many of those reads reported success. A reader that needs all of its bytes
 // returns 0; the test asserts what it expects.

@@ -5,11 +5,12 @@
 #include <typeinfo>
 
 #include "interfaces/streams/FactoryRepository.h"
-#include "interfaces/utility/BinaryIO.h"
 #include "varobs/DateTimeVariableInfo.h"
 #include "varobs/ObservationInfo.h"
 #include "varobs/QualitativeVariableInfo.h"
 #include "varobs/QuantitativeVariableInfo.h"
+#include "varobs/RecordReader.h"
+#include "varobs/RecordWriter.h"
 #include "varobs/VarObsInfo.h"
 
 namespace RecordFactory {
@@ -47,25 +48,8 @@ std::string GetClassName(const VarObsInfo& record) {
     return OBJCREAT_Details::FactoryRepositoryBase::Instance().GetRealName(typeid(record).name());
 }
 
-bool WriteRecord(const VarObsInfo& record, std::ostream& os) {
-    const std::string className = GetClassName(record);
-    if (className.empty()) {
-        os.setstate(std::ios_base::failbit);
-        return false;
-    }
-    if (!WriteBinaryString(className.c_str(), os)) return false;
-    os << record;
-    return os.good();
-}
+bool WriteRecord(const VarObsInfo& record, std::ostream& os) { return RecordWriter().Write(record, os); }
 
-std::unique_ptr<VarObsInfo> ReadRecord(std::istream& is) {
-    std::string className;
-    if (!ReadBinaryString(className, is)) return nullptr;
-    std::unique_ptr<VarObsInfo> record = CreateRecord(className);
-    if (!record) return nullptr;
-    is >> *record;
-    if (is.fail()) return nullptr;
-    return record;
-}
+std::unique_ptr<VarObsInfo> ReadRecord(std::istream& is) { return RecordReader().Read(is); }
 
 }  // namespace RecordFactory

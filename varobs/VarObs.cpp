@@ -15,7 +15,8 @@
 #include "interfaces/utility/Exception.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/utility/ZoString.h"
-#include "varobs/RecordFactory.h"
+#include "varobs/RecordReader.h"
+#include "varobs/RecordWriter.h"
 #include "varobs/SelectedLabel.h"
 #include "varobs/VarObsInfo.h"
 
@@ -345,8 +346,9 @@ bool VarObs::ZStreamableStartWrite(std::ostream& os) {
         out.Write(3, mLabels);
         if (!mRecords.empty()) {
             std::ostream& records = out.Stream(4);
+            RecordWriter writer;
             for (const auto& entry : mRecords)
-                if (!RecordFactory::WriteRecord(*entry.second, records)) {
+                if (!writer.Write(*entry.second, records)) {
                     recordsWritten = false;
                     break;
                 }
@@ -394,11 +396,13 @@ bool VarObs::ZStreamableStartRead(std::istream& is) {
 
         if (recordCount > 0) {
             std::istream& records = in.Stream(4);
+            RecordReader reader;
             for (int i = 0; i < recordCount; ++i) {
-                std::unique_ptr<VarObsInfo> record = RecordFactory::ReadRecord(records);
+                std::unique_ptr<VarObsInfo> record = reader.Read(records);
                 if (!record) return false;
-                const unsigned long uniqueID = record->GetUniqueID();
-                if (!mRecords.emplace(uniqueID, record.get()).second) return false;
+                // Written in ascending unique ID: the end is where each record goes, found at once.
+                const auto stored = mRecords.emplace_hint(mRecords.end(), record->GetUniqueID(), record.get());
+                if (stored->second != record.get()) return false;  // a unique ID held twice
                 record.release();
             }
         }

@@ -43,19 +43,19 @@ public:
         const std::lock_guard<std::mutex> lock(mMutex);
         return mCreators.count(className) != 0;
     }
-    // A new product of the class registered as `className` (exact, case-sensitive look-up);
-    // throws Exception when the name is not registered. The creator runs outside the lock.
-    std::unique_ptr<Object> Create(const std::string& className) const {
-        Creator creator;
-        {
-            const std::lock_guard<std::mutex> lock(mMutex);
-            const auto found = mCreators.find(className);
-            if (found == mCreators.end())
-                throw Exception("Internal error: Could not find a factory method for '" + className + "'.");
-            creator = found->second;
-        }
-        return creator();
+    // The creator registered as `className` (exact, case-sensitive look-up), for a caller that
+    // creates many products of one class without looking the name up each time; throws Exception
+    // when the name is not registered.
+    Creator GetCreator(const std::string& className) const {
+        const std::lock_guard<std::mutex> lock(mMutex);
+        const auto found = mCreators.find(className);
+        if (found == mCreators.end())
+            throw Exception("Internal error: Could not find a factory method for '" + className + "'.");
+        return found->second;
     }
+    // A new product of the class registered as `className`; throws as GetCreator. The creator runs
+    // outside the lock.
+    std::unique_ptr<Object> Create(const std::string& className) const { return GetCreator(className)(); }
 
 private:
     mutable std::mutex mMutex;
@@ -95,15 +95,21 @@ private:
     std::map<std::string, std::string> mRealNames;
 };
 
-// Creates a product by class name: finds the product factory (Exception "Internal error: No factory
-// found that produces '<product type>'." when none), then creates through it.
+// The product factory registered for the product type's name; throws Exception "Internal error: No
+// factory found that produces '<product type>'." when there is none. It lives as long as the process.
 template <typename Product>
-std::unique_ptr<std::remove_pointer_t<Product>> CreateByName(const std::string& productTypeName,
-                                                             const std::string& className) {
+const ProductFactory<Product>& FindFactory(const std::string& productTypeName) {
     auto* factory =
         dynamic_cast<ProductFactory<Product>*>(FactoryRepositoryBase::Instance().GetFactory(productTypeName));
     if (!factory) throw Exception("Internal error: No factory found that produces '" + productTypeName + "'.");
-    return factory->Create(className);
+    return *factory;
+}
+
+// Creates a product by class name: finds the product factory (FindFactory), then creates through it.
+template <typename Product>
+std::unique_ptr<std::remove_pointer_t<Product>> CreateByName(const std::string& productTypeName,
+                                                             const std::string& className) {
+    return FindFactory<Product>(productTypeName).Create(className);
 }
 
 }  // namespace OBJCREAT_Details

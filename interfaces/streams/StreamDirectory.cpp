@@ -2,20 +2,17 @@
 
 #include <algorithm>
 #include <new>
+#include <typeinfo>
 
 #include "interfaces/utility/BinaryIO.h"
 #include "interfaces/utility/StreamWindow.h"
+#include "interfaces/utility/SubStreamWriter.h"
 
 namespace {
 constexpr std::int32_t kEndMarker = -1;
-constexpr std::int64_t kChunkHeader = 4 + 8;
 constexpr std::size_t kGrowStep = 64 * 1024;
-
-// 8 bytes, low word first, on every machine.
-void WriteLength(std::uint64_t length, std::ostream& os) {
-    const std::uint32_t words[2] = {static_cast<std::uint32_t>(length), static_cast<std::uint32_t>(length >> 32)};
-    WriteFourBytes(words, 2, os);
-}
+// Spare sub-stream objects a thread keeps for the next section; more are freed when given back.
+constexpr int kKeptSpares = 16;
 
 std::int32_t LittleInt32(const unsigned char* b) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
@@ -59,12 +56,76 @@ protected:
         return seekoff(off_type(pos), std::ios_base::beg, which);
     }
 };
+
+// Bytes from the parent's buffer; straight out of a window's buffer when it holds them.
+bool GetBytes(std::streambuf* buffer, unsigned char* into, std::size_t count) {
+    if (typeid(*buffer) == typeid(StreamWindow) && static_cast<StreamWindow*>(buffer)->TakeDirect(into, count))
+        return true;
+    return buffer->sgetn(reinterpret_cast<char*>(into), static_cast<std::streamsize>(count)) ==
+           static_cast<std::streamsize>(count);
+}
+
+// A stream handed out as a sub-stream starts with the state of a new one, whatever the previous
+// user of the reused object did to it.
+void ResetFormat(std::ios& stream) {
+    stream.flags(std::ios_base::skipws | std::ios_base::dec);
+    stream.width(0);
+    stream.precision(6);
+    stream.fill(' ');
+}
+
+// The spare objects of one kind on this thread, as a list.
+template <typename Item>
+struct Spares {
+    std::unique_ptr<Item> first;
+    int count = 0;
+    ~Spares() { Gone() = true; }
+    // True once the thread's list is destroyed (the thread ends): objects are then simply freed.
+    static bool& Gone() {
+        thread_local bool gone = false;
+        return gone;
+    }
+    static Spares& Mine() {
+        thread_local Spares spares;
+        return spares;
+    }
+};
+
+template <typename Item>
+std::unique_ptr<Item> TakeSpare() {
+    if (!Spares<Item>::Gone()) {
+        Spares<Item>& spares = Spares<Item>::Mine();
+        if (spares.first) {
+            std::unique_ptr<Item> item = std::move(spares.first);
+            spares.first = std::move(item->next);
+            --spares.count;
+            return item;
+        }
+    }
+    return std::make_unique<Item>();
+}
+
+template <typename Item>
+void GiveSpare(std::unique_ptr<Item> item) noexcept {
+    if (!item || Spares<Item>::Gone()) return;
+    Spares<Item>& spares = Spares<Item>::Mine();
+    if (spares.count >= kKeptSpares) return;
+    item->next = std::move(spares.first);
+    spares.first = std::move(item);
+    ++spares.count;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
 
-OutputStreamDirectory::OutputStreamDirectory(std::ostream& os, int /*count*/)
-    : mOs(os), mSeekable(os.tellp() != std::ostream::pos_type(-1)) {}
+struct OutputStreamDirectory::PooledOutput {
+    SubStreamWriter writer;
+    std::ostream stream{&writer};
+    std::unique_ptr<PooledOutput> next;
+};
+
+OutputStreamDirectory::OutputStreamDirectory(std::ostream& os, int /*count*/) : mOs(os) {}
 
 OutputStreamDirectory::~OutputStreamDirectory() { Close(); }
 
@@ -76,60 +137,48 @@ std::ostream& OutputStreamDirectory::GetOutput(int k) {
         mOs.setstate(std::ios_base::failbit);
         return mOs;
     }
-    mCurrent = k;
-    mInChunk = true;
-    if (!mSeekable) {
-        mBuffer.str(std::string());
-        mBuffer.clear();
-        return mBuffer;
+    // Nothing more reaches a failed parent: its own stream takes the writes and drops them.
+    if (!mOs.good()) return mOs;
+    try {
+        if (!mChunk) {
+            mChunk = TakeSpare<PooledOutput>();
+            mChunk->stream.exceptions(std::ios_base::goodbit);
+            ResetFormat(mChunk->stream);
+        }
+        mChunk->writer.Open(mOs, k);
+    } catch (const std::bad_alloc&) {
+        // Writing never throws: no memory for the sub-stream fails the parent.
+        mOs.setstate(std::ios_base::badbit);
+        return mOs;
     }
-    const std::int32_t number = k;
-    const std::int64_t placeholder = 0;
-    WriteFourBytes(&number, 1, mOs);
-    mLengthAt = mOs.tellp();
-    WriteBytes(&placeholder, 8, mOs);
-    mDataAt = mOs.tellp();
-    return mOs;
+    mChunk->stream.clear();
+    return mChunk->stream;
 }
 
 void OutputStreamDirectory::FinishChunk() {
-    if (!mInChunk) return;
-    mInChunk = false;
-    if (!mSeekable) {
-        // The bytes go from the buffer straight to the parent, not through a copy of them all; a
-        // sub-stream whose writer failed fails the parent, as it does when written in place.
-        std::stringbuf& buffer = *mBuffer.rdbuf();
-        const auto end = buffer.pubseekoff(0, std::ios_base::end, std::ios_base::in);
-        const std::uint64_t length = end > 0 ? static_cast<std::uint64_t>(end) : 0;
-        buffer.pubseekpos(0, std::ios_base::in);
-        const std::int32_t number = mCurrent;
-        WriteFourBytes(&number, 1, mOs);
-        WriteLength(length, mOs);
-        if (length > 0) mOs << &buffer;
-        if (mBuffer.fail()) mOs.setstate(std::ios_base::failbit);
-        mBuffer.str(std::string());
-        return;
-    }
-    if (!mOs.good()) return;
-    const auto end = mOs.tellp();
-    mOs.seekp(mLengthAt);
-    WriteLength(static_cast<std::uint64_t>(end - mDataAt), mOs);
-    mOs.seekp(end);
+    if (!mChunk || !mChunk->writer.IsOpen()) return;
+    if (!mChunk->stream.good()) mOs.setstate(std::ios_base::failbit);
+    mChunk->writer.Finish();
 }
 
 void OutputStreamDirectory::Close() {
     if (!mOpen) return;
     FinishChunk();
     mOpen = false;
+    if (mChunk) {
+        mChunk->writer.Trim();
+        GiveSpare(std::move(mChunk));
+    }
     WriteFourBytes(&kEndMarker, 1, mOs);
 }
 
 // ---------------------------------------------------------------------------------------------
 
-struct InputStreamDirectory::OpenInput {
-    std::unique_ptr<std::streambuf> buffer;
-    std::istream stream;
-    explicit OpenInput(std::unique_ptr<std::streambuf> b) : buffer(std::move(b)), stream(buffer.get()) {}
+struct InputStreamDirectory::PooledInput {
+    StreamWindow window{nullptr, 0, 0};
+    std::unique_ptr<std::streambuf> copy;  // over the bytes of a chunk of an unseekable parent
+    std::istream stream{&window};
+    std::unique_ptr<PooledInput> next;
 };
 
 InputStreamDirectory::InputStreamDirectory(std::istream& is)
@@ -142,13 +191,35 @@ InputStreamDirectory::InputStreamDirectory(std::istream& is)
     mUnseekable = available < 0;
     mValid = mUnseekable ? ReadEntriesUnseekable() : ReadEntries(available);
     if (!mValid) {
-        mEntries.clear();
+        ClearEntries();
         mCopies.clear();
         is.setstate(std::ios_base::failbit);
     }
 }
 
 InputStreamDirectory::~InputStreamDirectory() { Close(); }
+
+void InputStreamDirectory::AddEntry(const Entry& entry) {
+    if (mEntryCount < kInlineEntries)
+        mEntries[mEntryCount] = entry;
+    else
+        mMoreEntries.push_back(entry);
+    ++mEntryCount;
+}
+
+const InputStreamDirectory::Entry* InputStreamDirectory::FindEntry(int k) const {
+    const int inlineCount = std::min(mEntryCount, kInlineEntries);
+    for (int i = 0; i < inlineCount; ++i)
+        if (mEntries[i].number == k) return &mEntries[i];
+    for (const Entry& entry : mMoreEntries)
+        if (entry.number == k) return &entry;
+    return nullptr;
+}
+
+void InputStreamDirectory::ClearEntries() {
+    mEntryCount = 0;
+    mMoreEntries.clear();
+}
 
 bool InputStreamDirectory::ReadEntries(std::int64_t available) {
     const auto startPos = mParent->pubseekoff(0, std::ios_base::cur, std::ios_base::in);
@@ -157,16 +228,16 @@ bool InputStreamDirectory::ReadEntries(std::int64_t available) {
     const std::int64_t limit = position + available;
     for (;;) {
         unsigned char header[8];
-        if (limit - position < 4 || mParent->sgetn(reinterpret_cast<char*>(header), 4) != 4) return false;
+        if (limit - position < 4 || !GetBytes(mParent, header, 4)) return false;
         const std::int32_t number = LittleInt32(header);
         position += 4;
         if (number == kEndMarker) break;
         if (number < 0) return false;
-        if (limit - position < 8 || mParent->sgetn(reinterpret_cast<char*>(header), 8) != 8) return false;
+        if (limit - position < 8 || !GetBytes(mParent, header, 8)) return false;
         position += 8;
         const std::uint64_t length = LittleUint64(header);
         if (length > static_cast<std::uint64_t>(limit - position)) return false;
-        mEntries.push_back({number, position, static_cast<std::int64_t>(length)});
+        AddEntry({number, position, static_cast<std::int64_t>(length)});
         position += static_cast<std::int64_t>(length);
         if (mParent->pubseekpos(position, std::ios_base::in) != std::streambuf::pos_type(position)) return false;
     }
@@ -192,7 +263,7 @@ bool InputStreamDirectory::ReadEntriesUnseekable() {
             bytes->resize(at + step);
             if (!ReadBytes(bytes->data() + at, step, mIs)) return false;
         }
-        mEntries.push_back({number, static_cast<std::int64_t>(mCopies.size()), static_cast<std::int64_t>(length)});
+        AddEntry({number, static_cast<std::int64_t>(mCopies.size()), static_cast<std::int64_t>(length)});
         mCopies.push_back(std::move(bytes));
     }
     return true;
@@ -200,27 +271,40 @@ bool InputStreamDirectory::ReadEntriesUnseekable() {
 
 std::istream* InputStreamDirectory::GetInput(int k) {
     if (!mOpen) return nullptr;
-    const auto entry = std::find_if(mEntries.begin(), mEntries.end(), [k](const Entry& e) { return e.number == k; });
-    if (entry == mEntries.end()) return nullptr;
-    std::unique_ptr<std::streambuf> buffer;
+    const Entry* entry = FindEntry(k);
+    if (!entry) return nullptr;
+    std::unique_ptr<PooledInput> input = TakeSpare<PooledInput>();
+    std::istream& stream = input->stream;
+    stream.exceptions(std::ios_base::goodbit);
     if (mUnseekable) {
-        buffer = std::make_unique<ChunkBuffer>(*mCopies[static_cast<std::size_t>(entry->start)]);
+        input->copy = std::make_unique<ChunkBuffer>(*mCopies[static_cast<std::size_t>(entry->start)]);
+        stream.rdbuf(input->copy.get());
     } else {
-        buffer = std::make_unique<StreamWindow>(mParent, entry->start, entry->length);
+        input->window.Reset(mParent, entry->start, entry->length);
+        stream.rdbuf(&input->window);
     }
-    mInputs.push_back(std::make_unique<OpenInput>(std::move(buffer)));
-    std::istream& input = mInputs.back()->stream;
-    input.iword(NestingSlot()) = mDepth + 1;
-    // A fresh stream turns bad here only when storing the depth could not allocate; that must
-    // reach the reader as the allocation failure it is, not as an absent or damaged sub-stream.
-    if (input.bad()) throw std::bad_alloc();
-    return &input;
+    ResetFormat(stream);
+    stream.iword(NestingSlot()) = mDepth + 1;
+    // A stream turns bad here only when storing the depth could not allocate; that must reach
+    // the reader as the allocation failure it is, not as an absent or damaged sub-stream.
+    if (stream.bad()) throw std::bad_alloc();
+    input->next = std::move(mInputs);
+    mInputs = std::move(input);
+    return &stream;
 }
 
 void InputStreamDirectory::Close() {
     if (!mOpen) return;
     mOpen = false;
-    mInputs.clear();
+    while (mInputs) {
+        std::unique_ptr<PooledInput> input = std::move(mInputs);
+        mInputs = std::move(input->next);
+        input->stream.exceptions(std::ios_base::goodbit);
+        input->stream.rdbuf(&input->window);
+        input->copy.reset();
+        input->window.Reset(nullptr, 0, 0);
+        GiveSpare(std::move(input));
+    }
     mCopies.clear();
     // An unseekable parent is already after the section.
     if (mValid && !mUnseekable) mParent->pubseekpos(mEnd, std::ios_base::in);

@@ -5,11 +5,15 @@
 // many bytes, closed by the number -1. A reader finds every sub-stream by its number and skips
 // those it does not know; a sub-stream that the writer did not fill is absent.
 //
-// A writer sends each sub-stream straight to the parent stream and patches its length when the
-// next one starts, so a large sub-stream (a data matrix) is never buffered. Only a parent that
-// cannot seek (a pipe) makes the writer buffer one sub-stream at a time. A reader reads a
-// sub-stream through a bounded window on the parent stream, so it cannot read past the
-// sub-stream and sees the sub-stream's own size as the bytes left (see StreamBytesLeft).
+// A writer collects a small sub-stream in memory and hands it to the parent in one write; a large
+// one (a data matrix) goes ahead to the parent in blocks and has its length patched at its end, so
+// it is never held whole (see SubStreamWriter). Only a parent that cannot seek (a pipe) makes the
+// writer hold a large sub-stream whole. A reader reads a sub-stream through a bounded window on
+// the parent stream, so it cannot read past the sub-stream and sees the sub-stream's own size as
+// the bytes left (see StreamBytesLeft).
+//
+// Sub-stream objects (streams, their buffers and windows) are reused within a thread, so that a
+// million small sections read or written one after the other allocate none of them again.
 //
 // Nesting is bounded: a sub-stream may hold another directory (a nested object's section), and
 // each sub-stream knows how deep it lies. A directory that would lie deeper than kMaxNesting
@@ -35,22 +39,20 @@ public:
     OutputStreamDirectory& operator=(const OutputStreamDirectory&) = delete;
 
     // The stream into which sub-stream k is written; it stays current until the next GetOutput
-    // or Close. Each sub-stream is written in one go.
+    // or Close. Each sub-stream is written in one go. A failure to write it fails the parent
+    // stream, at the latest when the sub-stream is finished.
     std::ostream& GetOutput(int k);
     // Finishes the last sub-stream and closes the section; the destructor closes too.
     void Close();
 
 private:
+    struct PooledOutput;  // a sub-stream's stream and writer, reused within a thread
+
     void FinishChunk();
 
     std::ostream& mOs;
-    bool mSeekable;
     bool mOpen = true;
-    bool mInChunk = false;
-    int mCurrent = -1;
-    std::ostream::pos_type mLengthAt;  // where the current chunk's length goes
-    std::ostream::pos_type mDataAt;    // where its data starts
-    std::stringstream mBuffer;         // used only when the parent cannot seek
+    std::unique_ptr<PooledOutput> mChunk;  // taken at the first sub-stream, given back at Close
 };
 
 class InputStreamDirectory {
@@ -74,15 +76,20 @@ public:
     void Close();
 
 private:
+    struct PooledInput;  // a sub-stream's stream and window, reused within a thread
     struct Entry {
         int number;
-        std::int64_t start;  // position in the parent
+        std::int64_t start;  // position in the parent, or the index of the copy
         std::int64_t length;
     };
-    struct OpenInput;
+    // Sections of this library have at most a dozen sub-streams: their entries need no allocation.
+    static constexpr int kInlineEntries = 16;
 
     bool ReadEntries(std::int64_t available);
     bool ReadEntriesUnseekable();
+    void AddEntry(const Entry& entry);
+    const Entry* FindEntry(int k) const;
+    void ClearEntries();
 
     std::istream& mIs;
     std::streambuf* mParent;
@@ -91,7 +98,9 @@ private:
     bool mOpen = true;
     bool mUnseekable = false;
     std::int64_t mEnd = 0;  // parent position after the section
-    std::vector<Entry> mEntries;
-    std::vector<std::unique_ptr<OpenInput>> mInputs;
+    int mEntryCount = 0;
+    Entry mEntries[kInlineEntries];
+    std::vector<Entry> mMoreEntries;
+    std::unique_ptr<PooledInput> mInputs;               // the sub-streams handed out, a list kept until Close
     std::vector<std::unique_ptr<std::string>> mCopies;  // chunk bytes of an unseekable parent
 };

@@ -11,14 +11,24 @@ namespace {
 // No tag of this library is longer; a longer length means this is not a tag at all.
 constexpr std::uint32_t kLongestTag = 64;
 
+std::uint32_t Little32(const char* bytes) {
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[i]);
+    return value;
+}
+
+void PutLittle32(char* into, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) into[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
 bool ReadTag(std::istream& is, const char* expected, int& version) {
     std::uint32_t length = 0;
     if (!ReadFourBytes(&length, 1, is)) return false;
     if (length > kLongestTag) return false;
-    char text[kLongestTag];
-    if (!ReadBytes(text, length, is)) return false;
-    std::int32_t stored = 0;
-    if (!ReadFourBytes(&stored, 1, is)) return false;
+    // The tag's text and the version in one read.
+    char text[kLongestTag + 4];
+    if (!ReadBytes(text, length + 4, is)) return false;
+    const auto stored = static_cast<std::int32_t>(Little32(text + length));
     const std::size_t expectedLength = std::strlen(expected);
     if (length != expectedLength || std::memcmp(text, expected, length) != 0) return false;
     version = stored;
@@ -69,9 +79,20 @@ ZStreamableData::Presence ZStreamableData::CheckOrPutBack(std::istream& is, int*
 namespace ZStreamLight {
 
 bool WriteMagicStringAndVersionNumber(std::ostream& os, int version, const char* tag) {
-    WriteBinaryString(tag, os);
-    const std::int32_t stored = version;
-    return WriteFourBytes(&stored, 1, os);
+    const char* text = tag ? tag : "";
+    const std::size_t length = std::strlen(text);
+    if (length > kLongestTag) {
+        // No reader takes such a tag; written all the same, as any string.
+        WriteBinaryString(text, os);
+        const std::int32_t stored = version;
+        return WriteFourBytes(&stored, 1, os);
+    }
+    // Length, text and version in one write.
+    char framed[4 + kLongestTag + 4];
+    PutLittle32(framed, static_cast<std::uint32_t>(length));
+    std::memcpy(framed + 4, text, length);
+    PutLittle32(framed + 4 + length, static_cast<std::uint32_t>(static_cast<std::int32_t>(version)));
+    return WriteBytes(framed, 4 + length + 4, os);
 }
 
 bool CheckMagicStringAndVersionNumber(std::istream& is, int& version, const char* tag) {

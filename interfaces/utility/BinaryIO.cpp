@@ -3,22 +3,59 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <typeinfo>
 #include <vector>
 
 #include "interfaces/utility/StreamWindow.h"
+#include "interfaces/utility/SubStreamWriter.h"
 
 namespace {
 
 constexpr bool kHostIsLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
 // Strings longer than this are read in steps when the stream cannot tell its size.
 constexpr std::size_t kGrowStep = 64 * 1024;
+// Strings up to this length are written and read through a buffer on the stack.
+constexpr std::size_t kShortString = 252;
+
+// Small items go straight into the buffer of a directory's sub-stream when it has room, and come
+// straight out of one when it holds them: the same bytes as the stream's write and read, without
+// their sentry and virtual call per item. Any other stream, or a full or empty buffer, takes the
+// stream's own path.
+// The writer behind a good sub-stream of ours whose buffer has room for `count` bytes, or null.
+SubStreamWriter* DirectWriter(std::ostream& os, std::size_t count) {
+    std::streambuf* buffer = os.rdbuf();
+    if (os.rdstate() != std::ios_base::goodbit || os.tie() || !buffer || typeid(*buffer) != typeid(SubStreamWriter))
+        return nullptr;
+    auto* writer = static_cast<SubStreamWriter*>(buffer);
+    return writer->HasRoomFor(count) ? writer : nullptr;
+}
+
+bool PutBytes(const char* data, std::size_t count, std::ostream& os) {
+    if (SubStreamWriter* writer = DirectWriter(os, count)) {
+        writer->PutDirect(data, count);
+        return true;
+    }
+    os.write(data, static_cast<std::streamsize>(count));
+    return os.good();
+}
+
+bool TakeBytes(char* data, std::size_t count, std::istream& is) {
+    std::streambuf* buffer = is.rdbuf();
+    if (is.rdstate() == std::ios_base::goodbit && !is.tie() && buffer && typeid(*buffer) == typeid(StreamWindow) &&
+        static_cast<StreamWindow*>(buffer)->TakeDirect(data, count))
+        return true;
+    const auto total = static_cast<std::streamsize>(count);
+    is.read(data, total);
+    if (is.gcount() != total) {
+        is.setstate(std::ios_base::failbit);
+        return false;
+    }
+    return is.good();
+}
 
 bool WriteItems(const void* data, std::size_t count, std::size_t size, std::ostream& os) {
     if (count == 0) return os.good();
-    if (kHostIsLittleEndian || size == 1) {
-        os.write(static_cast<const char*>(data), static_cast<std::streamsize>(count * size));
-        return os.good();
-    }
+    if (kHostIsLittleEndian || size == 1) return PutBytes(static_cast<const char*>(data), count * size, os);
     // Big-endian host: swap through a bounded scratch buffer.
     const auto* bytes = static_cast<const unsigned char*>(data);
     std::vector<unsigned char> scratch(std::min<std::size_t>(count, 4096) * size);
@@ -35,17 +72,12 @@ bool WriteItems(const void* data, std::size_t count, std::size_t size, std::ostr
 
 bool ReadItems(void* data, std::size_t count, std::size_t size, std::istream& is) {
     if (count == 0) return is.good();
-    const auto total = static_cast<std::streamsize>(count * size);
-    is.read(static_cast<char*>(data), total);
-    if (is.gcount() != total) {
-        is.setstate(std::ios_base::failbit);
-        return false;
-    }
+    if (!TakeBytes(static_cast<char*>(data), count * size, is)) return false;
     if (!kHostIsLittleEndian && size > 1) {
         auto* bytes = static_cast<unsigned char*>(data);
         for (std::size_t i = 0; i < count; ++i) std::reverse(bytes + i * size, bytes + (i + 1) * size);
     }
-    return is.good();
+    return true;
 }
 
 }  // namespace
@@ -59,7 +91,22 @@ bool ReadBytes(void* data, std::size_t count, std::istream& is) { return ReadIte
 
 bool WriteBinaryString(const char* text, std::ostream& os) {
     const char* t = text ? text : "";
-    const auto length = static_cast<std::uint32_t>(std::strlen(t));
+    const std::size_t size = std::strlen(t);
+    const auto length = static_cast<std::uint32_t>(size);
+    if (size <= kShortString) {
+        // Length and bytes in one write: most strings (IDs, names, tags) are short.
+        const char little[4] = {static_cast<char>(length & 0xFF), static_cast<char>((length >> 8) & 0xFF),
+                                static_cast<char>((length >> 16) & 0xFF), static_cast<char>((length >> 24) & 0xFF)};
+        if (SubStreamWriter* writer = DirectWriter(os, 4 + size)) {
+            writer->PutDirect(little, 4);
+            writer->PutDirect(t, size);
+            return true;
+        }
+        char framed[4 + kShortString];
+        std::memcpy(framed, little, 4);
+        std::memcpy(framed + 4, t, size);
+        return PutBytes(framed, 4 + size, os);
+    }
     WriteFourBytes(&length, 1, os);
     return WriteBytes(t, length, os);
 }
@@ -67,9 +114,24 @@ bool WriteBinaryString(const char* text, std::ostream& os) {
 bool ReadBinaryString(std::string& out, std::istream& is) {
     std::uint32_t length = 0;
     if (!ReadFourBytes(&length, 1, is)) return false;
-    if (!CanStillRead(is, length)) return false;
+    const std::int64_t left = StreamBytesLeft(is);
+    if (left >= 0 && length > static_cast<std::uint64_t>(left)) {
+        is.setstate(std::ios_base::failbit);
+        return false;
+    }
+    if (length <= kShortString) {
+        // Read on the stack and copied into `out`, whose memory is reused when it has enough.
+        char text[kShortString];
+        if (!ReadBytes(text, length, is)) return false;
+        if (std::find(text, text + length, '\0') != text + length) {
+            is.setstate(std::ios_base::failbit);
+            return false;
+        }
+        out.assign(text, length);
+        return true;
+    }
     std::string text;
-    if (StreamBytesLeft(is) >= 0) {
+    if (left >= 0) {
         text.resize(length);
         if (!ReadBytes(text.data(), length, is)) return false;
     } else {
@@ -109,7 +171,8 @@ bool ReadBinaryString(char*& out, std::istream& is) {
 std::int64_t StreamBytesLeft(std::istream& is) {
     std::streambuf* buffer = is.rdbuf();
     if (!buffer) return -1;
-    if (const auto* window = dynamic_cast<const StreamWindow*>(buffer)) return window->BytesLeft();
+    // StreamWindow is final: comparing the type is enough, and cheaper than a dynamic_cast.
+    if (typeid(*buffer) == typeid(StreamWindow)) return static_cast<const StreamWindow*>(buffer)->BytesLeft();
     const auto here = buffer->pubseekoff(0, std::ios_base::cur, std::ios_base::in);
     if (here == std::streambuf::pos_type(std::streambuf::off_type(-1))) return -1;
     const auto end = buffer->pubseekoff(0, std::ios_base::end, std::ios_base::in);

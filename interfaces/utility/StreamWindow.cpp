@@ -6,11 +6,19 @@ namespace {
 constexpr std::int64_t kBufferSize = 64 * 1024;
 }
 
-StreamWindow::StreamWindow(std::streambuf* parent, std::int64_t begin, std::int64_t length)
-    : mParent(parent), mBegin(begin), mLength(length) {
+StreamWindow::StreamWindow(std::streambuf* parent, std::int64_t begin, std::int64_t length) {
+    Reset(parent, begin, length);
+}
+
+void StreamWindow::Reset(std::streambuf* parent, std::int64_t begin, std::int64_t length) {
     // Allocated here, where a failure reaches the caller: an exception thrown while the stream
     // reads would only set the stream's badbit and look like a damaged stream.
-    if (length > 0) mBuffer.resize(static_cast<size_t>(std::min(kBufferSize, length)));
+    const auto wanted = static_cast<std::size_t>(std::min(kBufferSize, std::max<std::int64_t>(length, 0)));
+    if (mBuffer.size() < wanted) mBuffer.resize(wanted);
+    mParent = parent;
+    mBegin = begin;
+    mLength = length;
+    mBufferStart = 0;
     setg(nullptr, nullptr, nullptr);
 }
 
@@ -41,6 +49,11 @@ StreamWindow::int_type StreamWindow::underflow() {
     }
     setg(mBuffer.data(), mBuffer.data(), mBuffer.data() + got);
     return traits_type::to_int_type(*gptr());
+}
+
+bool StreamWindow::FillFor(std::size_t count) {
+    if (gptr() != egptr() || traits_type::eq_int_type(underflow(), traits_type::eof())) return false;
+    return static_cast<std::size_t>(egptr() - gptr()) >= count;
 }
 
 std::streamsize StreamWindow::xsgetn(char_type* s, std::streamsize n) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iomanip>
 #include <sstream>
 
 #include "interfaces/containers/NCStringVector.h"
@@ -176,4 +177,71 @@ TEST(StreamDirectory, UnseekableStreamsGetTheSameBytesAndSeeTheirSubStreamsFail)
     value = 0;
     EXPECT_TRUE(ReadFromStream(value, *number, true));
     EXPECT_EQ(value, 12);
+}
+
+TEST(StreamDirectory, ReusedSubStreamsStartAsNewOnes) {
+    // Whatever a user does to a sub-stream, the next section's sub-streams are good, unformatted
+    // and throw nothing.
+    std::ostringstream os;
+    {
+        OutputStreamDirectory first(os, 1);
+        std::ostream& sub = first.GetOutput(0);
+        sub << std::hex << std::setw(9) << std::setfill('*');
+        sub.exceptions(std::ios_base::badbit);
+    }
+    {
+        OutputStreamDirectory second(os, 1);
+        second.GetOutput(0) << 255;
+    }
+    ASSERT_TRUE(os.good());
+    EXPECT_NE(os.str().find("255"), std::string::npos);
+
+    std::istringstream is(os.str());
+    {
+        InputStreamDirectory first(is);
+        std::istream* sub = first.GetInput(0);
+        ASSERT_NE(sub, nullptr);
+        *sub >> std::hex;
+        sub->exceptions(std::ios_base::failbit | std::ios_base::eofbit);
+        EXPECT_THROW(sub->ignore(1000), std::ios_base::failure);
+    }
+    InputStreamDirectory second(is);
+    std::istream* sub = second.GetInput(0);
+    ASSERT_NE(sub, nullptr);
+    int value = 0;
+    *sub >> value;
+    EXPECT_EQ(value, 255);
+    EXPECT_NO_THROW(sub->ignore(1000));
+    EXPECT_TRUE(sub->eof());
+}
+
+TEST(StreamDirectory, ItemsAcrossTheBuffersOfASubStreamReadAsWritten) {
+    // A byte first, so that numbers and strings straddle the readers' and writers' buffer edges.
+    std::ostringstream os;
+    {
+        OutputStreamDirectory directory(os, 1);
+        std::ostream& sub = directory.GetOutput(0);
+        WriteBytes("!", 1, sub);
+        for (std::int32_t i = 0; i < 40000; ++i) WriteFourBytes(&i, 1, sub);
+        for (int length = 0; length < 1200; ++length)
+            WriteBinaryString(std::string(length % 300, 'a' + length % 26).c_str(), sub);
+    }
+    std::istringstream is(os.str());
+    InputStreamDirectory directory(is);
+    std::istream* sub = directory.GetInput(0);
+    ASSERT_NE(sub, nullptr);
+    char mark = 0;
+    ASSERT_TRUE(ReadBytes(&mark, 1, *sub));
+    EXPECT_EQ(mark, '!');
+    for (std::int32_t i = 0; i < 40000; ++i) {
+        std::int32_t value = -1;
+        ASSERT_TRUE(ReadFourBytes(&value, 1, *sub));
+        ASSERT_EQ(value, i);
+    }
+    for (int length = 0; length < 1200; ++length) {
+        std::string text;
+        ASSERT_TRUE(ReadBinaryString(text, *sub));
+        ASSERT_EQ(text, std::string(length % 300, 'a' + length % 26));
+    }
+    EXPECT_EQ(StreamBytesLeft(*sub), 0);
 }
