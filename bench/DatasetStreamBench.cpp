@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/ReferenceProject.h"
+#include "bench/PeakMemory.h"
 #include "dataset/NCDataSet.h"
 #include "interfaces/containers/NCDataMatrix.h"
 #include "interfaces/containers/NCIntegralVector.h"
@@ -188,23 +189,8 @@ void BM_DatasetRead(benchmark::State& state) {
         [n] { benchmark::DoNotOptimize(ReadRaw(n).get()); });
 }
 
-// Resident memory in kB from /proc/self/status: "VmRSS" now, "VmHWM" the peak since the reset.
-long StatusKB(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::size_t length = std::strlen(field);
-    while (std::getline(status, line))
-        if (line.compare(0, length, field) == 0 && line[length] == ':') return std::stol(line.substr(length + 1));
-    return -1;
-}
-
-// Resets the peak resident size to the current one (Linux: "5" to clear_refs).
-bool ResetPeak() {
-    std::ofstream clear("/proc/self/clear_refs");
-    clear << "5";
-    clear.close();
-    return static_cast<bool>(clear);
-}
+using benchmem::ResetPeak;
+using benchmem::StatusKB;
 
 // Peak growth of the resident size while `operation` runs, in MiB and as a share of the matrix:
 // a reader that keeps what it read shows about 1, one that held the matrix twice about 2.

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/PeakMemory.h"
 #include "interfaces/containers/NCDataMatrix.h"
 #include "interfaces/streams/StreamDirectory.h"
 
@@ -114,23 +115,8 @@ void BM_Fread(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * kValueBytes);
 }
 
-// Resident memory in kB from /proc/self/status: "VmRSS" now, "VmHWM" the peak since the reset.
-long StatusKB(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::size_t length = std::strlen(field);
-    while (std::getline(status, line))
-        if (line.compare(0, length, field) == 0 && line[length] == ':') return std::stol(line.substr(length + 1));
-    return -1;
-}
-
-// Resets the peak resident size to the current one (Linux: "5" to clear_refs).
-bool ResetPeak() {
-    std::ofstream clear("/proc/self/clear_refs");
-    clear << "5";
-    clear.close();
-    return static_cast<bool>(clear);
-}
+using benchmem::ResetPeak;
+using benchmem::StatusKB;
 
 // Peak growth of the resident size while `operation` runs, in MiB, as a counter; the matrix
 // itself is 76.3 MiB, so a reader that held the data twice would show about twice that.

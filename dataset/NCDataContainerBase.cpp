@@ -3,6 +3,8 @@
 #include "batchinfo/BatchInfoVector.h"
 #include "dataset/NCProjectBase.h"
 #include "interfaces/constants/DataTypeBits.h"
+#include "interfaces/notification/NCError.h"
+#include "interfaces/utility/CString.h"
 #include "varobs/NCObservations.h"
 #include "varobs/NCVariables.h"
 
@@ -39,4 +41,16 @@ NCStringVector NCDataContainerBase::GetBatchNames() const {
     const auto batches = GetBatchInfoVector();
     if (!batches) return NCStringVector();
     return batches->GetBatchNames();
+}
+
+const char* NCDataContainerBase::UsedIDText(const VarObsInfo& record, const std::vector<int>& usedAliases, int alias) {
+    if (alias < 1 || alias > static_cast<int>(usedAliases.size())) return "";
+    // GetUserID gives "" for a column the record lacks.
+    return record.GetUserID(usedAliases[static_cast<std::size_t>(alias - 1)]);
+}
+
+void NCDataContainerBase::ThrowMissingObservation(const char* name) {
+    CString message;
+    message.Format("An observation ID in the dataset %s could not be found.", name);
+    throw NCError(message.GetString(), NCError::Critical);
 }

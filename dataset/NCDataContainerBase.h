@@ -15,6 +15,7 @@
 
 class NCProjectBase;
 class ObservationInfo;
+class VarObsInfo;
 class VariableInfo;
 class BatchInfoVector;
 
@@ -55,6 +56,14 @@ public:
     // The batch names in list order; empty when the data type lacks DataType::kObservationLevelBatch
     // or there is no batch list.
     virtual NCStringVector GetBatchNames() const;
+
+protected:
+    // The text of `record`'s ID in used alias `alias`, a 1-based position in `usedAliases`; "" when
+    // that position, or the column it names, is out of range.
+    static const char* UsedIDText(const VarObsInfo& record, const std::vector<int>& usedAliases, int alias);
+    // Throws the NCError (level Critical) for an observation of the container `name` that the
+    // project lacks.
+    [[noreturn]] static void ThrowMissingObservation(const char* name);
 
 private:
     boost::weak_ptr<NCProjectBase> mProject;

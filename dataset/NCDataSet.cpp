@@ -9,25 +9,12 @@
 #include "dataset/TrimdVarStruct.h"
 #include "interfaces/constants/DataTypeBits.h"
 #include "interfaces/constants/StreamNameKinds.h"
-#include "interfaces/notification/NCError.h"
 #include "interfaces/notification/NCSignals.h"
 #include "varobs/NCObservations.h"
 #include "varobs/NCVariables.h"
 
 using nc::kMissingValue;
 using nc::kNoUniqueID;
-
-namespace {
-
-// The ID column stored at 1-based position `alias` of `usedAliases`, or 0 when the position is
-// out of range or the column is beyond a record holding `numIDs` IDs.
-int UsedColumn(const std::vector<int>& usedAliases, int alias, int numIDs) {
-    if (alias < 1 || alias > static_cast<int>(usedAliases.size())) return 0;
-    const int column = usedAliases[static_cast<std::size_t>(alias - 1)];
-    return column >= 1 && column <= numIDs ? column : 0;
-}
-
-}  // namespace
 
 NCDataSet::NCDataSet(boost::shared_ptr<NCProjectBase> project, int number)
     : NCDataContainer(std::move(project)), mNumber(number) {}
@@ -80,13 +67,8 @@ const char* NCDataSet::GetObservationID(int obs, int alias) const {
     const auto project = GetProject();
     if (!project) return "";
     const ObservationInfo* record = project->GetObservations()[mObsIDs[obs]];
-    if (!record) {
-        CString message;
-        message.Format("An observation ID in the dataset %s could not be found.", static_cast<const char*>(mName));
-        throw NCError(message.GetString(), NCError::Critical);
-    }
-    const int column = UsedColumn(mUsedObsAliases, alias, record->GetNumIDs());
-    return column == 0 ? "" : record->GetUserID(column);
+    if (!record) ThrowMissingObservation(mName);
+    return UsedIDText(*record, mUsedObsAliases, alias);
 }
 
 const char* NCDataSet::GetVariableID(int var, int alias) const {
@@ -95,8 +77,7 @@ const char* NCDataSet::GetVariableID(int var, int alias) const {
     if (var < 1 || var > SizeVariables()) return "";
     const VariableInfo* record = project->GetVariables()[mVarIDs[var]];
     if (!record) return "";
-    const int column = UsedColumn(mUsedVarAliases, alias, record->GetNumIDs());
-    return column == 0 ? "" : record->GetUserID(column);
+    return UsedIDText(*record, mUsedVarAliases, alias);
 }
 
 std::string NCDataSet::GetStrValue(int obs, int var) const {

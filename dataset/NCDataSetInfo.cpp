@@ -9,7 +9,6 @@
 #include "batchinfo/ClassInfoVector.h"
 #include "dataset/NCDataSet.h"
 #include "dataset/NCProjectBase.h"
-#include "interfaces/notification/NCError.h"
 #include "interfaces/streams/Section.h"
 #include "varobs/NCObservations.h"
 #include "varobs/NCVariables.h"
@@ -41,12 +40,6 @@ const Section& StreamSection() {
 }
 
 constexpr int kAnyBatchKind = nc::DataType::kObservationLevelBatch | nc::DataType::kOtherBatchKinds;
-
-// The ID column stored at 1-based position `alias` of `usedAliases`, or 0 when out of range.
-int UsedColumn(const std::vector<int>& usedAliases, int alias) {
-    if (alias < 1 || alias > static_cast<int>(usedAliases.size())) return 0;
-    return usedAliases[static_cast<std::size_t>(alias - 1)];
-}
 
 }  // namespace
 
@@ -91,13 +84,8 @@ const char* NCDataSetInfo::GetObservationID(int obs, int alias) const {
     const auto project = GetProject();
     if (!project) return "";
     const ObservationInfo* record = project->GetObservations()[mObsIDs[obs]];
-    if (!record) {
-        CString message;
-        message.Format("An observation ID in the dataset %s could not be found.", static_cast<const char*>(mName));
-        throw NCError(message.GetString(), NCError::Critical);
-    }
-    // GetUserID gives "" for a column the record lacks, position 0 included.
-    return record->GetUserID(UsedColumn(mUsedObsAliases, alias));
+    if (!record) ThrowMissingObservation(mName);
+    return UsedIDText(*record, mUsedObsAliases, alias);
 }
 
 const char* NCDataSetInfo::GetVariableID(int var, int alias) const {
@@ -106,7 +94,7 @@ const char* NCDataSetInfo::GetVariableID(int var, int alias) const {
     if (!project) return "";
     const VariableInfo* record = project->GetVariables()[mVarIDs[var]];
     if (!record) return "";
-    return record->GetUserID(UsedColumn(mUsedVarAliases, alias));
+    return UsedIDText(*record, mUsedVarAliases, alias);
 }
 
 void NCDataSetInfo::UpdateFromProject(const NCProjectBase& project) { Update(project.GetDataset(mNumber)); }
