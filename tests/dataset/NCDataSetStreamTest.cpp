@@ -16,7 +16,6 @@
 #include "interfaces/constants/DataTypeBits.h"
 #include "interfaces/streams/Section.h"
 #include "interfaces/streams/StreamDirectory.h"
-#include "tests/LargestAllocation.h"
 #include "tests/TestStreams.h"
 #include "tests/dataset/DatasetTestProject.h"
 #include "tests/dataset/NCDataSetTestAccess.h"
@@ -223,19 +222,6 @@ TEST_F(NCDataSetStreamTest, ContradictoryOrMissingPartsFailTheRead) {
                                       {8, 9, 10})));
     // A required sub-stream missing.
     EXPECT_FALSE(read(HandBuiltSection(4, [](SectionOutput&) {}, {4})));
-}
-
-TEST_F(NCDataSetStreamTest, DamagedSectionsFailWithoutCrashOrLargeAllocation) {
-    const std::string bytes = WriteObject(*MakeFullDataset());
-    const auto read = [this](std::istream& is) {
-        const auto dataset = Fresh();
-        is >> *dataset;
-        return !is.fail();
-    };
-    EXPECT_EQ(nctest::CountSuccessfulTruncatedReads(bytes, read), 0);
-    nctest::LargestAllocation largest;
-    EXPECT_GT(nctest::ReadCorruptedCopies(bytes, read), 0);
-    if (nctest::LargestAllocation::Available()) EXPECT_LT(largest.Bytes(), 256u * 1024u);
 }
 
 }  // namespace
