@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := cmake make g++ libboost-dev libboost-thread-dev libboost-date-time-dev \
-            libgtest-dev libgmock-dev libbenchmark-dev
+            libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev libcli11-dev
 # The fuzz targets are built with clang and its libFuzzer.
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 FUZZ_SECONDS ?= 60
