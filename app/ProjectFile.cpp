@@ -338,6 +338,7 @@ void SaveInto(ReferenceProject& project, const std::string& path, NCProgress* pr
 
     writer.DeleteOthers();
     transaction.Commit();
+    if (progress) progress->SetValue(100.0);
 }
 
 // Removes a file that a failed save created, with the journal it may have left.

@@ -84,8 +84,9 @@ std::istream* ProjectFileStorage::OpenInputStream(const char* name) const {
         }
         if (pieces.empty()) return FailedStream();  // removed by another program since the file was opened
         return new SqliteBlobStream(mDatabase, "streams", "bytes", std::move(pieces));
-    } catch (const SqliteError&) {
-        return FailedStream();
+    } catch (const SqliteError& error) {
+        if (error.GetPrimaryCode() == SQLITE_CORRUPT) return FailedStream();
+        throw ErrorFor(error, mPath, "read \"" + key + "\" from");
     }
 }
 

@@ -41,9 +41,10 @@ public:
 
     // A new stream over the named stream's bytes (read from the file as the caller reads), owned
     // by the caller; null for a null name or one the file did not hold when it was opened. When
-    // the rows cannot be read (a damaged file, parts missing) the stream is returned already
-    // failed, so a reader reports it as damaged rather than absent. The stream holds a read lock
-    // on the file until it is deleted.
+    // the rows are damaged (parts missing, not bytes, a damaged database) the stream is returned
+    // already failed, so a reader reports it as damaged rather than absent. Throws
+    // ProjectFileError (Io) when the file cannot be read at all (locked by a writer, an I/O
+    // error). The stream holds a read lock on the file until it is deleted.
     std::istream* OpenInputStream(const char* name) const override;
 
     bool Contains(const std::string& name) const { return mNames.count(name) != 0; }

@@ -81,8 +81,9 @@ void ReferenceProject::SaveDataset(boost::shared_ptr<NCDataSet const> dataset) {
 }
 
 boost::shared_ptr<NCDataSetInfo> ReferenceProject::GetDataSetInfo(int number) const {
-    if (const boost::shared_ptr<NCDataSet> dataset = GetDataset(number))
-        return boost::make_shared<NCDataSetInfo>(dataset);
+    // Not through GetDataset: describing an unloaded dataset must not load it.
+    const auto loaded = mDatasets.find(number);
+    if (loaded != mDatasets.end()) return boost::make_shared<NCDataSetInfo>(loaded->second);
     const auto found = mUnloadedInfos.find(number);
     return found == mUnloadedInfos.end() ? boost::shared_ptr<NCDataSetInfo>() : found->second;
 }

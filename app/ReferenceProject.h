@@ -46,7 +46,7 @@ public:
     bool ConfirmDatasetChange(int datasetNumber, const NCIntegralVector<unsigned long, 0>* variableIDs) override;
     // The loaded dataset `number`; for an unloaded one whose section the storage holds, the
     // dataset read from it, which is loaded from then on; empty otherwise. Throws
-    // ProjectFileError (DamagedStream) when that section cannot be read.
+    // ProjectFileError: DamagedStream when that section cannot be read, Io when its file cannot.
     boost::shared_ptr<NCDataSet> GetDataset(int number) const override;
     const ProjectStorage& GetStorage() const override { return mStorage; }
     const NCVariables& GetVariables() const override { return mVariables; }
@@ -65,7 +65,8 @@ public:
     // object on every call.
     boost::shared_ptr<LocalCenteringData> GetLocalCenteringData() const override { return mLocalCentering; }
     // A new description of the loaded dataset `number`; for an unloaded one, the description
-    // kept when it was unloaded (the same object on every call); empty when there is neither.
+    // kept when it was unloaded (the same object on every call; the dataset is not loaded); empty
+    // when there is neither.
     boost::shared_ptr<NCDataSetInfo> GetDataSetInfo(int number) const override;
 
     // ---- the application's side ----
