@@ -49,6 +49,7 @@
 #include "varobs/VarObsInfoAccess.h"
 #include "varobs/VariableInfo.h"
 
+#include "dataset/AuxiliaryData.h"
 #include "dataset/DSGenVarData.h"
 #include "dataset/GenVarUtilities.h"
 #include "dataset/IDPositionIndex.h"
