@@ -24,7 +24,7 @@ std::vector<int> Numbers(const char* recipe) {
     return std::vector<int>(numbers->begin(), numbers->end());
 }
 
-// Variables A, B, C, D, E with unique IDs 11 … 15 at positions 1 … 5 of `ids`; recipes as given.
+// Variables A, B, C, … with unique IDs 11, 12, 13, … at positions 1, 2, 3, … of `ids`; recipes as given.
 class Recipes : public ::testing::Test {
 protected:
     void Define(const std::vector<const char*>& recipes) {
@@ -116,18 +116,16 @@ TEST_F(GeneratedVariablesOfDataset, ListsTheVariablesWithARecipeInListOrder) {
     const unsigned long second = AddVariableRecord("Second");
     project->GetVariables()[first]->SetRecipe("v1*2");
     project->GetVariables()[second]->SetRecipe("log(v1)");
-    IDs ordinary;
-    ordinary.push_back(plain);
-    ordinary.push_back(nc::kNoUniqueID);  // no record
+    IDs ids;
+    ids.push_back(plain);
+    ids.push_back(nc::kNoUniqueID);  // no record
     EXPECT_FALSE(NCDataSet::HasGeneratedVariables(*project, IDs()));
-    EXPECT_FALSE(NCDataSet::HasGeneratedVariables(*project, ordinary));
-    EXPECT_FALSE(NCDataSet::GetGenVarList(*project, ordinary));
-
-    IDs mixed = ordinary;
-    mixed.push_back(second);
-    mixed.push_back(first);
-    EXPECT_TRUE(NCDataSet::HasGeneratedVariables(*project, mixed));
-    const auto list = NCDataSet::GetGenVarList(*project, mixed);
+    EXPECT_FALSE(NCDataSet::HasGeneratedVariables(*project, ids));
+    EXPECT_FALSE(NCDataSet::GetGenVarList(*project, ids));
+    ids.push_back(second);
+    ids.push_back(first);
+    EXPECT_TRUE(NCDataSet::HasGeneratedVariables(*project, ids));
+    const auto list = NCDataSet::GetGenVarList(*project, ids);
     ASSERT_TRUE(list);
     EXPECT_EQ(*list, (std::list<DSGenVarData>{{"log(v1)", second}, {"v1*2", first}}));
 }
