@@ -49,6 +49,9 @@
 #include "varobs/VarObsInfoAccess.h"
 #include "varobs/VariableInfo.h"
 
+#include "dataset/AuxiliaryData.h"
+#include "dataset/DSGenVarData.h"
+#include "dataset/GenVarUtilities.h"
 #include "dataset/IDPositionIndex.h"
 #include "dataset/NCDataContainer.h"
 #include "dataset/NCDataContainerBase.h"

@@ -25,6 +25,7 @@
 #include "centering/DefaultCenterValues.h"
 #include "centering/LocalCenteringData.h"
 #include "centering/LocalCenteringInfo.h"
+#include "dataset/AuxiliaryData.h"
 #include "dataset/NCDataSet.h"
 #include "dataset/NCDataSetInfo.h"
 #include "dataset/NCProjectBase.h"
@@ -706,6 +707,38 @@ void CompareObjects(const DefaultCenterValues& e, const DefaultCenterValues& a, 
     }
 }
 
+// ---- auxiliary data --------------------------------------------------------------------------
+
+// Auxiliary data belongs to a variable collection, which its stream does not need; this class gives
+// the table the default constructor that it reads into.
+class AuxiliaryDataObject : public AuxiliaryData {
+public:
+    AuxiliaryDataObject() : AuxiliaryData(nullptr) {}
+};
+
+void CompareObjects(const AuxiliaryDataObject& e, const AuxiliaryDataObject& a, Differences& d) {
+    const auto expected = e.GetRecords();
+    const auto actual = a.GetRecords();
+    d.Compare("number of records", static_cast<unsigned long>(expected.size()),
+              static_cast<unsigned long>(actual.size()));
+    for (std::size_t i = 0; i < expected.size() && i < actual.size() && !d.Found(); ++i) {
+        const std::string where = "record " + Text(static_cast<unsigned long>(i)) + " ";
+        const AuxiliaryData::Record& er = expected[i].second;
+        const AuxiliaryData::Record& ar = actual[i].second;
+        d.Compare(where + "model", expected[i].first, actual[i].first);
+        d.Compare(where + "varID", er.varID, ar.varID);
+        d.Compare(where + "flag", static_cast<int>(er.flag), static_cast<int>(ar.flag));
+        d.Compare(where + "setting", static_cast<int>(er.setting), static_cast<int>(ar.setting));
+        d.Compare(where + "sourceModel", er.sourceModel, ar.sourceModel);
+        d.Compare(where + "count", er.count, ar.count);
+        if (!d.Found()) {
+            Differences values;
+            CompareObjects(er.values, ar.values, values);
+            if (values.Found()) d.Note(where + "values." + values.First());
+        }
+    }
+}
+
 // ---- making the objects ----------------------------------------------------------------------
 
 std::vector<CString> IDs(std::initializer_list<const char*> texts) {
@@ -1138,6 +1171,29 @@ std::unique_ptr<DefaultCenterValues> FullDefaultCenterValues() {
     return defaults;
 }
 
+// Records under several models (two under one model, inserted out of model order), the shared
+// model 0 and model -1; flags and settings at their extremes, values of different lengths with
+// special floats, and the largest unique ID.
+std::unique_ptr<AuxiliaryDataObject> FullAuxiliaryData() {
+    auto data = std::make_unique<AuxiliaryDataObject>();
+    const auto record = [](unsigned long varID, short flag, short setting, int sourceModel, int count,
+                           std::initializer_list<float> values) {
+        AuxiliaryData::Record made;
+        made.varID = varID;
+        made.flag = flag;
+        made.setting = setting;
+        made.sourceModel = sourceModel;
+        made.count = count;
+        for (const float value : values) made.values.push_back(value);
+        return made;
+    };
+    data->Insert(3, record(41UL, 1, 7, 2, 12, {1.5f, -99.0f, -0.0f}));
+    data->Insert(0, record(42UL, 0, SHRT_MIN, -1, 0, {std::numeric_limits<float>::quiet_NaN(), 2.0f, 3.0f}));
+    data->Insert(3, record(4294967295UL, -1, SHRT_MAX, 3, INT_MAX, {}));
+    data->Insert(-1, record(43UL, 2, -1, INT_MIN, -5, {std::numeric_limits<float>::infinity()}));
+    return data;
+}
+
 // ---- the table -------------------------------------------------------------------------------
 
 template <typename T>
@@ -1198,6 +1254,7 @@ std::vector<GoldenEntry> MakeTable() {
     AddForms<DataSetInfoObject>(table, "NCDataSetInfo", FullDataSetInfo);
     AddForms<LocalCenteringData>(table, "LocalCenteringData", FullLocalCenteringData);
     AddForms<DefaultCenterValues>(table, "DefaultCenterValues", FullDefaultCenterValues);
+    AddForms<AuxiliaryDataObject>(table, "AuxiliaryData", FullAuxiliaryData);
     return table;
 }
 
