@@ -33,6 +33,7 @@ bool Present(float value) { return value != kMissingValue && value == value; }
 
 // Equal within 2^-23 scaled by the binary exponent of the larger magnitude.
 bool Equal(float a, float b) {
+    if (!std::isfinite(a) || !std::isfinite(b)) return a == b;
     const double larger = std::max(std::fabs(static_cast<double>(a)), std::fabs(static_cast<double>(b)));
     int exponent = 0;
     std::frexp(larger, &exponent);
