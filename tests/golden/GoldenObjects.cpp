@@ -13,6 +13,7 @@
 
 #include <boost/make_shared.hpp>
 
+#include "batch/BatchAligner.h"
 #include "batchinfo/BatchImportSettings.h"
 #include "batchinfo/BatchInfo.h"
 #include "batchinfo/BatchInfoVector.h"
@@ -689,6 +690,20 @@ void CompareObjects(const LocalCenteringData& e, const LocalCenteringData& a, Di
     }
 }
 
+void CompareObjects(const BatchAligner& e, const BatchAligner& a, Differences& d) {
+    const NCDataVector<float>* expected = e.GetTimeMaturityVector();
+    const NCDataVector<float>* actual = a.GetTimeMaturityVector();
+    d.Compare("GetTimeMaturityVector() present", expected != nullptr, actual != nullptr);
+    if (expected && actual && !d.Found()) {
+        Differences grid;
+        CompareObjects(*expected, *actual, grid);
+        if (grid.Found()) d.Note("GetTimeMaturityVector()" + grid.First());
+    }
+    d.CompareFloat("GetStart()", e.GetStart(), a.GetStart());
+    d.CompareFloat("GetEnd()", e.GetEnd(), a.GetEnd());
+    d.Compare("IsAscending()", e.IsAscending(), a.IsAscending());
+}
+
 void CompareObjects(const DefaultCenterValues& e, const DefaultCenterValues& a, Differences& d) {
     const auto& expected = e.GetAllDefaults();
     const auto& actual = a.GetAllDefaults();
@@ -1192,6 +1207,16 @@ std::unique_ptr<AuxiliaryDataObject> FullAuxiliaryData() {
     data->Insert(3, record(4294967295UL, -1, SHRT_MAX, 3, INT_MAX, {}));
     data->Insert(-1, record(43UL, 2, -1, INT_MIN, -5, {std::numeric_limits<float>::infinity()}));
     return data;
+// Two falling batches aligned with median ends: grid 9.5, 7, 5, 3, 1.75 from 10 down to 1.5.
+std::unique_ptr<BatchAligner> FullAligner() {
+    NCDataVector<float> maturity;
+    for (const float value : {10.0f, 8.0f, 6.0f, 4.0f, 2.0f, 9.0f, 7.0f, 5.0f, 3.0f, 1.5f}) maturity.push_back(value);
+    NCIntegralVector<int, -99> beginnings;
+    beginnings.push_back(1);
+    beginnings.push_back(6);
+    auto aligner = std::make_unique<BatchAligner>();
+    aligner->Init(&maturity, &beginnings, true);
+    return aligner;
 }
 
 // ---- the table -------------------------------------------------------------------------------
@@ -1255,6 +1280,7 @@ std::vector<GoldenEntry> MakeTable() {
     AddForms<LocalCenteringData>(table, "LocalCenteringData", FullLocalCenteringData);
     AddForms<DefaultCenterValues>(table, "DefaultCenterValues", FullDefaultCenterValues);
     AddForms<AuxiliaryDataObject>(table, "AuxiliaryData", FullAuxiliaryData);
+    AddForms<BatchAligner>(table, "BatchAligner", FullAligner);
     return table;
 }
 

@@ -48,6 +48,7 @@ const Gate kGates[] = {
     {"ColumnConcatenateInfo.full", "CCI", 0, 2, false},
     {"DVInfo.full", "DVINFO", 1, 1, false},
     {"AuxiliaryData.full", "AuxiliaryData", 2, 2, false},
+    {"BatchAligner.full", "Aligner", 2, 2, false},
 };
 
 // Where the first section tagged `tag` starts (its tag's 4-byte length).
