@@ -80,6 +80,9 @@
 #include "centering/LocalCenteringData.h"
 #include "centering/LocalCenteringInfo.h"
 
+#include "batch/BatchLevelComponent.h"
+#include "batch/CreateBatchLevelInfo.h"
+#include "batch/CreateBatchLevelUtilities.h"
 #include "batch/Smooth.h"
 
 // The library's version text.
