@@ -9,6 +9,7 @@
 #include <streambuf>
 #include <utility>
 
+#include "batch/CreateBatchLevelInfo.h"
 #include "batchinfo/BatchImportSettings.h"
 #include "batchinfo/BatchInfo.h"
 #include "batchinfo/BatchInfoVector.h"
@@ -28,6 +29,7 @@
 #include "interfaces/streams/ZoStreamError.h"
 #include "interfaces/utility/BinaryIO.h"
 #include "interfaces/utility/Exception.h"
+#include "tests/golden/LightRecordObject.h"
 #include "varobs/NCObservations.h"
 #include "varobs/NCVariables.h"
 #include "varobs/RecordFactory.h"
@@ -465,6 +467,23 @@ Outcome DataSetDescription(const std::uint8_t* data, std::size_t size) {
     return RoundTrip(ObjectCodec<DetachedDataSetInfo>(), Bytes(data, size));
 }
 
+// ---- batch-level descriptions ---------------------------------------------------------------------
+
+using BatchLevelDescription = LightRecordObject<CreateBatchLevelInfo>;
+
+// A description read from any bytes still has a log, whatever its types and indices.
+std::string CheckBatchLevelDescription(const BatchLevelDescription& object) {
+    const CreateBatchLevelInfo& info = object.Get();
+    const std::string log = info.GetLog(nullptr);
+    if (info.GetComponents().empty() != log.empty()) return "a description's log and its components disagree";
+    if (info.HasScores() != (info.Find(BatchLevelComponent::eScores) != nullptr)) return "HasScores and Find disagree";
+    return "";
+}
+
+Outcome BatchLevel(const std::uint8_t* data, std::size_t size) {
+    return RoundTrip(ObjectCodec<BatchLevelDescription>(CheckBatchLevelDescription), Bytes(data, size));
+}
+
 template <typename T>
 std::function<bool(const ZStreamBase&, std::string&)> FrameAs() {
     return [](const ZStreamBase& object, std::string& input) {
@@ -495,6 +514,7 @@ const std::vector<Target>& Targets() {
         {"lcd", CentreTable, FrameAs<LocalCenteringData>()},
         {"dcv", DefaultCentres, FrameAs<DefaultCenterValues>()},
         {"dsinfo", DataSetDescription, FrameAs<NCDataSetInfo>()},
+        {"cbli", BatchLevel, FrameAs<BatchLevelDescription>()},
     };
     return targets;
 }

@@ -13,6 +13,8 @@
 
 #include <boost/make_shared.hpp>
 
+#include "batch/BatchLevelComponent.h"
+#include "batch/CreateBatchLevelInfo.h"
 #include "batchinfo/BatchImportSettings.h"
 #include "batchinfo/BatchInfo.h"
 #include "batchinfo/BatchInfoVector.h"
@@ -42,6 +44,7 @@
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/utility/SimpDateTime.h"
 #include "tests/dataset/NCDataSetTestAccess.h"
+#include "tests/golden/LightRecordObject.h"
 #include "tests/varobs/VarObsInfoTestAccess.h"
 #include "varobs/DateTimeVariableInfo.h"
 #include "varobs/NCObservations.h"
@@ -520,6 +523,36 @@ void CompareObjects(const AVGLocalCenteringInfo& e, const AVGLocalCenteringInfo&
         d.CompareFloat(where, ei->second, ai->second);
     }
     d.Compare("number of averages", ei == e.End(), ai == a.End());
+}
+
+// ---- batch-level descriptions ------------------------------------------------------------------
+
+using BatchLevelComponentObject = LightRecordObject<BatchLevelComponent>;
+using CreateBatchLevelInfoObject = LightRecordObject<CreateBatchLevelInfo>;
+
+void CompareComponent(const BatchLevelComponent& e, const BatchLevelComponent& a, Differences& d,
+                      const std::string& where = "") {
+    d.Compare(where + "GetType()", static_cast<int>(e.GetType()), static_cast<int>(a.GetType()));
+    d.Compare(where + "GetIndex()", e.GetIndex(), a.GetIndex());
+    d.Compare(where + "GetSummaryTypes()", e.GetSummaryTypes(), a.GetSummaryTypes());
+    d.Compare(where + "GetVersion()", e.GetVersion(), a.GetVersion());
+}
+
+void CompareObjects(const BatchLevelComponentObject& e, const BatchLevelComponentObject& a, Differences& d) {
+    CompareComponent(e.Get(), a.Get(), d);
+}
+
+void CompareObjects(const CreateBatchLevelInfoObject& eo, const CreateBatchLevelInfoObject& ao, Differences& d) {
+    const CreateBatchLevelInfo& e = eo.Get();
+    const CreateBatchLevelInfo& a = ao.Get();
+    d.Compare("GetVersion()", e.GetVersion(), a.GetVersion());
+    d.Compare("GetAverageBatchForMissingPhases()", e.GetAverageBatchForMissingPhases(),
+              a.GetAverageBatchForMissingPhases());
+    d.Compare("GetComponents().size()", static_cast<unsigned long>(e.GetComponents().size()),
+              static_cast<unsigned long>(a.GetComponents().size()));
+    for (std::size_t i = 0; i < e.GetComponents().size() && !d.Found(); ++i)
+        CompareComponent(e.GetComponents()[i], a.GetComponents()[i], d,
+                         "GetComponents()[" + Text(static_cast<unsigned long>(i)) + "].");
 }
 
 // ---- datasets ----------------------------------------------------------------------------------
@@ -1138,6 +1171,28 @@ std::unique_ptr<DefaultCenterValues> FullDefaultCenterValues() {
     return defaults;
 }
 
+// A summary of three types of one excluded variable, beyond the types that the log names.
+std::unique_ptr<BatchLevelComponentObject> FullBatchLevelComponent() {
+    return std::make_unique<BatchLevelComponentObject>(BatchLevelComponent(
+        BatchLevelComponent::eSummaryExcluded, BatchLevelComponent::eMin | BatchLevelComponent::eMean | 0x4000, 3));
+}
+
+// Every type of component, scores of one component and of all, a summary of all types, the
+// average batch not used.
+std::unique_ptr<CreateBatchLevelInfoObject> FullCreateBatchLevelInfo() {
+    CreateBatchLevelInfo info;
+    info.push_back(BatchLevelComponent(BatchLevelComponent::eDuration, -1));
+    info.push_back(BatchLevelComponent(BatchLevelComponent::eEndPoint, 0, 7));
+    info.push_back(BatchLevelComponent(BatchLevelComponent::eScores, 2));
+    info.push_back(BatchLevelComponent());
+    info.push_back(BatchLevelComponent(BatchLevelComponent::eRawData, 4));
+    info.push_back(BatchLevelComponent(BatchLevelComponent::eRawDataExcluded, -1));
+    info.push_back(BatchLevelComponent(BatchLevelComponent::eSummary, BatchLevelComponent::eAllSummaryTypes));
+    info.push_back(BatchLevelComponent(BatchLevelComponent::eSummaryExcluded, INT_MIN, INT_MAX));
+    info.SetAverageBatchForMissingPhases(false);
+    return std::make_unique<CreateBatchLevelInfoObject>(info);
+}
+
 // ---- the table -------------------------------------------------------------------------------
 
 template <typename T>
@@ -1198,6 +1253,8 @@ std::vector<GoldenEntry> MakeTable() {
     AddForms<DataSetInfoObject>(table, "NCDataSetInfo", FullDataSetInfo);
     AddForms<LocalCenteringData>(table, "LocalCenteringData", FullLocalCenteringData);
     AddForms<DefaultCenterValues>(table, "DefaultCenterValues", FullDefaultCenterValues);
+    AddForms<BatchLevelComponentObject>(table, "BatchLevelComponent", FullBatchLevelComponent);
+    AddForms<CreateBatchLevelInfoObject>(table, "CreateBatchLevelInfo", FullCreateBatchLevelInfo);
     return table;
 }
 
