@@ -81,8 +81,10 @@
 #include "centering/LocalCenteringInfo.h"
 
 #include "batch/BatchLevelComponent.h"
+#include "batch/ConditionalDeleteBatchAndPhase.h"
 #include "batch/CreateBatchLevelInfo.h"
 #include "batch/CreateBatchLevelUtilities.h"
+#include "batch/DatasetComponents.h"
 #include "batch/Smooth.h"
 
 // The library's version text.
