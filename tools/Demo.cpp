@@ -12,6 +12,8 @@
 #include "app/ReferenceProject.h"
 #include "app/ScriptedUserComm.h"
 #include "app/SignalLog.h"
+#include "batch/ConditionalDeleteBatchAndPhase.h"
+#include "batch/DatasetComponents.h"
 #include "batch/Smooth.h"
 #include "batchinfo/BatchDerivation.h"
 #include "batchinfo/BatchImportSettings.h"
@@ -674,6 +676,44 @@ bool ShowPersistence(std::ostream& out, const std::string& folder, const std::ve
     return equal;
 }
 
+// ---- an import that leaves out a phase -------------------------------------------------------------
+
+// The process (its temperatures) as an import builds it, before the dataset exists: the user leaves
+// the cooling phase out of every batch, and its rows go from the data with their records.
+bool DemoPhaseExclusion(std::ostream& out, const std::vector<std::vector<std::string>>& rows) {
+    out << "\n8. An import that leaves out the Cool phase of every batch\n\n";
+    const boost::shared_ptr<ReferenceProject> project = ReferenceProject::Create();
+    const ProcessRecords made = FillCollections(rows, project->GetVariables(), project->GetObservations(), *project);
+    const NCObservations& observations = project->GetObservations();
+    NCIntegralVector<unsigned long, 0> obsIDs;
+    for (unsigned long id : made.observations) obsIDs.push_back(id);
+
+    DatasetComponents parts;
+    parts.Allocate();
+    parts.settings->SetBatchID(2);
+    parts.settings->SetPhaseID(3);
+    *parts.data = NCDataMatrix<float>(obsIDs.size(), 1);
+    for (int row = 1; row <= obsIDs.size(); ++row) {
+        parts.observations->emplace_back(observations[obsIDs[row]]->Clone());
+        float temp = kMissingValue;
+        ZoString::ToFloat(rows[static_cast<std::size_t>(row)][4].c_str(), temp);
+        (*parts.data)(row, 1, temp);
+    }
+    parts.batches.reset(BatchUtilities::CreateBatchInfoVector(&observations, &obsIDs));
+    parts.phases.reset(BatchUtilities::CreatePhaseInfoVector(&observations, &obsIDs));
+    for (const auto& batch : *parts.batches)
+        BatchUtilities::FindPhase(batch->GetClassVector(), "Cool", false)->SetIncluded(false);
+
+    std::string log;
+    ConditionalDeleteBatchAndPhase(&parts).UpdateDataAccordingToBatchAndPhaseInfo(&log);
+    std::istringstream lines(log);
+    for (std::string line; std::getline(lines, line);) out << "  " << line << "\n";
+    out << "\n  " << obsIDs.size() << " rows became " << parts.data->GetNumRows() << "; batch "
+        << (*parts.batches)[0]->GetBatchName() << " keeps " << (*parts.batches)[0]->GetClassVector()->size()
+        << " phases.\n";
+    return parts.data->GetNumRows() == 24 && parts.observations->size() == 24u;
+}
+
 }  // namespace
 
 int RunDemo(std::ostream& out, const std::string& folder) {
@@ -685,5 +725,6 @@ int RunDemo(std::ostream& out, const std::string& folder) {
     if (!ShowSmoothing(out, rows)) return 1;
     if (!DemoSortingAndTrimming(out, rows)) return 1;
     if (!ShowPersistence(out, folder, rows)) return 1;
+    if (!DemoPhaseExclusion(out, rows)) return 1;
     return 0;
 }
