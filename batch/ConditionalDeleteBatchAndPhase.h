@@ -12,9 +12,9 @@
 //   phase ID column (an alias column above 0), whatever the project type.
 // - A number of rows to delete that reaches past the last row is cut at the last row; the data
 //   matrix and the observation records are cut each at their own end.
-// - A null observation record matches no batch or phase name, so its row is never deleted or
-//   renamed. Null entries of the batch and phase lists are skipped, and the pruned batch list
-//   drops them.
+// - A null observation record matches no batch or phase name: no deletion starts at its row, and
+//   nothing is written into it. Null entries of the batch and phase lists are skipped, and the
+//   pruned batch list drops them.
 // - Without import settings only the phase list changes: renamed phases are still logged and a
 //   phase merged into an earlier one is excluded, but no row is deleted or rewritten.
 // - The progress display of the deletion cannot cancel it.
