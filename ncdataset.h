@@ -84,6 +84,11 @@
 #include "centering/LocalCenteringInfo.h"
 
 #include "batch/BatchAligner.h"
+#include "batch/BatchLevelComponent.h"
+#include "batch/ConditionalDeleteBatchAndPhase.h"
+#include "batch/CreateBatchLevelInfo.h"
+#include "batch/CreateBatchLevelUtilities.h"
+#include "batch/DatasetComponents.h"
 #include "batch/Smooth.h"
 
 // The library's version text.

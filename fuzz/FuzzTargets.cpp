@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "batch/BatchAligner.h"
+#include "batch/CreateBatchLevelInfo.h"
 #include "batchinfo/BatchImportSettings.h"
 #include "batchinfo/BatchInfo.h"
 #include "batchinfo/BatchInfoVector.h"
@@ -30,6 +31,7 @@
 #include "interfaces/streams/ZoStreamError.h"
 #include "interfaces/utility/BinaryIO.h"
 #include "interfaces/utility/Exception.h"
+#include "tests/golden/LightRecordObject.h"
 #include "varobs/NCObservations.h"
 #include "varobs/NCVariables.h"
 #include "varobs/RecordFactory.h"
@@ -524,6 +526,23 @@ Outcome AuxiliaryVariables(const std::uint8_t* data, std::size_t size) {
     return RoundTrip(ObjectCodec<DetachedAuxiliaryData>(CheckAuxiliaryData), Bytes(data, size));
 }
 
+// ---- batch-level descriptions ---------------------------------------------------------------------
+
+using BatchLevelDescription = LightRecordObject<CreateBatchLevelInfo>;
+
+// A description read from any bytes still has a log, whatever its types and indices.
+std::string CheckBatchLevelDescription(const BatchLevelDescription& object) {
+    const CreateBatchLevelInfo& info = object.Get();
+    const std::string log = info.GetLog(nullptr);
+    if (info.GetComponents().empty() != log.empty()) return "a description's log and its components disagree";
+    if (info.HasScores() != (info.Find(BatchLevelComponent::eScores) != nullptr)) return "HasScores and Find disagree";
+    return "";
+}
+
+Outcome BatchLevel(const std::uint8_t* data, std::size_t size) {
+    return RoundTrip(ObjectCodec<BatchLevelDescription>(CheckBatchLevelDescription), Bytes(data, size));
+}
+
 template <typename T>
 std::function<bool(const ZStreamBase&, std::string&)> FrameAs() {
     return [](const ZStreamBase& object, std::string& input) {
@@ -556,6 +575,7 @@ const std::vector<Target>& Targets() {
         {"dcv", DefaultCentres, FrameAs<DefaultCenterValues>()},
         {"dsinfo", DataSetDescription, FrameAs<NCDataSetInfo>()},
         {"auxdata", AuxiliaryVariables, FrameAs<AuxiliaryData>()},
+        {"cbli", BatchLevel, FrameAs<BatchLevelDescription>()},
     };
     return targets;
 }

@@ -13,6 +13,8 @@
 #include "app/ScriptedUserComm.h"
 #include "app/SignalLog.h"
 #include "batch/BatchAligner.h"
+#include "batch/ConditionalDeleteBatchAndPhase.h"
+#include "batch/DatasetComponents.h"
 #include "batch/Smooth.h"
 #include "batchinfo/BatchDerivation.h"
 #include "batchinfo/BatchImportSettings.h"
@@ -681,7 +683,7 @@ bool ShowPersistence(std::ostream& out, const std::string& folder, const std::ve
 // dose, the running sum of Temp over the 15-minute steps (degree-hours). The aligner picks one grid
 // of doses from all batches, then gives every batch its temperature and pressure at those doses.
 bool ShowAlignment(std::ostream& out, const std::vector<std::vector<std::string>>& rows) {
-    out << "\n8. Batches aligned on their maturity, the heat dose (running sum of Temp x 0.25 h)\n\n";
+    out << "\n9. Batches aligned on their maturity, the heat dose (running sum of Temp x 0.25 h)\n\n";
     const int numObs = static_cast<int>(rows.size()) - 1;
     NCDataVector<float> dose;
     NCDataMatrix<float> values(numObs, 2);  // Temp and Pressure
@@ -742,6 +744,44 @@ bool ShowAlignment(std::ostream& out, const std::vector<std::vector<std::string>
     return aligned && grid.size() > 1;
 }
 
+// ---- an import that leaves out a phase -------------------------------------------------------------
+
+// The process (its temperatures) as an import builds it, before the dataset exists: the user leaves
+// the cooling phase out of every batch, and its rows go from the data with their records.
+bool DemoPhaseExclusion(std::ostream& out, const std::vector<std::vector<std::string>>& rows) {
+    out << "\n8. An import that leaves out the Cool phase of every batch\n\n";
+    const boost::shared_ptr<ReferenceProject> project = ReferenceProject::Create();
+    const ProcessRecords made = FillCollections(rows, project->GetVariables(), project->GetObservations(), *project);
+    const NCObservations& observations = project->GetObservations();
+    NCIntegralVector<unsigned long, 0> obsIDs;
+    for (unsigned long id : made.observations) obsIDs.push_back(id);
+
+    DatasetComponents parts;
+    parts.Allocate();
+    parts.settings->SetBatchID(2);
+    parts.settings->SetPhaseID(3);
+    *parts.data = NCDataMatrix<float>(obsIDs.size(), 1);
+    for (int row = 1; row <= obsIDs.size(); ++row) {
+        parts.observations->emplace_back(observations[obsIDs[row]]->Clone());
+        float temp = kMissingValue;
+        ZoString::ToFloat(rows[static_cast<std::size_t>(row)][4].c_str(), temp);
+        (*parts.data)(row, 1, temp);
+    }
+    parts.batches.reset(BatchUtilities::CreateBatchInfoVector(&observations, &obsIDs));
+    parts.phases.reset(BatchUtilities::CreatePhaseInfoVector(&observations, &obsIDs));
+    for (const auto& batch : *parts.batches)
+        BatchUtilities::FindPhase(batch->GetClassVector(), "Cool", false)->SetIncluded(false);
+
+    std::string log;
+    ConditionalDeleteBatchAndPhase(&parts).UpdateDataAccordingToBatchAndPhaseInfo(&log);
+    std::istringstream lines(log);
+    for (std::string line; std::getline(lines, line);) out << "  " << line << "\n";
+    out << "\n  " << obsIDs.size() << " rows became " << parts.data->GetNumRows() << "; batch "
+        << (*parts.batches)[0]->GetBatchName() << " keeps " << (*parts.batches)[0]->GetClassVector()->size()
+        << " phases.\n";
+    return parts.data->GetNumRows() == 24 && parts.observations->size() == 24u;
+}
+
 }  // namespace
 
 int RunDemo(std::ostream& out, const std::string& folder) {
@@ -753,6 +793,7 @@ int RunDemo(std::ostream& out, const std::string& folder) {
     if (!ShowSmoothing(out, rows)) return 1;
     if (!DemoSortingAndTrimming(out, rows)) return 1;
     if (!ShowPersistence(out, folder, rows)) return 1;
+    if (!DemoPhaseExclusion(out, rows)) return 1;
     if (!ShowAlignment(out, rows)) return 1;
     return 0;
 }

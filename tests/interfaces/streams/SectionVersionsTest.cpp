@@ -49,6 +49,9 @@ const Gate kGates[] = {
     {"DVInfo.full", "DVINFO", 1, 1, false},
     {"AuxiliaryData.full", "AuxiliaryData", 2, 2, false},
     {"BatchAligner.full", "Aligner", 2, 2, false},
+    {"BatchLevelComponent.full", "BLC", 1, 1, false},
+    {"CreateBatchLevelInfo.full", "CBLI", 1, 1, false},
+    {"CreateBatchLevelInfo.full", "BLC", 1, 1, false},
 };
 
 // Where the first section tagged `tag` starts (its tag's 4-byte length).
