@@ -1240,107 +1240,108 @@ std::unique_ptr<AuxiliaryDataObject> FullAuxiliaryData() {
     data->Insert(3, record(4294967295UL, -1, SHRT_MAX, 3, INT_MAX, {}));
     data->Insert(-1, record(43UL, 2, -1, INT_MIN, -5, {std::numeric_limits<float>::infinity()}));
     return data;
-    // Two falling batches aligned with median ends: grid 9.5, 7, 5, 3, 1.75 from 10 down to 1.5.
-    std::unique_ptr<BatchAligner> FullAligner() {
-        NCDataVector<float> maturity;
-        for (const float value : {10.0f, 8.0f, 6.0f, 4.0f, 2.0f, 9.0f, 7.0f, 5.0f, 3.0f, 1.5f})
-            maturity.push_back(value);
-        NCIntegralVector<int, -99> beginnings;
-        beginnings.push_back(1);
-        beginnings.push_back(6);
-        auto aligner = std::make_unique<BatchAligner>();
-        aligner->Init(&maturity, &beginnings, true);
-        return aligner;
-    }
+}
 
-    // A summary of three types of one excluded variable, beyond the types that the log names.
-    std::unique_ptr<BatchLevelComponentObject> FullBatchLevelComponent() {
-        return std::make_unique<BatchLevelComponentObject>(BatchLevelComponent(
-            BatchLevelComponent::eSummaryExcluded, BatchLevelComponent::eMin | BatchLevelComponent::eMean | 0x4000, 3));
-    }
+// Two falling batches aligned with median ends: grid 9.5, 7, 5, 3, 1.75 from 10 down to 1.5.
+std::unique_ptr<BatchAligner> FullAligner() {
+    NCDataVector<float> maturity;
+    for (const float value : {10.0f, 8.0f, 6.0f, 4.0f, 2.0f, 9.0f, 7.0f, 5.0f, 3.0f, 1.5f}) maturity.push_back(value);
+    NCIntegralVector<int, -99> beginnings;
+    beginnings.push_back(1);
+    beginnings.push_back(6);
+    auto aligner = std::make_unique<BatchAligner>();
+    aligner->Init(&maturity, &beginnings, true);
+    return aligner;
+}
 
-    // Every type of component, scores of one component and of all, a summary of all types, the
-    // average batch not used.
-    std::unique_ptr<CreateBatchLevelInfoObject> FullCreateBatchLevelInfo() {
-        CreateBatchLevelInfo info;
-        info.push_back(BatchLevelComponent(BatchLevelComponent::eDuration, -1));
-        info.push_back(BatchLevelComponent(BatchLevelComponent::eEndPoint, 0, 7));
-        info.push_back(BatchLevelComponent(BatchLevelComponent::eScores, 2));
-        info.push_back(BatchLevelComponent());
-        info.push_back(BatchLevelComponent(BatchLevelComponent::eRawData, 4));
-        info.push_back(BatchLevelComponent(BatchLevelComponent::eRawDataExcluded, -1));
-        info.push_back(BatchLevelComponent(BatchLevelComponent::eSummary, BatchLevelComponent::eAllSummaryTypes));
-        info.push_back(BatchLevelComponent(BatchLevelComponent::eSummaryExcluded, INT_MIN, INT_MAX));
-        info.SetAverageBatchForMissingPhases(false);
-        return std::make_unique<CreateBatchLevelInfoObject>(info);
-    }
+// A summary of three types of one excluded variable, beyond the types that the log names.
+std::unique_ptr<BatchLevelComponentObject> FullBatchLevelComponent() {
+    return std::make_unique<BatchLevelComponentObject>(BatchLevelComponent(
+        BatchLevelComponent::eSummaryExcluded, BatchLevelComponent::eMin | BatchLevelComponent::eMean | 0x4000, 3));
+}
 
-    // ---- the table -------------------------------------------------------------------------------
+// Every type of component, scores of one component and of all, a summary of all types, the
+// average batch not used.
+std::unique_ptr<CreateBatchLevelInfoObject> FullCreateBatchLevelInfo() {
+    CreateBatchLevelInfo info;
+    info.push_back(BatchLevelComponent(BatchLevelComponent::eDuration, -1));
+    info.push_back(BatchLevelComponent(BatchLevelComponent::eEndPoint, 0, 7));
+    info.push_back(BatchLevelComponent(BatchLevelComponent::eScores, 2));
+    info.push_back(BatchLevelComponent());
+    info.push_back(BatchLevelComponent(BatchLevelComponent::eRawData, 4));
+    info.push_back(BatchLevelComponent(BatchLevelComponent::eRawDataExcluded, -1));
+    info.push_back(BatchLevelComponent(BatchLevelComponent::eSummary, BatchLevelComponent::eAllSummaryTypes));
+    info.push_back(BatchLevelComponent(BatchLevelComponent::eSummaryExcluded, INT_MIN, INT_MAX));
+    info.SetAverageBatchForMissingPhases(false);
+    return std::make_unique<CreateBatchLevelInfoObject>(info);
+}
 
-    template <typename T>
-    GoldenEntry Entry(std::string name, std::function<std::unique_ptr<T>()> make) {
-        GoldenEntry entry;
-        entry.name = std::move(name);
-        entry.make = [make]() -> std::unique_ptr<ZStreamBase> { return make(); };
-        entry.makeEmpty = []() -> std::unique_ptr<ZStreamBase> { return std::make_unique<T>(); };
-        entry.difference = [className = entry.name.substr(0, entry.name.find('.'))](
-                               const ZStreamBase& expected, const ZStreamBase& actual) -> std::string {
-            const T* e = dynamic_cast<const T*>(&expected);
-            const T* a = dynamic_cast<const T*>(&actual);
-            if (!e || !a) return "the objects compared are not both of class " + className;
-            Differences differences;
-            CompareObjects(*e, *a, differences);
-            return differences.First();
-        };
-        return entry;
-    }
+// ---- the table -------------------------------------------------------------------------------
 
-    // The entries "<className>.full" (made by `full`) and "<className>.minimal" (default-constructed);
-    // `pinned` for the classes whose bytes hold process-wide state.
-    template <typename T>
-    void AddForms(std::vector<GoldenEntry> & table, const std::string& className,
-                  std::function<std::unique_ptr<T>()> full, bool pinned = false) {
-        std::function<std::unique_ptr<T>()> minimal = [] { return std::make_unique<T>(); };
-        table.push_back(Entry<T>(className + ".full", pinned ? Pinned(full) : full));
-        table.push_back(Entry<T>(className + ".minimal", pinned ? Pinned(minimal) : minimal));
-    }
+template <typename T>
+GoldenEntry Entry(std::string name, std::function<std::unique_ptr<T>()> make) {
+    GoldenEntry entry;
+    entry.name = std::move(name);
+    entry.make = [make]() -> std::unique_ptr<ZStreamBase> { return make(); };
+    entry.makeEmpty = []() -> std::unique_ptr<ZStreamBase> { return std::make_unique<T>(); };
+    entry.difference = [className = entry.name.substr(0, entry.name.find('.'))](
+                           const ZStreamBase& expected, const ZStreamBase& actual) -> std::string {
+        const T* e = dynamic_cast<const T*>(&expected);
+        const T* a = dynamic_cast<const T*>(&actual);
+        if (!e || !a) return "the objects compared are not both of class " + className;
+        Differences differences;
+        CompareObjects(*e, *a, differences);
+        return differences.First();
+    };
+    return entry;
+}
 
-    std::vector<GoldenEntry> MakeTable() {
-        std::vector<GoldenEntry> table;
-        AddForms<NCIntegralVector<int, -99>>(table, "NCIntegralVectorInt", FullIndexVector);
-        AddForms<NCIntegralVector<unsigned long, 0>>(table, "NCIntegralVectorULong", FullIDVector);
-        AddForms<BoolVector>(table, "NCIntegralVectorBool", FullBoolVector);
-        AddForms<NCDataVector<float>>(table, "NCDataVector", FullDataVector);
-        AddForms<NCDataMatrix<float>>(table, "NCDataMatrix", FullDataMatrix);
-        AddForms<NCStringVector>(table, "NCStringVector", FullStringVector);
-        AddForms<VarObsInfo>(table, "VarObsInfo", FullVarObsInfo);
-        AddForms<QuantitativeVariableInfo>(table, "QuantitativeVariableInfo", FullQuantitative);
-        AddForms<QualitativeVariableInfo>(table, "QualitativeVariableInfo", FullQualitative);
-        AddForms<DateTimeVariableInfo>(table, "DateTimeVariableInfo", FullDateTime);
-        AddForms<ObservationInfo>(table, "ObservationInfo", FullObservation);
-        AddForms<NCVariables>(table, "NCVariables", FullVariables, true);
-        AddForms<NCObservations>(table, "NCObservations", FullObservations, true);
-        AddForms<SelectedLabel>(table, "SelectedLabel", FullSelectedLabel, true);
-        AddForms<ClassInfo>(table, "ClassInfo", FullPhase);
-        AddForms<BatchInfo>(table, "BatchInfo", FullBatch);
-        AddForms<BatchInfoVector>(table, "BatchInfoVector", FullBatchList);
-        AddForms<BatchImportSettings>(table, "BatchImportSettings", FullImportSettings);
-        AddForms<ColumnConcatenateInfo>(table, "ColumnConcatenateInfo", FullConcatenation);
-        AddForms<DVInfo>(table, "DVInfo", FullDVInfo);
-        AddForms<RUSPDataObject>(table, "RUSPData", FullRUSPData);
-        AddForms<LocalCenteringInfo>(table, "LocalCenteringInfo", FullLocalCentering);
-        AddForms<AVGLocalCenteringInfo>(table, "AVGLocalCenteringInfo", FullAverages);
-        AddForms<TrimdVarStruct>(table, "TrimdVarStruct", FullTrimValues);
-        AddForms<DataSetObject>(table, "NCDataSet", FullDataSet);
-        AddForms<DataSetInfoObject>(table, "NCDataSetInfo", FullDataSetInfo);
-        AddForms<LocalCenteringData>(table, "LocalCenteringData", FullLocalCenteringData);
-        AddForms<DefaultCenterValues>(table, "DefaultCenterValues", FullDefaultCenterValues);
-        AddForms<AuxiliaryDataObject>(table, "AuxiliaryData", FullAuxiliaryData);
-        AddForms<BatchAligner>(table, "BatchAligner", FullAligner);
-        AddForms<BatchLevelComponentObject>(table, "BatchLevelComponent", FullBatchLevelComponent);
-        AddForms<CreateBatchLevelInfoObject>(table, "CreateBatchLevelInfo", FullCreateBatchLevelInfo);
-        return table;
-    }
+// The entries "<className>.full" (made by `full`) and "<className>.minimal" (default-constructed);
+// `pinned` for the classes whose bytes hold process-wide state.
+template <typename T>
+void AddForms(std::vector<GoldenEntry>& table, const std::string& className, std::function<std::unique_ptr<T>()> full,
+              bool pinned = false) {
+    std::function<std::unique_ptr<T>()> minimal = [] { return std::make_unique<T>(); };
+    table.push_back(Entry<T>(className + ".full", pinned ? Pinned(full) : full));
+    table.push_back(Entry<T>(className + ".minimal", pinned ? Pinned(minimal) : minimal));
+}
+
+std::vector<GoldenEntry> MakeTable() {
+    std::vector<GoldenEntry> table;
+    AddForms<NCIntegralVector<int, -99>>(table, "NCIntegralVectorInt", FullIndexVector);
+    AddForms<NCIntegralVector<unsigned long, 0>>(table, "NCIntegralVectorULong", FullIDVector);
+    AddForms<BoolVector>(table, "NCIntegralVectorBool", FullBoolVector);
+    AddForms<NCDataVector<float>>(table, "NCDataVector", FullDataVector);
+    AddForms<NCDataMatrix<float>>(table, "NCDataMatrix", FullDataMatrix);
+    AddForms<NCStringVector>(table, "NCStringVector", FullStringVector);
+    AddForms<VarObsInfo>(table, "VarObsInfo", FullVarObsInfo);
+    AddForms<QuantitativeVariableInfo>(table, "QuantitativeVariableInfo", FullQuantitative);
+    AddForms<QualitativeVariableInfo>(table, "QualitativeVariableInfo", FullQualitative);
+    AddForms<DateTimeVariableInfo>(table, "DateTimeVariableInfo", FullDateTime);
+    AddForms<ObservationInfo>(table, "ObservationInfo", FullObservation);
+    AddForms<NCVariables>(table, "NCVariables", FullVariables, true);
+    AddForms<NCObservations>(table, "NCObservations", FullObservations, true);
+    AddForms<SelectedLabel>(table, "SelectedLabel", FullSelectedLabel, true);
+    AddForms<ClassInfo>(table, "ClassInfo", FullPhase);
+    AddForms<BatchInfo>(table, "BatchInfo", FullBatch);
+    AddForms<BatchInfoVector>(table, "BatchInfoVector", FullBatchList);
+    AddForms<BatchImportSettings>(table, "BatchImportSettings", FullImportSettings);
+    AddForms<ColumnConcatenateInfo>(table, "ColumnConcatenateInfo", FullConcatenation);
+    AddForms<DVInfo>(table, "DVInfo", FullDVInfo);
+    AddForms<RUSPDataObject>(table, "RUSPData", FullRUSPData);
+    AddForms<LocalCenteringInfo>(table, "LocalCenteringInfo", FullLocalCentering);
+    AddForms<AVGLocalCenteringInfo>(table, "AVGLocalCenteringInfo", FullAverages);
+    AddForms<TrimdVarStruct>(table, "TrimdVarStruct", FullTrimValues);
+    AddForms<DataSetObject>(table, "NCDataSet", FullDataSet);
+    AddForms<DataSetInfoObject>(table, "NCDataSetInfo", FullDataSetInfo);
+    AddForms<LocalCenteringData>(table, "LocalCenteringData", FullLocalCenteringData);
+    AddForms<DefaultCenterValues>(table, "DefaultCenterValues", FullDefaultCenterValues);
+    AddForms<AuxiliaryDataObject>(table, "AuxiliaryData", FullAuxiliaryData);
+    AddForms<BatchAligner>(table, "BatchAligner", FullAligner);
+    AddForms<BatchLevelComponentObject>(table, "BatchLevelComponent", FullBatchLevelComponent);
+    AddForms<CreateBatchLevelInfoObject>(table, "CreateBatchLevelInfo", FullCreateBatchLevelInfo);
+    return table;
+}
 
 }  // namespace
 
