@@ -173,15 +173,21 @@ TEST(BatchAligner, GridSizeDirectionPicksAndMedianEnds) {
     aligner.Init(&runs, &runStarts, true);
     EXPECT_EQ(Values(aligner.GetTimeMaturityVector()), std::vector<float>({1, 2, 3, 4, 4}));
 
-    // Repeated values give one grid point each; a falling maturity gives a falling grid.
+    // Repeated values give one grid point each; a falling maturity gives a falling grid, into
+    // which its missing value is sorted last (a rising one sorts it first, where it is never picked).
     const NCDataVector<float> steps = Vec({5, 5, 5, M, 5, 4, 4, 4, 4, 4});
     const NCIntegralVector<int, -99> one = Ints({1});
     EXPECT_EQ(BatchAligner::EstimateTimeMaturityVectorSize(&steps, &one, &ascending), 10);
     EXPECT_FALSE(ascending);
     aligner.Init(&steps, &one, false);
-    EXPECT_EQ(Values(aligner.GetTimeMaturityVector()), std::vector<float>({5, 4}));
+    EXPECT_EQ(Values(aligner.GetTimeMaturityVector()), std::vector<float>({5, 4, M}));
     EXPECT_EQ(aligner.GetStart(), 5.0f);
-    EXPECT_EQ(aligner.GetEnd(), 4.0f);
+    EXPECT_EQ(aligner.GetEnd(), M);
+    const NCDataVector<float> rising = Vec({4, M, 4, 5, 5, 5, 5, 5, 6, 6});
+    aligner.Init(&rising, &one, false);
+    EXPECT_EQ(Values(aligner.GetTimeMaturityVector()), std::vector<float>({4, 5, 6}));
+    EXPECT_EQ(aligner.GetStart(), M);
+    EXPECT_EQ(aligner.GetEnd(), 6.0f);
 
     // Beginnings that do not cut the rows into batches give no grid.
     for (const auto& bad : {Ints({}), Ints({2, 5}), Ints({1, 5, 5}), Ints({1, 11}), Ints({1, 3, 2})}) {
