@@ -1,0 +1,589 @@
+#include "compound/CompoundDataset.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+
+#include <boost/make_shared.hpp>
+#include <boost/uuid/random_generator.hpp>
+#include <boost/uuid/uuid_io.hpp>
+
+#include "batchinfo/BatchInfoVector.h"
+#include "batchinfo/ClassInfoVector.h"
+#include "dataset/NCDataSet.h"
+#include "dataset/NCDataSetInfo.h"
+#include "dataset/NCProjectBase.h"
+#include "interfaces/constants/DataTypeBits.h"
+#include "interfaces/notification/NCError.h"
+#include "interfaces/streams/Section.h"
+#include "varobs/NCObservations.h"
+#include "varobs/NCVariables.h"
+
+namespace {
+
+enum SubStream : int {
+    kDatasets = 0,
+    kIdentifier = 3,  // 1 and 2 are not used
+    kDataType = 4,
+    kSubStreamCount = 5
+};
+
+// "NCCOMPDS" version 1; only version 1 is read, checked after the (empty) base part.
+const Section& StreamSection() {
+    static const Section section("NCCOMPDS", 1, kSubStreamCount);
+    return section;
+}
+
+constexpr std::size_t kUUIDTextLength = 36;
+
+boost::uuids::uuid NewRandomID() {
+    thread_local boost::uuids::random_generator generator;
+    return generator();
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// The 36-character text form: two hexadecimal digits per byte, "-" after bytes 4, 6, 8 and 10.
+bool ParseUUID(const char* text, boost::uuids::uuid& id) {
+    boost::uuids::uuid parsed{};
+    std::size_t at = 0;
+    for (std::size_t byte = 0; byte < parsed.size(); ++byte) {
+        if (byte == 4 || byte == 6 || byte == 8 || byte == 10) {
+            if (text[at++] != '-') return false;
+        }
+        const int high = HexDigit(text[at++]);
+        const int low = HexDigit(text[at++]);
+        if (high < 0 || low < 0) return false;
+        parsed.data[byte] = static_cast<std::uint8_t>(high * 16 + low);
+    }
+    id = parsed;
+    return true;
+}
+
+// Unique IDs in ascending order, each with its 1-based position in the list they came from, for
+// lookups by halving. Equal IDs keep their positions in ascending order.
+class SortedIDs {
+public:
+    explicit SortedIDs(const NCIntegralVector<unsigned long, 0>& ids) { Rebuild(ids); }
+
+    void Rebuild(const NCIntegralVector<unsigned long, 0>& ids) {
+        mEntries.resize(static_cast<std::size_t>(ids.size()));
+        const unsigned long* id = ids.data();
+        for (std::size_t i = 0; i < mEntries.size(); ++i) mEntries[i] = {id[i], static_cast<int>(i) + 1};
+        std::sort(mEntries.begin(), mEntries.end(), [](const Entry& a, const Entry& b) {
+            return a.id < b.id || (a.id == b.id && a.position < b.position);
+        });
+    }
+
+    // The position of the first occurrence of `id`; 0 when absent.
+    int Find(unsigned long id) const {
+        const auto found = std::lower_bound(mEntries.begin(), mEntries.end(), id,
+                                            [](const Entry& entry, unsigned long value) { return entry.id < value; });
+        return found != mEntries.end() && found->id == id ? found->position : 0;
+    }
+
+private:
+    struct Entry {
+        unsigned long id;
+        int position;
+    };
+    std::vector<Entry> mEntries;
+};
+
+// A run of new IDs (at [first, first + count) of the scratch list) to go before position `before`.
+struct InsertionRun {
+    int before;
+    std::size_t first;
+    std::size_t count;
+};
+
+// Inserts the IDs of `other` that `sorted` (the lookup copy of `ids`) lacks into `ids`, in
+// `other`'s order: each run of them just before the next ID that `other` shares with `ids`, the
+// run after the last shared one at the end. Runs for one place keep their order. One pass over
+// `ids` however many runs there are; `fresh` and `runs` are scratch space.
+void InsertBeforeShared(NCIntegralVector<unsigned long, 0>& ids, const NCIntegralVector<unsigned long, 0>& other,
+                        const SortedIDs& sorted, std::vector<unsigned long>& fresh, std::vector<InsertionRun>& runs) {
+    fresh.clear();
+    runs.clear();
+    const int n = ids.size();
+    std::size_t pending = 0;
+    for (const unsigned long id : other) {
+        const int shared = sorted.Find(id);
+        if (shared == 0) {
+            fresh.push_back(id);
+        } else if (fresh.size() > pending) {
+            runs.push_back({shared, pending, fresh.size() - pending});
+            pending = fresh.size();
+        }
+    }
+    if (fresh.size() > pending) runs.push_back({n + 1, pending, fresh.size() - pending});
+    if (runs.empty()) return;
+    std::stable_sort(runs.begin(), runs.end(),
+                     [](const InsertionRun& a, const InsertionRun& b) { return a.before < b.before; });
+
+    NCIntegralVector<unsigned long, 0> merged(n + static_cast<int>(fresh.size()));
+    unsigned long* to = merged.begin();
+    const unsigned long* from = ids.data();
+    int copied = 0;  // positions 1 … copied of `ids` are in place
+    for (const InsertionRun& run : runs) {
+        to = std::copy(from + copied, from + (run.before - 1), to);
+        copied = run.before - 1;
+        to = std::copy_n(fresh.data() + run.first, run.count, to);
+    }
+    std::copy(from + copied, from + n, to);
+    ids = std::move(merged);
+}
+
+// Finds IDs in an unsorted list where a linear search resumed after the previous hit would: the
+// first occurrence after the previous hit, else the first one before it. A short probe after the
+// previous hit answers lists in matching order in one step; anything else goes through a sorted
+// index built on the first miss, which gives the same position without a scan.
+class ResumedSearch {
+public:
+    explicit ResumedSearch(const NCIntegralVector<unsigned long, 0>& ids) : mIDs(ids) {}
+
+    // The position found, 0 when `id` is absent.
+    int Find(unsigned long id) {
+        const int n = mIDs.size();
+        const int probeEnd = std::min(n, mPrevious + kProbe);
+        for (int p = mPrevious + 1; p <= probeEnd; ++p)
+            if (mIDs[p] == id) return mPrevious = p;
+        if (mIndex.empty() && n > 0) BuildIndex();
+        const auto after = std::lower_bound(mIndex.begin(), mIndex.end(), Entry{id, mPrevious + 1});
+        if (after != mIndex.end() && after->first == id) return mPrevious = after->second;
+        const auto first = std::lower_bound(mIndex.begin(), mIndex.end(), Entry{id, 0});
+        if (first != mIndex.end() && first->first == id) return mPrevious = first->second;
+        return 0;
+    }
+
+private:
+    using Entry = std::pair<unsigned long, int>;
+    static constexpr int kProbe = 8;
+
+    void BuildIndex() {
+        mIndex.resize(static_cast<std::size_t>(mIDs.size()));
+        for (int p = 1; p <= mIDs.size(); ++p) mIndex[static_cast<std::size_t>(p - 1)] = {mIDs[p], p};
+        std::sort(mIndex.begin(), mIndex.end());
+    }
+
+    const NCIntegralVector<unsigned long, 0>& mIDs;
+    std::vector<Entry> mIndex;
+    int mPrevious = 0;
+};
+
+// Merges two ascending lists, keeping one copy of values found in both.
+std::vector<int> SortedUnion(const std::vector<int>& a, const std::vector<int>& b) {
+    std::vector<int> merged;
+    merged.reserve(a.size() + b.size());
+    std::set_union(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(merged));
+    return merged;
+}
+
+// The alias number of the collection's batch ID column; -1 when it has none.
+int BatchAlias(const NCObservations& observations) {
+    std::vector<int> all(static_cast<std::size_t>(observations.SizeAliases()));
+    for (std::size_t k = 0; k < all.size(); ++k) all[k] = static_cast<int>(k) + 1;
+    return observations.GetBatchID(all);
+}
+
+}  // namespace
+
+const ZStreamableData& CompoundDataset::StreamData() { return StreamSection().Data(); }
+
+CompoundDataset::CompoundDataset(boost::shared_ptr<NCProjectBase> project)
+    : NCDataContainerBase(std::move(project)), mID(NewRandomID()) {}
+
+CompoundDataset::CompoundDataset(boost::shared_ptr<NCProjectBase> project, const std::vector<int>& datasets)
+    : CompoundDataset(std::move(project)) {
+    SetupDatasets(datasets);
+}
+
+CompoundDataset::~CompoundDataset() = default;
+
+// ---- setting up -----------------------------------------------------------------------------------
+
+CompoundDataset::Descriptions CompoundDataset::Describe(const std::vector<int>& datasets) const {
+    Descriptions descriptions;
+    if (datasets.empty()) return descriptions;
+    const auto project = GetProject();
+    if (!project) throw NCError("The project of the compound dataset no longer exists.");
+    descriptions.reserve(datasets.size());
+    for (const int number : datasets) {
+        boost::shared_ptr<NCDataSetInfo> description = project->GetDataSetInfo(number);
+        if (!description) {
+            CString message;
+            message.Format("The project has no dataset %d.", number);
+            throw NCError(message.GetString());
+        }
+        descriptions.push_back(std::move(description));
+    }
+    return descriptions;
+}
+
+void CompoundDataset::SetupDatasets(const std::vector<int>& datasets) {
+    const auto project = GetProject();
+    const Descriptions descriptions = Describe(datasets);  // throws without a project
+    if (datasets.empty()) {
+        mDatasets.clear();
+        mObsIDs.Clear();
+        mVarIDs.Clear();
+        return;
+    }
+    Combine(datasets, descriptions, *project);
+}
+
+void CompoundDataset::Combine(const std::vector<int>& datasets, const Descriptions& descriptions,
+                              const NCProjectBase& project) {
+    mDatasets = datasets;
+    NCDataSetInfo& base = *descriptions.front();
+    mVarIDs = base.GetVarIDs(project);
+    mObsIDs = base.GetObsIDs(project);
+    mDataType |= base.GetDataType();
+
+    // Lists replaced here are this compound's own; one kept from before may have been handed
+    // out, so it is copied before anything is appended to it.
+    bool ownBatches = false;
+    bool ownPhases = false;
+    std::unordered_set<std::string> knownBatches;
+    std::unordered_set<std::string> knownPhases;
+    if (const BatchInfoVector* batches = base.GetBatchInfoVector(project)) {
+        mBatches = boost::make_shared<BatchInfoVector>(*batches);
+        ownBatches = true;
+        for (const auto& batch : *mBatches)
+            if (batch) knownBatches.insert(batch->GetBatchName().GetString());
+    }
+    const auto appendPhase = [&](const boost::shared_ptr<ClassInfo>& phase) {
+        if (!phase) {
+            mPhases->push_back(phase);
+            return;
+        }
+        mPhases->push_back(phase->Clone());
+        knownPhases.insert(phase->GetPhaseName().GetString());
+    };
+    if (const ClassInfoVector* phases = base.GetPhaseInfoVector(project)) {
+        mPhases = boost::make_shared<ClassInfoVector>();
+        ownPhases = true;
+        mPhases->reserve(phases->size());
+        for (const auto& phase : *phases) appendPhase(phase);
+    }
+    mUsedObsAliases = base.GetUsedObsAliases();
+    mUsedVarAliases = base.GetUsedVarAliases();
+    if (datasets.size() == 1) return;
+
+    SortedIDs sortedVars(mVarIDs);
+    SortedIDs sortedObs(mObsIDs);
+    bool sortedObsCurrent = true;
+    bool duplicateBatch = false;
+    std::vector<unsigned long> inserted;
+    std::vector<InsertionRun> runs;
+    for (std::size_t d = 1; d < datasets.size(); ++d) {
+        NCDataSetInfo& other = *descriptions[d];
+        const int otherType = other.GetDataType();
+        mDataType |= otherType;
+        mUsedVarAliases = SortedUnion(mUsedVarAliases, other.GetUsedVarAliases());
+        mUsedObsAliases = SortedUnion(mUsedObsAliases, other.GetUsedObsAliases());
+
+        if (!sortedObsCurrent) {
+            sortedObs.Rebuild(mObsIDs);
+            sortedObsCurrent = true;
+        }
+        const int observationsBefore = mObsIDs.size();
+        const NCIntegralVector<unsigned long, 0> otherObs = other.GetObsIDs(project);
+        InsertBeforeShared(mObsIDs, otherObs, sortedObs, inserted, runs);
+
+        const int variablesBefore = mVarIDs.size();
+        const NCIntegralVector<unsigned long, 0> otherVars = other.GetVarIDs(project);
+        for (const unsigned long id : otherVars)
+            if (sortedVars.Find(id) == 0) mVarIDs.push_back(id);
+        bool mergePhases = false;
+        if (mVarIDs.size() > variablesBefore) {
+            sortedVars.Rebuild(mVarIDs);
+            mergePhases = (otherType & nc::DataType::kBatchLevel) != 0;
+        }
+
+        if (mObsIDs.size() > observationsBefore) {
+            sortedObsCurrent = false;  // rebuilt when the next dataset needs it
+            const BatchInfoVector* otherBatches = other.GetBatchInfoVector(project);
+            if (otherBatches && mBatches) {
+                for (const auto& batch : *otherBatches) {
+                    if (!batch) continue;
+                    if (!knownBatches.insert(batch->GetBatchName().GetString()).second) {
+                        duplicateBatch = true;
+                        continue;
+                    }
+                    if (!ownBatches) {
+                        mBatches = boost::make_shared<BatchInfoVector>(*mBatches);
+                        ownBatches = true;
+                    }
+                    mBatches->push_back(batch->Clone());
+                }
+            }
+            if ((otherType & nc::DataType::kObservationLevelBatch) != 0) mergePhases = true;
+        }
+
+        const ClassInfoVector* otherPhases = mergePhases ? other.GetPhaseInfoVector(project) : nullptr;
+        if (otherPhases) {
+            if (!mPhases) {
+                mPhases = boost::make_shared<ClassInfoVector>();
+                ownPhases = true;
+            } else if (!ownPhases) {
+                mPhases = boost::make_shared<ClassInfoVector>(*mPhases);
+                ownPhases = true;
+            }
+            for (const auto& phase : *otherPhases)
+                if (phase && knownPhases.count(phase->GetPhaseName().GetString()) == 0) appendPhase(phase);
+        }
+    }
+
+    if (duplicateBatch && mBatches && project.AskBatchQuestion()) RegroupByBatch(project);
+}
+
+void CompoundDataset::RegroupByBatch(const NCProjectBase& project) {
+    // A name that occurs twice in the list takes its last position.
+    std::unordered_map<std::string, int> positions;
+    int count = 0;
+    for (const auto& batch : *mBatches) {
+        if (batch) positions[batch->GetBatchName().GetString()] = count;
+        ++count;
+    }
+    const NCObservations& observations = project.GetObservations();
+    const int alias = BatchAlias(observations);
+    const int n = mObsIDs.size();
+    // A counting sort: stable, one pass to count and one to place. Names not in the list go last.
+    const int unlisted = count;
+    std::vector<int> keys(static_cast<std::size_t>(n));
+    std::vector<int> starts(static_cast<std::size_t>(count) + 2, 0);
+    for (int i = 1; i <= n; ++i) {
+        const ObservationInfo* record = observations[mObsIDs[i]];
+        int key = unlisted;
+        if (record) {
+            const auto found = positions.find(record->GetUserID(alias));
+            if (found != positions.end()) key = found->second;
+        }
+        keys[static_cast<std::size_t>(i - 1)] = key;
+        ++starts[static_cast<std::size_t>(key) + 1];
+    }
+    for (std::size_t k = 1; k < starts.size(); ++k) starts[k] += starts[k - 1];
+    NCIntegralVector<unsigned long, 0> regrouped(n);
+    for (int i = 1; i <= n; ++i)
+        regrouped(++starts[static_cast<std::size_t>(keys[static_cast<std::size_t>(i - 1)])]) = mObsIDs[i];
+    mObsIDs = std::move(regrouped);
+}
+
+bool CompoundDataset::SplitDataSet(int existing, int added) {
+    std::vector<int> datasets = mDatasets;
+    const auto at = std::find(datasets.begin(), datasets.end(), existing);
+    if (at == datasets.end() || std::find(datasets.begin(), datasets.end(), added) != datasets.end()) return false;
+    datasets.insert(at + 1, added);
+    SetupDatasets(datasets);
+    return true;
+}
+
+// ---- queries --------------------------------------------------------------------------------------
+
+CString CompoundDataset::GetName() const {
+    const auto project = GetProject();
+    if (!project) return CString();
+    std::string name;
+    for (std::size_t d = 0; d < mDatasets.size(); ++d) {
+        const boost::shared_ptr<NCDataSetInfo> description = project->GetDataSetInfo(mDatasets[d]);
+        if (d > 0) name += '+';
+        if (description) name += description->GetName();
+    }
+    return CString(name);
+}
+
+int CompoundDataset::GetNumber() const { return mDatasets.size() == 1 ? mDatasets.front() : -1; }
+
+bool CompoundDataset::IsObservationLevelBatch() const {
+    return (GetDataType() & nc::DataType::kObservationLevelBatch) != 0;
+}
+
+const ObservationInfo* CompoundDataset::GetObservationInfo(int obs) const {
+    if (obs < 1 || obs > mObsIDs.size()) return nullptr;
+    const auto project = GetProject();
+    return project ? project->GetObservations()[mObsIDs[obs]] : nullptr;
+}
+
+const VariableInfo* CompoundDataset::GetVariableInfo(int var) const {
+    if (var < 1 || var > mVarIDs.size()) return nullptr;
+    const auto project = GetProject();
+    return project ? project->GetVariables()[mVarIDs[var]] : nullptr;
+}
+
+const char* CompoundDataset::GetObservationID(int obs, int alias) const {
+    const ObservationInfo* record = GetObservationInfo(obs);
+    return record ? UsedIDText(*record, mUsedObsAliases, alias) : "";
+}
+
+const char* CompoundDataset::GetVariableID(int var, int alias) const {
+    const VariableInfo* record = GetVariableInfo(var);
+    return record ? UsedIDText(*record, mUsedVarAliases, alias) : "";
+}
+
+boost::shared_ptr<BatchInfoVector const> CompoundDataset::GetBatchInfoVector() const { return mBatches; }
+
+boost::shared_ptr<ClassInfoVector const> CompoundDataset::GetPhaseInfoVector() const { return mPhases; }
+
+const std::map<unsigned long, std::set<int>>& CompoundDataset::GetVarToDSMap() const {
+    if (!mVarToDatasets.empty()) return mVarToDatasets;
+    const auto project = GetProject();
+    if (!project) return mVarToDatasets;
+    for (const int number : mDatasets) {
+        const boost::shared_ptr<NCDataSetInfo> description = project->GetDataSetInfo(number);
+        if (!description) continue;
+        for (const unsigned long id : description->GetVarIDs(*project)) mVarToDatasets[id].insert(number);
+    }
+    return mVarToDatasets;
+}
+
+// ---- match percentage -----------------------------------------------------------------------------
+
+float CompoundDataset::CalculateMatchPercent(const std::atomic<bool>& cancel) const {
+    if (mDatasets.size() < 2) return 100.0f;
+    const auto project = GetProject();
+    if (!project) return 0.0f;
+    const auto cancelled = [&cancel] { return cancel.load(std::memory_order_relaxed); };
+    const std::size_t rows = static_cast<std::size_t>(mObsIDs.size());
+    const std::size_t columns = static_cast<std::size_t>(mVarIDs.size());
+    std::vector<std::uint8_t> covered(rows * columns, 0);
+
+    const boost::shared_ptr<NCDataSetInfo> base = project->GetDataSetInfo(mDatasets.front());
+    const std::size_t baseRows = base ? static_cast<std::size_t>(base->GetObsIDs(*project).size()) : 0;
+    const std::size_t baseColumns = base ? static_cast<std::size_t>(base->GetVarIDs(*project).size()) : 0;
+    const std::size_t markedColumns = std::min(baseColumns, columns);
+    for (std::size_t row = 0; row < std::min(baseRows, rows); ++row) {
+        std::memset(covered.data() + row * columns, 1, markedColumns);
+        if (cancelled()) return 0.0f;
+    }
+    double total = static_cast<double>(baseRows);
+    double totalColumns = static_cast<double>(baseColumns);
+
+    const SortedIDs obsPositions(mObsIDs);
+    const SortedIDs varPositions(mVarIDs);
+    if (cancelled()) return 0.0f;
+
+    std::vector<std::size_t> datasetColumns;
+    for (std::size_t d = 1; d < mDatasets.size(); ++d) {
+        if (cancelled()) return 0.0f;
+        const boost::shared_ptr<NCDataSetInfo> other = project->GetDataSetInfo(mDatasets[d]);
+        if (!other) continue;
+        const NCIntegralVector<unsigned long, 0> otherObs = other->GetObsIDs(*project);
+        const NCIntegralVector<unsigned long, 0> otherVars = other->GetVarIDs(*project);
+        total += otherObs.size();
+        totalColumns += otherVars.size();
+        datasetColumns.clear();
+        for (const unsigned long id : otherVars)
+            if (const int column = varPositions.Find(id))
+                datasetColumns.push_back(static_cast<std::size_t>(column - 1));
+        if (cancelled()) return 0.0f;
+        int sinceLook = 0;
+        for (const unsigned long id : otherObs) {
+            if (++sinceLook == 4096) {
+                if (cancelled()) return 0.0f;
+                sinceLook = 0;
+            }
+            const int row = obsPositions.Find(id);
+            if (row == 0) continue;
+            std::uint8_t* cells = covered.data() + static_cast<std::size_t>(row - 1) * columns;
+            for (const std::size_t column : datasetColumns) cells[column] = 1;
+        }
+    }
+
+    const double marked = static_cast<double>(std::count(covered.begin(), covered.end(), std::uint8_t{1}));
+    const double empty = static_cast<double>(rows * columns) - marked;
+    const double denominator = total * totalColumns - marked;
+    if (denominator <= 0.0) return 100.0f;
+    const double percent = (1.0 - empty / denominator) * 100.0;
+    return static_cast<float>(std::clamp(percent, 0.0, 100.0));
+}
+
+// ---- values of one dataset ------------------------------------------------------------------------
+
+void CompoundDataset::AddDataFromDS(int dataset, const NCIntegralVector<unsigned long, 0>& obsIDs,
+                                    const NCIntegralVector<unsigned long, 0>& varIDs, const NCProjectBase& project,
+                                    NCDataMatrix<float>& matrix) {
+    if (matrix.GetNumRows() != obsIDs.size() || matrix.GetNumColumns() != varIDs.size()) return;
+    const boost::shared_ptr<NCDataSet> source = project.GetDataset(dataset);
+    if (!source) return;
+    const NCDataMatrix<float> values = source->GetData(false, boost::shared_ptr<DefaultCenterValues const>());
+    const NCIntegralVector<unsigned long, 0> sourceObs = source->GetObsIDs();
+    const NCIntegralVector<unsigned long, 0> sourceVars = source->GetVarIDs();
+    if (values.GetNumRows() != sourceObs.size() || values.GetNumColumns() != sourceVars.size()) return;
+
+    // (compound row, dataset row) of every dataset observation found, 0-based.
+    std::vector<std::pair<int, int>> rows;
+    rows.reserve(static_cast<std::size_t>(sourceObs.size()));
+    ResumedSearch findRow(obsIDs);
+    for (int k = 1; k <= sourceObs.size(); ++k)
+        if (const int row = findRow.Find(sourceObs[k])) rows.emplace_back(row - 1, k - 1);
+    if (rows.empty()) return;
+
+    ResumedSearch findColumn(varIDs);
+    for (int j = 1; j <= sourceVars.size(); ++j) {
+        const int column = findColumn.Find(sourceVars[j]);
+        if (column == 0) continue;
+        const float* from = values.GetColumnPtr(j);
+        float* to = matrix.GetMutableColumnPtr(column);
+        for (const auto& [row, k] : rows) to[row] = from[k];
+    }
+}
+
+// ---- stream ---------------------------------------------------------------------------------------
+
+bool CompoundDataset::ZStreamableStartWrite(std::ostream& os) {
+    return StreamSection().Write(
+        os, mSection, [&] { return ZStreamBase::ZStreamableStartWrite(os); },
+        [&](SectionOutput& out) {
+            out.Write(kDatasets, mDatasets);
+            const std::string text = boost::uuids::to_string(mID);
+            out.Stream(kIdentifier).write(text.data(), static_cast<std::streamsize>(text.size()));
+            out.Write(kDataType, mDataType);
+        });
+}
+
+bool CompoundDataset::ZStreamableStartRead(std::istream& is) {
+    return StreamSection().Read(
+        is, mSection, [&] { return ZStreamBase::ZStreamableStartRead(is); },
+        [&](SectionInput& in) {
+            std::vector<int> datasets;
+            in.Required(kDatasets, datasets);
+            std::istream& identifier = in.Stream(kIdentifier);
+            char text[kUUIDTextLength];
+            identifier.read(text, static_cast<std::streamsize>(kUUIDTextLength));
+            boost::uuids::uuid id{};
+            if (identifier.gcount() != static_cast<std::streamsize>(kUUIDTextLength) || !ParseUUID(text, id))
+                throw ZoStreamError("Error when reading from stream");
+            int dataType = 0;
+            in.Required(kDataType, dataType);
+
+            if (datasets.empty()) {
+                mID = id;
+                mDataType = dataType;
+                SetupDatasets(datasets);
+                return true;
+            }
+            const auto project = GetProject();
+            Descriptions descriptions;
+            try {
+                descriptions = Describe(datasets);
+            } catch (const NCError&) {
+                return false;
+            }
+            mID = id;
+            mDataType = dataType;
+            Combine(datasets, descriptions, *project);
+            return true;
+        });
+}
