@@ -49,6 +49,7 @@
 #include "varobs/VarObsInfoAccess.h"
 #include "varobs/VariableInfo.h"
 
+#include "dataset/DatasetMergeInfo.h"
 #include "dataset/IDPositionIndex.h"
 #include "dataset/NCDataContainer.h"
 #include "dataset/NCDataContainerBase.h"
@@ -81,6 +82,9 @@
 #include "centering/LocalCenteringInfo.h"
 
 #include "batch/Smooth.h"
+
+#include "compound/CompoundDataset.h"
+#include "compound/FullCompoundDataset.h"
 
 // The library's version text.
 const char* NCDatasetLibraryVersion();
