@@ -61,7 +61,8 @@ struct Target {
 // Every target, in a fixed order: containers, directory, records, variables, observations, label,
 // the batch records: phase, batch, batchlist, settings (with its column concatenations), dvinfo;
 // local centering: fulllci (the name-keyed centres), lci (their per-phase averages), lcd (the
-// project's table of centres), dcv (default centre values); and dsinfo (the description of a dataset).
+// project's table of centres), dcv (default centre values); dsinfo (the description of a dataset);
+// and compound (a compound dataset, read into the golden objects' project).
 const std::vector<Target>& Targets();
 // The target of that name, or null.
 const Target* FindTarget(const std::string& name);
