@@ -2,7 +2,8 @@
 // The embedded demonstration of `ncds demo`: records, collections and a dataset of a small batch
 // process, each written to the stream format and read back, then edited and printed; then the
 // batches and phases of the process derived, set by the user and derived again after changes;
-// last the collections and a dataset saved to one file and opened in a new project.
+// the collections and a dataset saved to one file and opened in a new project; last lab results
+// combined with the process data, merged into it, and the data centred per batch.
 
 #include <ostream>
 #include <string>
