@@ -111,6 +111,8 @@ public:
 
     // How much the combined datasets overlap, in percent: 100 when they all hold the same
     // observations and variables, 0 when they share none (and 100 for fewer than two datasets).
+    // The base dataset counts as covering the compound's first rows and columns; later datasets
+    // cover the cells of their own observations and variables, found by ID.
     // Returns 0 as soon as it finds `cancel` set; it looks after every row of the base dataset,
     // after building its lookup lists, twice per further dataset and every 4096 of its rows.
     float CalculateMatchPercent(const std::atomic<bool>& cancel) const;
