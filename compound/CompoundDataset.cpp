@@ -81,9 +81,12 @@ public:
         mEntries.resize(static_cast<std::size_t>(ids.size()));
         const unsigned long* id = ids.data();
         for (std::size_t i = 0; i < mEntries.size(); ++i) mEntries[i] = {id[i], static_cast<int>(i) + 1};
-        std::sort(mEntries.begin(), mEntries.end(), [](const Entry& a, const Entry& b) {
+        const auto before = [](const Entry& a, const Entry& b) {
             return a.id < b.id || (a.id == b.id && a.position < b.position);
-        });
+        };
+        // Lists of imported data are often ascending already.
+        if (!std::is_sorted(mEntries.begin(), mEntries.end(), before))
+            std::sort(mEntries.begin(), mEntries.end(), before);
     }
 
     // The position of the first occurrence of `id`; 0 when absent.
@@ -146,20 +149,42 @@ void InsertBeforeShared(NCIntegralVector<unsigned long, 0>& ids, const NCIntegra
 }
 
 // Finds IDs in an unsorted list where a linear search resumed after the previous hit would: the
-// first occurrence after the previous hit, else the first one before it. A short probe after the
-// previous hit answers lists in matching order in one step; anything else goes through a sorted
-// index built on the first miss, which gives the same position without a scan.
+// first occurrence after the previous hit, else the first one before it. It scans as that search
+// does while the scanning stays within a budget of a few passes over the list, so lists in
+// matching order, even with a few jumps, cost one step per item; once the budget is spent, a
+// sorted index (built then, once) gives the same positions by halving, so no order of the items
+// costs a scan per item.
 class ResumedSearch {
 public:
-    explicit ResumedSearch(const NCIntegralVector<unsigned long, 0>& ids) : mIDs(ids) {}
+    explicit ResumedSearch(const NCIntegralVector<unsigned long, 0>& ids)
+        : mIDs(ids.data()), mSize(ids.size()), mBudget(2 * static_cast<long long>(ids.size()) + 1024) {}
 
-    // The position found, 0 when `id` is absent.
+    // The 1-based position found, 0 when `id` is absent.
     int Find(unsigned long id) {
-        const int n = mIDs.size();
-        const int probeEnd = std::min(n, mPrevious + kProbe);
-        for (int p = mPrevious + 1; p <= probeEnd; ++p)
-            if (mIDs[p] == id) return mPrevious = p;
-        if (mIndex.empty() && n > 0) BuildIndex();
+        if (mIndex.empty()) {
+            // After the previous hit to the end, then from the start up to the previous hit.
+            for (int pass = 0; pass < 2; ++pass) {
+                const int from = pass == 0 ? mPrevious : 0;
+                const int to = pass == 0 ? mSize : mPrevious;
+                for (int p = from; p < to; ++p) {
+                    if (--mBudget < 0) return FindInIndex(id);
+                    if (mIDs[p] == id) return mPrevious = p + 1;
+                }
+            }
+            return 0;
+        }
+        return FindInIndex(id);
+    }
+
+private:
+    using Entry = std::pair<unsigned long, int>;
+
+    int FindInIndex(unsigned long id) {
+        if (mIndex.empty()) {
+            mIndex.resize(static_cast<std::size_t>(mSize));
+            for (int p = 0; p < mSize; ++p) mIndex[static_cast<std::size_t>(p)] = {mIDs[p], p + 1};
+            std::sort(mIndex.begin(), mIndex.end());
+        }
         const auto after = std::lower_bound(mIndex.begin(), mIndex.end(), Entry{id, mPrevious + 1});
         if (after != mIndex.end() && after->first == id) return mPrevious = after->second;
         const auto first = std::lower_bound(mIndex.begin(), mIndex.end(), Entry{id, 0});
@@ -167,19 +192,11 @@ public:
         return 0;
     }
 
-private:
-    using Entry = std::pair<unsigned long, int>;
-    static constexpr int kProbe = 8;
-
-    void BuildIndex() {
-        mIndex.resize(static_cast<std::size_t>(mIDs.size()));
-        for (int p = 1; p <= mIDs.size(); ++p) mIndex[static_cast<std::size_t>(p - 1)] = {mIDs[p], p};
-        std::sort(mIndex.begin(), mIndex.end());
-    }
-
-    const NCIntegralVector<unsigned long, 0>& mIDs;
+    const unsigned long* mIDs;
+    int mSize;
+    long long mBudget;
     std::vector<Entry> mIndex;
-    int mPrevious = 0;
+    int mPrevious = 0;  // 1-based position of the last hit, 0 before the first
 };
 
 // Merges two ascending lists, keeping one copy of values found in both.

@@ -92,26 +92,18 @@ protected:
         return text;
     }
 
+    // A batch (phase) list of the named batches (phases), and the names of such a list.
     static std::unique_ptr<BatchInfoVector> Batches(const std::string& names) {
-        auto list = std::make_unique<BatchInfoVector>();
-        for (const std::string& name : Names(names)) list->push_back(boost::make_shared<BatchInfo>(name.c_str()));
-        return list;
+        return MakeList<BatchInfoVector, BatchInfo>(names);
     }
     static std::unique_ptr<ClassInfoVector> Phases(const std::string& names) {
-        auto list = std::make_unique<ClassInfoVector>();
-        for (const std::string& name : Names(names)) list->push_back(boost::make_shared<ClassInfo>(name.c_str()));
-        return list;
+        return MakeList<ClassInfoVector, ClassInfo>(names);
     }
-    static std::string BatchNames(const BatchInfoVector* list) {
+    template <typename List>
+    static std::string ListNames(const List* list) {
         std::string text;
         if (list)
-            for (const auto& batch : *list) text += (text.empty() ? "" : " ") + batch->GetBatchName().GetString();
-        return text;
-    }
-    static std::string PhaseNames(const ClassInfoVector* list) {
-        std::string text;
-        if (list)
-            for (const auto& phase : *list) text += (text.empty() ? "" : " ") + phase->GetPhaseName().GetString();
+            for (const auto& item : *list) text += (text.empty() ? "" : " ") + Name(*item).GetString();
         return text;
     }
 
@@ -119,6 +111,15 @@ protected:
     std::shared_ptr<ScriptedUserComm> user = std::make_shared<ScriptedUserComm>();
 
 private:
+    template <typename List, typename Item>
+    static std::unique_ptr<List> MakeList(const std::string& names) {
+        auto list = std::make_unique<List>();
+        for (const std::string& name : Names(names)) list->push_back(boost::make_shared<Item>(name.c_str()));
+        return list;
+    }
+    static const CString& Name(const BatchInfo& batch) { return batch.GetBatchName(); }
+    static const CString& Name(const ClassInfo& phase) { return phase.GetPhaseName(); }
+
     std::map<std::string, unsigned long> mObs;
     std::map<std::string, unsigned long> mVars;
 };
