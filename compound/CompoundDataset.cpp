@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -72,25 +73,35 @@ bool ParseUUID(const char* text, boost::uuids::uuid& id) {
 }
 
 // Unique IDs in ascending order, each with its 1-based position in the list they came from, for
-// lookups by halving. Equal IDs keep their positions in ascending order.
+// lookups by halving; equal IDs keep their positions in ascending order. A list that is
+// ascending already (imported data usually is) is searched in place: the lookups are then valid
+// only until that list changes.
 class SortedIDs {
 public:
     explicit SortedIDs(const NCIntegralVector<unsigned long, 0>& ids) { Rebuild(ids); }
 
     void Rebuild(const NCIntegralVector<unsigned long, 0>& ids) {
-        mEntries.resize(static_cast<std::size_t>(ids.size()));
+        mEntries.clear();
+        mInPlace = nullptr;
+        mSize = static_cast<std::size_t>(ids.size());
+        if (std::is_sorted(ids.begin(), ids.end())) {
+            mInPlace = ids.data();
+            return;
+        }
+        mEntries.resize(mSize);
         const unsigned long* id = ids.data();
-        for (std::size_t i = 0; i < mEntries.size(); ++i) mEntries[i] = {id[i], static_cast<int>(i) + 1};
-        const auto before = [](const Entry& a, const Entry& b) {
+        for (std::size_t i = 0; i < mSize; ++i) mEntries[i] = {id[i], static_cast<int>(i) + 1};
+        std::sort(mEntries.begin(), mEntries.end(), [](const Entry& a, const Entry& b) {
             return a.id < b.id || (a.id == b.id && a.position < b.position);
-        };
-        // Lists of imported data are often ascending already.
-        if (!std::is_sorted(mEntries.begin(), mEntries.end(), before))
-            std::sort(mEntries.begin(), mEntries.end(), before);
+        });
     }
 
     // The position of the first occurrence of `id`; 0 when absent.
     int Find(unsigned long id) const {
+        if (mInPlace) {
+            const unsigned long* found = std::lower_bound(mInPlace, mInPlace + mSize, id);
+            return found != mInPlace + mSize && *found == id ? static_cast<int>(found - mInPlace) + 1 : 0;
+        }
         const auto found = std::lower_bound(mEntries.begin(), mEntries.end(), id,
                                             [](const Entry& entry, unsigned long value) { return entry.id < value; });
         return found != mEntries.end() && found->id == id ? found->position : 0;
@@ -102,49 +113,69 @@ private:
         int position;
     };
     std::vector<Entry> mEntries;
-};
-
-// A run of new IDs (at [first, first + count) of the scratch list) to go before position `before`.
-struct InsertionRun {
-    int before;
-    std::size_t first;
-    std::size_t count;
+    const unsigned long* mInPlace = nullptr;
+    std::size_t mSize = 0;
 };
 
 // Inserts the IDs of `other` that `sorted` (the lookup copy of `ids`) lacks into `ids`, in
 // `other`'s order: each run of them just before the next ID that `other` shares with `ids`, the
-// run after the last shared one at the end. Runs for one place keep their order. One pass over
-// `ids` however many runs there are; `fresh` and `runs` are scratch space.
+// run after the last shared one at the end; runs for one place keep their order. The result is
+// written in one pass over `ids`, whatever the number of runs; when the shared IDs come in the
+// order of `ids` (the usual case) the runs need not even be listed.
 void InsertBeforeShared(NCIntegralVector<unsigned long, 0>& ids, const NCIntegralVector<unsigned long, 0>& other,
-                        const SortedIDs& sorted, std::vector<unsigned long>& fresh, std::vector<InsertionRun>& runs) {
-    fresh.clear();
-    runs.clear();
+                        const SortedIDs& sorted) {
     const int n = ids.size();
-    std::size_t pending = 0;
-    for (const unsigned long id : other) {
-        const int shared = sorted.Find(id);
-        if (shared == 0) {
-            fresh.push_back(id);
-        } else if (fresh.size() > pending) {
-            runs.push_back({shared, pending, fresh.size() - pending});
-            pending = fresh.size();
+    const int m = other.size();
+    const std::unique_ptr<int[]> shared(new int[static_cast<std::size_t>(m)]);  // position in `ids`, 0: new
+    int fresh = 0;
+    bool inOrder = true;
+    for (int i = 0, last = 0; i < m; ++i) {
+        const int position = sorted.Find(other.data()[i]);
+        shared[static_cast<std::size_t>(i)] = position;
+        if (position == 0) {
+            ++fresh;
+        } else {
+            inOrder = inOrder && position >= last;
+            last = position;
         }
     }
-    if (fresh.size() > pending) runs.push_back({n + 1, pending, fresh.size() - pending});
-    if (runs.empty()) return;
-    std::stable_sort(runs.begin(), runs.end(),
-                     [](const InsertionRun& a, const InsertionRun& b) { return a.before < b.before; });
+    if (fresh == 0) return;
 
-    NCIntegralVector<unsigned long, 0> merged(n + static_cast<int>(fresh.size()));
+    // A run: other[first, end) goes before position `before` of `ids` (n + 1: at the end).
+    struct Run {
+        int before;
+        int first;
+        int end;
+    };
+    NCIntegralVector<unsigned long, 0> merged(n + fresh);
     unsigned long* to = merged.begin();
     const unsigned long* from = ids.data();
+    const unsigned long* news = other.data();
     int copied = 0;  // positions 1 … copied of `ids` are in place
-    for (const InsertionRun& run : runs) {
+    const auto place = [&](const Run& run) {
         to = std::copy(from + copied, from + (run.before - 1), to);
         copied = run.before - 1;
-        to = std::copy_n(fresh.data() + run.first, run.count, to);
+        to = std::copy(news + run.first, news + run.end, to);
+    };
+    std::vector<Run> runs;
+    int first = 0;  // start of the current run of new IDs
+    for (int i = 0; i < m; ++i) {
+        const int position = shared[static_cast<std::size_t>(i)];
+        if (position == 0) continue;
+        if (i > first) {
+            if (inOrder) {
+                place({position, first, i});
+            } else {
+                runs.push_back({position, first, i});
+            }
+        }
+        first = i + 1;
     }
-    std::copy(from + copied, from + n, to);
+    if (!inOrder) {
+        std::stable_sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) { return a.before < b.before; });
+        for (const Run& run : runs) place(run);
+    }
+    place({n + 1, first, m});
     ids = std::move(merged);
 }
 
@@ -302,8 +333,6 @@ void CompoundDataset::Combine(const std::vector<int>& datasets, const Descriptio
     SortedIDs sortedObs(mObsIDs);
     bool sortedObsCurrent = true;
     bool duplicateBatch = false;
-    std::vector<unsigned long> inserted;
-    std::vector<InsertionRun> runs;
     for (std::size_t d = 1; d < datasets.size(); ++d) {
         NCDataSetInfo& other = *descriptions[d];
         const int otherType = other.GetDataType();
@@ -317,12 +346,15 @@ void CompoundDataset::Combine(const std::vector<int>& datasets, const Descriptio
         }
         const int observationsBefore = mObsIDs.size();
         const NCIntegralVector<unsigned long, 0> otherObs = other.GetObsIDs(project);
-        InsertBeforeShared(mObsIDs, otherObs, sortedObs, inserted, runs);
+        InsertBeforeShared(mObsIDs, otherObs, sortedObs);
 
         const int variablesBefore = mVarIDs.size();
         const NCIntegralVector<unsigned long, 0> otherVars = other.GetVarIDs(project);
+        // Found first, appended after: the lookup may search the variable list itself.
+        std::vector<unsigned long> newVars;
         for (const unsigned long id : otherVars)
-            if (sortedVars.Find(id) == 0) mVarIDs.push_back(id);
+            if (sortedVars.Find(id) == 0) newVars.push_back(id);
+        for (const unsigned long id : newVars) mVarIDs.push_back(id);
         bool mergePhases = false;
         if (mVarIDs.size() > variablesBefore) {
             sortedVars.Rebuild(mVarIDs);

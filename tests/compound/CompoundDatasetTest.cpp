@@ -62,6 +62,11 @@ TEST_F(CompoundDatasetTest, NewObservationsKeepTheirPlaceBesideTheSharedOnes) {
     EXPECT_EQ(ObsNames(reordered), "A B C") << "shared observations keep the base order";
     EXPECT_EQ(reordered.GetDataType(), 0x41);
 
+    // Shared observations out of the base order, and a base that is not in ascending unique ID.
+    AddDataset(5, "X C Y A Z", "V1");
+    EXPECT_EQ(ObsNames(CompoundDataset(project, {1, 5})), "Y A B X C Z");
+    EXPECT_EQ(ObsNames(CompoundDataset(project, {3, 5})), "X C B Y A Z");
+
     const CompoundDataset four(project, {1, 2, 4});
     EXPECT_EQ(ObsNames(four), "A W X B C Y Z");
     EXPECT_EQ(VarNames(four), "V1 V2 V3 V4");
