@@ -2,8 +2,9 @@
 // The embedded demonstration of `ncds demo`: records, collections and a dataset of a small batch
 // process, each written to the stream format and read back, then edited and printed; then the
 // batches and phases of the process derived, set by the user and derived again after changes;
-// then the collections and a dataset saved to one file and opened in a new project; last the
-// batches aligned on a common maturity grid.
+// then the collections and a dataset saved to one file and opened in a new project; an import
+// that leaves out a phase; lab results combined with the process data, merged into it, and the
+// data centred per batch; last the batches aligned on a common maturity grid.
 
 #include <ostream>
 #include <string>
