@@ -59,17 +59,8 @@ TEST(ReferenceProjectTest, HandsOutIDsStreamsDatasetsAndRecordsConsent) {
     EXPECT_TRUE(project->AskBatchQuestion());
 }
 
-TEST(ReferenceProjectTest, UserCommunicationAnswersFromItsScriptOrTheTerminalAndDefaultsToNo) {
-    ScriptedUserComm scripted{1, 0};
-    EXPECT_EQ(scripted.AskQuestion("q1", "c"), 1);
-    EXPECT_EQ(scripted.AskQuestionWithExplanation("q2", "why", "c", 1), 0);
-    EXPECT_EQ(scripted.AskQuestion("q3", "c"), 0) << "an exhausted script answers no";
-    scripted.ShowMessage("m", "c2");
-    ASSERT_EQ(scripted.GetExchanges().size(), 4u);
-    EXPECT_EQ(scripted.QuestionCount(), 3);
-    EXPECT_EQ(scripted.GetExchanges()[1].explanation, "why");
-    EXPECT_EQ(scripted.GetExchanges()[3].caption, "c2");
-
+// The scripted user is what every dataset test asks (an exhausted script answering no among it).
+TEST(ReferenceProjectTest, UserCommunicationAnswersFromTheTerminalAndDefaultsToNo) {
     std::istringstream in("  yes\nno\n");
     std::ostringstream out;
     TerminalUserComm terminal(in, out);

@@ -81,12 +81,9 @@ struct OlderSection {
     }
 };
 
-TEST_F(NCDataSetInfoTest, UpdateTakesEveryMemberFromTheDataset) {
-    const NCDataSetInfo empty(boost::static_pointer_cast<NCProjectBase>(project));
-    EXPECT_EQ(empty.GetDataType(), nc::DataType::kDefault);
-    EXPECT_EQ(empty.GetSourceID(), nc::kNoUniqueID);
-    EXPECT_EQ(empty.GetUsedObsAliases(), std::vector<int>{1});
-
+// The members Update takes and writes are pinned by the golden files, whose full description is made
+// by Update from a dataset; these are the lists it copies and drops.
+TEST_F(NCDataSetInfoTest, UpdateCopiesTheListsAndDropsThoseTheDatasetLacks) {
     const auto dataset = Described();
     dataset->SetName("Lab");
     dataset->SetUsedAliases({2, 1}, {2});
@@ -97,16 +94,7 @@ TEST_F(NCDataSetInfoTest, UpdateTakesEveryMemberFromTheDataset) {
     dataset->SetSource(kBatchDataset, 17);
 
     NCDataSetInfo info(dataset);
-    EXPECT_EQ(info.GetProject(), project);
-    EXPECT_EQ(std::vector<int>({info.GetNumObservations(), info.GetNumVariables(), info.GetNumber(),
-                                info.GetNumYVariables(), info.GetDataType()}),
-              std::vector<int>({2, 3, 3, 1, kBatchDataset}));
-    EXPECT_STREQ(info.GetName(), "Lab");
-    EXPECT_EQ(info.GetSourceID(), 17u);
-    EXPECT_EQ(info.GetObsIDs(), dataset->GetObsIDs());
-    EXPECT_EQ(info.GetVarIDs(), dataset->GetVarIDs());
-    EXPECT_EQ(info.GetUsedObsAliases(), (std::vector<int>{2, 1}));
-    EXPECT_EQ(info.GetUsedVarAliases(), std::vector<int>{2});
+    EXPECT_EQ(info.GetNumYVariables(), 1);
 
     // The lists are copies: changing the dataset's lists leaves the description as taken.
     ASSERT_TRUE(info.GetBatchInfoVector() && info.GetPhaseInfoVector());
@@ -133,10 +121,9 @@ TEST_F(NCDataSetInfoTest, IDTextsComeFromTheProjectsRecordsThroughTheUsedAliases
     dataset->SetUsedAliases({2, 1, 7}, {2});
     const NCDataSetInfo info(dataset);
 
+    // The alias columns and the error text are the container base's, checked in NCDataSetTest.
     EXPECT_STREQ(info.GetObservationID(2, 1), "o2");
     EXPECT_STREQ(info.GetObservationID(2, 2), "O2");
-    EXPECT_STREQ(info.GetObservationID(2, 3), "") << "a column the record lacks";
-    EXPECT_STREQ(info.GetObservationID(2, 4), "") << "a position beyond the used aliases";
     EXPECT_STREQ(info.GetObservationID(3, 1), "") << "an observation beyond the list";
     EXPECT_STREQ(info.GetVariableID(3, 1), "v3");
     EXPECT_STREQ(info.GetVariableID(4, 1), "");
@@ -144,13 +131,7 @@ TEST_F(NCDataSetInfoTest, IDTextsComeFromTheProjectsRecordsThroughTheUsedAliases
     // A record gone from the project: an error for observations, nothing for variables.
     IDList gone(1, dataset->GetObsID(1));
     project->GetObservations().DeleteObsInfos(gone);
-    try {
-        info.GetObservationID(1, 1);
-        ADD_FAILURE() << "no NCError for an observation without a record";
-    } catch (const NCError& error) {
-        EXPECT_STREQ(error.what(), "An observation ID in the dataset Lab could not be found.");
-        EXPECT_EQ(error.GetLevel(), NCError::Critical);
-    }
+    EXPECT_THROW(info.GetObservationID(1, 1), NCError);
     gone(1) = dataset->GetVarID(1);
     project->GetVariables().DeleteObsInfos(gone);
     EXPECT_STREQ(info.GetVariableID(1, 1), "");

@@ -84,7 +84,7 @@ std::string HandBuiltSection(int version, const std::function<void(SectionOutput
     return os.str();
 }
 
-TEST_F(NCDataSetStreamTest, ReadsBackEqualWritesTheSameBytesAndEndsClean) {
+TEST_F(NCDataSetStreamTest, AReadEndsCleanAndNotTemporaryAndKeepsTheProjectsNumber) {
     const auto dataset = MakeFullDataset();
     ASSERT_TRUE(dataset->IsDirty());
     const std::string bytes = WriteObject(*dataset);
@@ -95,16 +95,8 @@ TEST_F(NCDataSetStreamTest, ReadsBackEqualWritesTheSameBytesAndEndsClean) {
     ASSERT_TRUE(ReadObject(bytes, *read));
     EXPECT_FALSE(read->IsTemporary());
     EXPECT_FALSE(read->IsDirty());
-    EXPECT_EQ(WriteObject(*read), bytes);
-
-    // Equal bytes written again show every written member; a few of them by name.
-    EXPECT_EQ(read->GetData(false, nullptr), dataset->GetData(false, nullptr));
-    EXPECT_EQ(*Access::HeldBatches(*read), *Access::HeldBatches(*dataset));
-    EXPECT_EQ(Access::ValuesBeforeTrim(*read), Access::ValuesBeforeTrim(*dataset));
-    ASSERT_EQ(Access::TrimDescriptions(*read).size(), 1u);
-    EXPECT_EQ(Access::TrimDescriptions(*read)[0]->GetTrimValues(), std::set<float>{0.5f});
-    EXPECT_EQ(read->GetUsedObsAliases(), (std::vector<int>{2, 1}));
-    EXPECT_EQ(read->GetNumber(), 9);  // the number is the project's, not the section's
+    EXPECT_EQ(WriteObject(*read), bytes);  // the members themselves: the golden files
+    EXPECT_EQ(read->GetNumber(), 9);       // the number is the project's, not the section's
 }
 
 TEST_F(NCDataSetStreamTest, ListsAndCenteringThatAreAbsentStayAbsent) {

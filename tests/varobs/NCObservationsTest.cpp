@@ -129,36 +129,3 @@ TEST(NCObservations, StoredBatchNamesAreTakenAsTheyAreOrRebuiltFromTheRecords) {
     EXPECT_EQ(fromBase.GetNumberOfVarObs(), 6);
     EXPECT_EQ(Names(fromBase), (std::vector<std::string>{"B1", "B2", "B9"}));
 }
-
-TEST(NCObservations, ALargeCollectionHasTheSameBytesOnAPipeAndReadsBackFromOne) {
-    // Thousands of records: their sub-stream goes ahead of its length to a seekable stream and is
-    // held whole for a pipe; both give the same bytes, and both read back.
-    NCObservations source;
-    source.SetBatchID(2);
-    for (unsigned long i = 1; i <= 5000; ++i)
-        source.Add(Observation({CString("Obs" + std::to_string(i)), CString("B" + std::to_string(i / 100)),
-                                CString(std::to_string(i * 7))},
-                               i),
-                   nullptr);
-    const std::string bytes = nctest::WriteObject(source);
-    ASSERT_GT(bytes.size(), 4u * 64 * 1024);
-
-    nctest::PipeSink sink;
-    std::ostream pipe(&sink);
-    pipe << source;
-    EXPECT_TRUE(pipe.good());
-    EXPECT_TRUE(sink.bytes == bytes);
-
-    NCObservations seekable;
-    ASSERT_TRUE(Read(seekable, bytes));
-    nctest::PipeBuffer input(bytes);
-    std::istream piped(&input);
-    NCObservations fromPipe;
-    piped >> fromPipe;
-    ASSERT_FALSE(piped.fail());
-    for (const NCObservations* read : {&seekable, &fromPipe}) {
-        ASSERT_EQ(read->GetNumberOfVarObs(), 5000);
-        EXPECT_STREQ((*read)[4321]->GetPrimaryAlias(), "Obs4321");
-        EXPECT_EQ(nctest::WriteObject(*read), bytes);
-    }
-}

@@ -22,10 +22,26 @@ namespace {
 
 using IDs = NCIntegralVector<unsigned long, 0>;
 
-CString DefaultLabel(int alias) {
+std::string DefaultLabel(int alias) {
     CString label;
     label.Format(LanguageString::Get(nc::LanguageText::kDefaultIDLabel), alias);
-    return label;
+    return label.GetString();
+}
+
+std::string PrimaryLabel() { return LanguageString::Get(nc::LanguageText::kPrimaryIDLabel).GetString(); }
+
+// The raw labels of aliases 1 … SizeAliases.
+std::vector<std::string> Labels(const VarObs& c) {
+    std::vector<std::string> labels;
+    for (int alias = 1; alias <= c.SizeAliases(); ++alias) labels.emplace_back(c.GetIDLabelRaw(alias).GetString());
+    return labels;
+}
+
+// The numeral flags of aliases 1 … count.
+std::vector<bool> Numerals(const VarObs& c, int count) {
+    std::vector<bool> flags;
+    for (int alias = 1; alias <= count; ++alias) flags.push_back(c.IsIDNumeral(alias));
+    return flags;
 }
 
 }  // namespace
@@ -36,23 +52,15 @@ TEST(VarObs, AddGrowsAliasesWithDefaultLabelsAndSetsNumeralFlags) {
     EXPECT_EQ(c.GetAllUsedAliases(), std::vector<int>{1});
     ObservationInfo* first = c.AddObs({"Obs", "12", "12a"}, 7);
     EXPECT_TRUE(c.IsDirty());
-    EXPECT_EQ(c.SizeAliases(), 3);
-    EXPECT_EQ(c.GetIDLabelRaw(1), LanguageString::Get(nc::LanguageText::kPrimaryIDLabel));
-    EXPECT_EQ(c.GetIDLabelRaw(2), DefaultLabel(2));
-    EXPECT_EQ(c.GetIDLabelRaw(3), DefaultLabel(3));
-    EXPECT_FALSE(c.IsIDNumeral(1));
-    EXPECT_TRUE(c.IsIDNumeral(2));
-    EXPECT_FALSE(c.IsIDNumeral(3));
-    EXPECT_FALSE(c.IsIDNumeral(4));
+    EXPECT_EQ(Labels(c), (std::vector<std::string>{PrimaryLabel(), DefaultLabel(2), DefaultLabel(3)}));
+    EXPECT_EQ(Numerals(c, 4), (std::vector<bool>{false, true, false, false}));
 
     // A later record never clears a flag; an empty ID does not set one; a numeric one does.
-    c.AddObs({"1.5e3", "x", ""}, 3);
-    EXPECT_TRUE(c.IsIDNumeral(1));
-    EXPECT_TRUE(c.IsIDNumeral(2));
-    EXPECT_FALSE(c.IsIDNumeral(3));
     // Recomputing looks at the records again: alias 2 still has "12", alias 1 still "1.5e3".
+    c.AddObs({"1.5e3", "x", ""}, 3);
+    EXPECT_EQ(Numerals(c, 3), (std::vector<bool>{true, true, false}));
     c.UpdateAllIDNumericalState();
-    EXPECT_TRUE(c.IsIDNumeral(1) && c.IsIDNumeral(2) && !c.IsIDNumeral(3));
+    EXPECT_EQ(Numerals(c, 3), (std::vector<bool>{true, true, false}));
 
     // Iteration is in unique-ID order whatever the order of insertion.
     EXPECT_EQ(c.First()->GetUniqueID(), 3UL);
@@ -78,8 +86,7 @@ TEST(VarObs, AddUserIDGrowsAliasesWithoutLabels) {
     EXPECT_FALSE(c.IsDirty());
     EXPECT_TRUE(c.AddUserID("second", 1));
     EXPECT_TRUE(c.IsDirty());
-    EXPECT_EQ(c.SizeAliases(), 2);
-    EXPECT_EQ(c.GetIDLabelRaw(2), CString());
+    EXPECT_EQ(Labels(c), (std::vector<std::string>{PrimaryLabel(), ""}));
     EXPECT_STREQ(VarObsInfoTestAccess::ID(*c[1UL], 2), "second");
     EXPECT_FALSE(c.IsIDNumeral(2));
 }
@@ -185,35 +192,29 @@ TEST(VarObs, LabelsFollowThePreferenceOrderAndTheLanguageTable) {
     const std::vector<CString> given{"ignored", "Batch", ""};
     c.Set_ID_Labels(&given);
     EXPECT_TRUE(c.IsDirty());
-    EXPECT_EQ(c.SizeAliases(), 3);
-    EXPECT_EQ(c.GetIDLabelRaw(1), LanguageString::Get(nc::LanguageText::kPrimaryIDLabel));
-    EXPECT_EQ(c.GetIDLabelRaw(2), CString("Batch"));
-    EXPECT_EQ(c.GetIDLabelRaw(3), CString());  // the given empty label, there being no current one
+    // The given empty label stays, there being no current one.
+    EXPECT_EQ(Labels(c), (std::vector<std::string>{PrimaryLabel(), "Batch", ""}));
 
     // Empty entries and missing entries keep the current labels.
     const std::vector<CString> partial{"", ""};
     c.Set_ID_Labels(&partial);
-    EXPECT_EQ(c.GetIDLabelRaw(2), CString("Batch"));
-    EXPECT_EQ(c.SizeAliases(), 3);
+    EXPECT_EQ(Labels(c), (std::vector<std::string>{PrimaryLabel(), "Batch", ""}));
 
     LanguageString::SetText(nc::LanguageText::kPrimaryIDLabel, "Haupt-ID");
     LanguageString::SetText(nc::LanguageText::kDefaultIDLabel, "Kennung %i");
     TestCollection translated;
     translated.AddObs({"a", "b", "c"}, 1);
-    EXPECT_EQ(translated.GetIDLabelRaw(1), CString("Haupt-ID"));
-    EXPECT_EQ(translated.GetIDLabelRaw(3), CString("Kennung 3"));
     translated.Set_ID_Labels(nullptr);
-    EXPECT_EQ(translated.GetIDLabelRaw(2), CString("Kennung 2"));
+    EXPECT_EQ(Labels(translated), (std::vector<std::string>{"Haupt-ID", "Kennung 2", "Kennung 3"}));
     LanguageString::ResetToDefaults();
 
     c.SetIsDirty(false);
     c.SetIDLabel(2, "Phase");
     c.SetIDLabel(9, "nowhere");
-    EXPECT_EQ(c.GetIDLabelRaw(2), CString("Phase"));
     EXPECT_FALSE(c.IsDirty());
     EXPECT_EQ(c.AddSecondaryID("Fourth"), 4);
     EXPECT_TRUE(c.IsDirty());
-    EXPECT_EQ(c.GetIDLabelRaw(4), CString("Fourth"));
+    EXPECT_EQ(Labels(c), (std::vector<std::string>{PrimaryLabel(), "Phase", "", "Fourth"}));
     EXPECT_FALSE(c.IsIDNumeral(4));
 }
 
@@ -223,7 +224,7 @@ TEST(VarObs, RemoveSecondaryIDMovesLaterColumnsDown) {
     c.Set_ID_Labels(&labels);
     c.AddObs({"a", "x", "5"}, 1);
     c.AddObs({"b"}, 2);
-    ASSERT_TRUE(!c.IsIDNumeral(2) && c.IsIDNumeral(3));
+    ASSERT_EQ(Numerals(c, 3), (std::vector<bool>{false, false, true}));
 
     c.SetIsDirty(false);
     c.RemoveSecondaryID("l2");  // labels match exactly: nothing but the dirty flag changes
@@ -231,10 +232,8 @@ TEST(VarObs, RemoveSecondaryIDMovesLaterColumnsDown) {
     EXPECT_EQ(c.SizeAliases(), 3);
 
     c.RemoveSecondaryID("L2");
-    EXPECT_EQ(c.SizeAliases(), 2);
-    EXPECT_TRUE(c.IsIDNumeral(2));
-    EXPECT_FALSE(c.IsIDNumeral(3));
-    EXPECT_EQ(c.GetIDLabelRaw(2), CString("L3"));
+    EXPECT_EQ(Labels(c), (std::vector<std::string>{PrimaryLabel(), "L3"}));
+    EXPECT_EQ(Numerals(c, 3), (std::vector<bool>{false, true, false}));
     EXPECT_EQ(VarObsInfoTestAccess::Count(*c[1UL]), 2);
     EXPECT_STREQ(VarObsInfoTestAccess::ID(*c[1UL], 2), "5");
     EXPECT_EQ(VarObsInfoTestAccess::Count(*c[2UL]), 1);

@@ -6,7 +6,6 @@
 #include <sstream>
 
 #include "interfaces/utility/SimpDateTime.h"
-#include "tests/TestStreams.h"
 
 using ZoTimeUtl::SimpDateTime;
 using ZoTimeUtl::SimpDuration;
@@ -176,7 +175,9 @@ TEST(SimpDateTimeTest, ParseUsingAscTime) {
         EXPECT_FALSE(SimpDateTime::ParseUsingAscTime(text).IsValid()) << text;
 }
 
-TEST(SimpDateTimeTest, StreamRoundTripAndDamagedStreams) {
+// Cut and damaged offsets are covered through DateTimeVariableInfo by the golden files; that class
+// never writes an invalid offset.
+TEST(SimpDateTimeTest, StreamRoundTripKeepsInvalidValuesAndRefusesCountsPastTheRange) {
     for (const SimpDateTime& value : {Make(2000, 1, 2, 6, 7, 8, 9), SimpDateTime(0), SimpDateTime()}) {
         std::ostringstream os;
         ASSERT_TRUE(value.WriteToStream(os));
@@ -186,15 +187,6 @@ TEST(SimpDateTimeTest, StreamRoundTripAndDamagedStreams) {
         ASSERT_TRUE(read.ReadFromStream(is));
         EXPECT_EQ(read, value);
         EXPECT_EQ(read.IsValid(), value.IsValid());
-
-        const int successes = nctest::CountSuccessfulTruncatedReads(os.str(), [](std::istream& in) {
-            SimpDateTime target(7);
-            const bool ok = target.ReadFromStream(in);
-            EXPECT_EQ(target, SimpDateTime(7));  // a failed read leaves the value alone
-            return ok;
-        });
-        EXPECT_EQ(successes, 0);
-        nctest::ReadCorruptedCopies(os.str(), [](std::istream& in) { return SimpDateTime().ReadFromStream(in); });
     }
     std::ostringstream os;
     SimpDateTime(std::int64_t{1}).WriteToStream(os);
