@@ -77,6 +77,8 @@ public:
     bool StoreBatchLists(const RUSPData& record);
     // A new empty dataset of this project, held under `number`.
     boost::shared_ptr<NCDataSet> CreateDataset(int number);
+    // The numbers of the datasets the project holds, loaded or unloaded, ascending.
+    std::vector<int> GetDatasetNumbers() const;
 
     MemoryStorage& GetMemoryStorage() { return mStorage; }
     void SetNumberOfModels(int count) { mNumberOfModels = count; }
