@@ -182,7 +182,7 @@ private:
 void Importer::ReadHeader() {
     std::vector<std::string_view> cells;
     if (!mReader.ReadRecord(cells))
-        throw CsvError(mPath, 0, 0, "", "is empty: a header row with the column names is expected");
+        throw CsvError(mPath, 0, 0, "", "the file is empty; a header row with the column names is expected");
     mHeaderLine = mReader.GetLine();
     mHeader.assign(cells.begin(), cells.end());
     std::unordered_map<std::string, int> seen;
@@ -392,8 +392,8 @@ void Importer::ReadRows() {
         if (mRows % kProgressRows == 0 && progress.SetValue(static_cast<double>(mReader.GetBytesConsumed())))
             throw OperationCancelled();
     }
-    if (mRows == 0) throw CsvError(mPath, 0, 0, "", "has a header row but no data rows");
-    if (mRows > (1LL << 31) - 2) throw CsvError(mPath, 0, 0, "", "has more rows than a dataset can hold");
+    if (mRows == 0) throw CsvError(mPath, 0, 0, "", "the file has a header row but no data rows");
+    if (mRows > (1LL << 31) - 2) throw CsvError(mPath, 0, 0, "", "the file has more rows than a dataset can hold");
     progress.SetValue(static_cast<double>(mReader.GetFileSize()));
 }
 

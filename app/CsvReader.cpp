@@ -42,9 +42,9 @@ CsvError::CsvError(const std::string& file, long long line, int column, const st
 CsvReader::CsvReader(const std::string& path, char delimiter) : mPath(path), mDelimiter(delimiter) {
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-        throw CsvError(path, 0, 0, "", "is a folder, not a file");
+        throw CsvError(path, 0, 0, "", "this is a folder, not a file");
     mFile = std::fopen(path.c_str(), "rb");
-    if (!mFile) throw CsvError(path, 0, 0, "", "cannot be opened: " + std::generic_category().message(errno));
+    if (!mFile) throw CsvError(path, 0, 0, "", "the file cannot be opened: " + std::generic_category().message(errno));
     if (::fstat(fileno(mFile), &info) == 0 && info.st_size > 0) mFileSize = static_cast<std::uint64_t>(info.st_size);
     mBuffer.resize(kInitialBuffer);
 }
@@ -68,7 +68,7 @@ bool CsvReader::Refill() {
     if (mEnd == mBuffer.size()) mBuffer.resize(mBuffer.size() * 2);
     const std::size_t got = std::fread(mBuffer.data() + mEnd, 1, mBuffer.size() - mEnd, mFile);
     if (got == 0) {
-        if (std::ferror(mFile)) throw CsvError(mPath, mLine, 0, "", "could not be read");
+        if (std::ferror(mFile)) throw CsvError(mPath, mLine, 0, "", "the file could not be read");
         mEof = true;
         return false;
     }

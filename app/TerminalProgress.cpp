@@ -8,6 +8,7 @@
 namespace {
 
 constexpr int kBarWidth = 30;
+constexpr auto kPlainInterval = std::chrono::seconds(1);
 
 std::atomic<bool> gCancelRequested{false};
 
@@ -30,38 +31,24 @@ void TerminalProgress::InstallInterruptHandler() {
     sigaction(SIGINT, &action, nullptr);
 }
 
-void TerminalProgress::Show(Display& display, int percent) {
-    if (mInteractive) {
-        const int filled = percent * kBarWidth / 100;
-        mOut << '\r' << display.text << " [" << std::string(static_cast<std::size_t>(filled), '#')
-             << std::string(static_cast<std::size_t>(kBarWidth - filled), '.') << "] "
-             << (percent < 10    ? "  "
-                 : percent < 100 ? " "
-                                 : "")
-             << percent << '%' << std::flush;
-        mLineOpen = true;
-    } else {
-        const int reached = percent / 10 * 10;
-        for (int step = display.shown + 10; step <= reached; step += 10) mOut << display.text << ": " << step << "%\n";
-        mOut << std::flush;
-    }
-    display.shown = mInteractive ? percent : std::max(display.shown, percent / 10 * 10);
+void TerminalProgress::Draw(const Display& display) {
+    const int filled = display.percent * kBarWidth / 100;
+    mOut << '\r' << display.text << " [" << std::string(static_cast<std::size_t>(filled), '#')
+         << std::string(static_cast<std::size_t>(kBarWidth - filled), '.') << "] ";
+    if (display.percent < 100) mOut << ' ';
+    if (display.percent < 10) mOut << ' ';
+    mOut << display.percent << "%\x1b[K" << std::flush;
 }
 
 void TerminalProgress::Begin(const char* text, const char* secondText, double minimum, double maximum) {
     std::string line = text ? text : "";
     if (secondText && *secondText) line += std::string(" (") + secondText + ")";
-    if (mInteractive && mLineOpen) {
-        mOut << '\n';
-        mLineOpen = false;
-    }
-    mDisplays.push_back(Display{line, minimum, maximum, -1});
+    if (mInteractive && !mDisplays.empty()) mOut << '\n';
+    mDisplays.push_back(Display{line, minimum, maximum, 0, 0, Clock::now()});
     if (mInteractive)
-        Show(mDisplays.back(), 0);
-    else {
+        Draw(mDisplays.back());
+    else
         mOut << line << '\n' << std::flush;
-        mDisplays.back().shown = 0;
-    }
 }
 
 bool TerminalProgress::Update(double value) {
@@ -69,8 +56,18 @@ bool TerminalProgress::Update(double value) {
         Display& display = mDisplays.back();
         const double span = display.maximum - display.minimum;
         const double share = span > 0 ? (value - display.minimum) / span : 1.0;
-        const int percent = static_cast<int>(std::floor(std::clamp(share, 0.0, 1.0) * 100.0));
-        if (percent != display.shown && (mInteractive || percent / 10 * 10 > display.shown)) Show(display, percent);
+        display.percent = static_cast<int>(std::floor(std::clamp(share, 0.0, 1.0) * 100.0));
+        if (mInteractive) {
+            if (display.percent != display.shown) {
+                Draw(display);
+                display.shown = display.percent;
+            }
+        } else if (display.percent / 10 > display.shown / 10 && display.percent < 100 &&
+                   Clock::now() - display.at >= kPlainInterval) {
+            mOut << display.text << ": " << display.percent / 10 * 10 << "%\n" << std::flush;
+            display.shown = display.percent;
+            display.at = Clock::now();
+        }
     }
     return IsCancelRequested();
 }
@@ -81,12 +78,13 @@ void TerminalProgress::End() {
     if (mDisplays.empty()) return;
     const Display display = mDisplays.back();
     mDisplays.pop_back();
-    const char* outcome = IsCancelRequested() ? "cancelled" : "done";
+    const char* outcome = IsCancelRequested() ? "cancelled" : display.percent >= 100 ? "done" : nullptr;
     if (mInteractive) {
-        mOut << '\r' << display.text << ": " << outcome << std::string(kBarWidth + 2, ' ') << '\n' << std::flush;
-        mLineOpen = false;
-        if (!mDisplays.empty()) Show(mDisplays.back(), std::max(mDisplays.back().shown, 0));
-    } else {
+        mOut << '\r' << display.text;
+        if (outcome) mOut << ": " << outcome;
+        mOut << "\x1b[K\n" << std::flush;
+        if (!mDisplays.empty()) Draw(mDisplays.back());
+    } else if (outcome) {
         mOut << display.text << ": " << outcome << '\n' << std::flush;
     }
 }

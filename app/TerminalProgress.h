@@ -1,15 +1,18 @@
 #pragma once
 // TerminalProgress: the application's progress display on a text stream, normally standard error.
 // On a terminal it draws one line, "text [#####.....]  45%", redrawn in place when the percentage
-// changes; on anything else (a file, a pipe) it writes plain lines: the text when a display begins,
-// "text: 10%", "text: 20%", … as the value passes each tenth, and "text: done" at its end.
-// Displays may nest; the innermost one is shown and the outer one continues when it ends.
+// changes. On anything else (a file, a pipe) it writes plain lines: the text when a display
+// begins, "text: 40%" when at least a second has passed since the last line and another tenth is
+// reached, and "text: done" when the display ends at its maximum ("text: cancelled" after a
+// cancellation; nothing when it ends early, as after an error). Displays may nest; the innermost
+// one is shown, and the outer one is shown again when it ends.
 //
 // Cancellation: RequestCancel (safe to call from a signal handler) makes every display report
 // cancellation from its next update on, and so every operation that watches its progress stops.
 // InstallInterruptHandler routes the first Ctrl-C (SIGINT) there; a second one ends the process
 // at once, as Ctrl-C normally does.
 
+#include <chrono>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -33,16 +36,18 @@ public:
     static void InstallInterruptHandler();
 
 private:
+    using Clock = std::chrono::steady_clock;
     struct Display {
         std::string text;
         double minimum;
         double maximum;
-        int shown;  // the percentage last shown; -1 none
+        int percent;           // the percentage reached
+        int shown;             // the percentage last shown
+        Clock::time_point at;  // when the last line was written
     };
-    void Show(Display& display, int percent);
+    void Draw(const Display& display);
 
     std::ostream& mOut;
     bool mInteractive;
-    bool mLineOpen = false;  // a bar is on the terminal's current line
     std::vector<Display> mDisplays;
 };
