@@ -80,6 +80,7 @@
 #include "centering/LocalCenteringData.h"
 #include "centering/LocalCenteringInfo.h"
 
+#include "batch/BatchAligner.h"
 #include "batch/Smooth.h"
 
 // The library's version text.

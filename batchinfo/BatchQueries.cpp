@@ -139,6 +139,30 @@ int IsMonotonic(const NCObservations* obs, const NCDataVector<float>* values,
     return 0;
 }
 
+bool IsAscending(const NCDataVector<float>* maturity, const NCIntegralVector<int, -99>* batchLengths) {
+    if (!maturity || !batchLengths) return true;
+    const float* values = maturity->data();
+    const int rows = maturity->size();
+    const auto present = [&](int i) { return values[i] != nc::kMissingValue && values[i] == values[i]; };
+    double firstSum = 0.0, lastSum = 0.0;
+    int begin = 0;
+    for (const int length : *batchLengths) {
+        if (begin >= rows) break;
+        if (length < 1) continue;
+        const int end = length > rows - begin ? rows : begin + length;
+        int first = begin;
+        while (first < end && !present(first)) ++first;
+        int last = end - 1;
+        while (last > first && !present(last)) --last;
+        if (first < last) {
+            firstSum += values[first];
+            lastSum += values[last];
+        }
+        begin = end;
+    }
+    return lastSum >= firstSum;
+}
+
 NCIntegralVector<int, -99>* FindBatchPhaseIndexes(const NCObservations* obs,
                                                   const NCIntegralVector<unsigned long, 0>& obsIDs,
                                                   const char* batchName, int phase) {

@@ -11,6 +11,8 @@
 //   list counts as one batch.
 // - An observation ID that the collection does not hold reads as an observation with empty batch
 //   and phase names and no phase number (-99 in GetObsPhases).
+// - IsAscending treats NaN like the missing value. Batch lengths below 1 take no rows; lengths
+//   that run past the maturity's end stop there.
 
 #include <vector>
 
@@ -57,6 +59,12 @@ NCIntegralVector<int, -99>* GetBlockVariables(const NCVariables* variables,
 // d * next < d * current. 0 when every batch is monotonic.
 int IsMonotonic(const NCObservations* obs, const NCDataVector<float>* values,
                 const NCIntegralVector<unsigned long, 0>* obsIDs);
+
+// The direction of a maturity whose batches follow one another from row 1 with the given
+// lengths: true (rising) when the sum over the batches of their last non-missing value is at
+// least the sum of their first; batches with fewer than two non-missing values do not count.
+// True for a null or empty input.
+bool IsAscending(const NCDataVector<float>* maturity, const NCIntegralVector<int, -99>* batchLengths);
 
 // Row positions of the observations of batch `batchName` (null or empty: every batch) and phase
 // number `phase` (0: every phase). A run of rows (a phase within a batch when `phase` is given,

@@ -9,6 +9,7 @@
 #include <streambuf>
 #include <utility>
 
+#include "batch/BatchAligner.h"
 #include "batchinfo/BatchImportSettings.h"
 #include "batchinfo/BatchInfo.h"
 #include "batchinfo/BatchInfoVector.h"
@@ -435,6 +436,28 @@ Outcome DVRecord(const std::uint8_t* data, std::size_t size) {
     return RoundTrip(ObjectCodec<DVInfo>(), Bytes(data, size));
 }
 
+// Whatever grid a stream holds (NaN, infinities, any order), the aligner aligns a batch that runs
+// in its direction without throwing, one row per grid point.
+std::string CheckAligner(const BatchAligner& aligner) {
+    const int gridSize = aligner.GetTimeMaturityVector() ? aligner.GetTimeMaturityVector()->size() : 0;
+    NCDataVector<float> maturity;
+    for (const float x : {-1.0f, 0.5f, 0.5f, 2.0f}) maturity.push_back(aligner.IsAscending() ? x : -x);
+    NCDataMatrix<float> values(4, 2, 1.5f);
+    values(2, 1, -99.0f);
+    try {
+        const std::unique_ptr<NCDataMatrix<float>> aligned(aligner.Align(values, maturity));
+        if (aligned->GetNumRows() != gridSize || aligned->GetNumColumns() != 2)
+            return "an aligner read gives an output of another shape than its grid";
+    } catch (const std::exception& e) {
+        return std::string("an aligner read cannot align a monotone batch: ") + e.what();
+    }
+    return "";
+}
+
+Outcome Aligner(const std::uint8_t* data, std::size_t size) {
+    return RoundTrip(ObjectCodec<BatchAligner>(CheckAligner), Bytes(data, size));
+}
+
 // ---- local centering ------------------------------------------------------------------------------
 
 Outcome FullLocalCentering(const std::uint8_t* data, std::size_t size) {
@@ -490,6 +513,7 @@ const std::vector<Target>& Targets() {
         {"batchlist", BatchList, FrameAs<BatchInfoVector>()},
         {"settings", Settings, FrameAs<BatchImportSettings>()},
         {"dvinfo", DVRecord, FrameAs<DVInfo>()},
+        {"aligner", Aligner, FrameAs<BatchAligner>()},
         {"fulllci", FullLocalCentering, FrameAs<LocalCenteringInfo>()},
         {"lci", LocalCenteringAverages, FrameAs<AVGLocalCenteringInfo>()},
         {"lcd", CentreTable, FrameAs<LocalCenteringData>()},

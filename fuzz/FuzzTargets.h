@@ -60,6 +60,7 @@ struct Target {
 
 // Every target, in a fixed order: containers, directory, records, variables, observations, label,
 // the batch records: phase, batch, batchlist, settings (with its column concatenations), dvinfo;
+// aligner (the batch aligner's grid);
 // local centering: fulllci (the name-keyed centres), lci (their per-phase averages), lcd (the
 // project's table of centres), dcv (default centre values); and dsinfo (the description of a dataset).
 const std::vector<Target>& Targets();

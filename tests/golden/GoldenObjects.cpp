@@ -13,6 +13,7 @@
 
 #include <boost/make_shared.hpp>
 
+#include "batch/BatchAligner.h"
 #include "batchinfo/BatchImportSettings.h"
 #include "batchinfo/BatchInfo.h"
 #include "batchinfo/BatchInfoVector.h"
@@ -688,6 +689,20 @@ void CompareObjects(const LocalCenteringData& e, const LocalCenteringData& a, Di
     }
 }
 
+void CompareObjects(const BatchAligner& e, const BatchAligner& a, Differences& d) {
+    const NCDataVector<float>* expected = e.GetTimeMaturityVector();
+    const NCDataVector<float>* actual = a.GetTimeMaturityVector();
+    d.Compare("GetTimeMaturityVector() present", expected != nullptr, actual != nullptr);
+    if (expected && actual && !d.Found()) {
+        Differences grid;
+        CompareObjects(*expected, *actual, grid);
+        if (grid.Found()) d.Note("GetTimeMaturityVector()" + grid.First());
+    }
+    d.CompareFloat("GetStart()", e.GetStart(), a.GetStart());
+    d.CompareFloat("GetEnd()", e.GetEnd(), a.GetEnd());
+    d.Compare("IsAscending()", e.IsAscending(), a.IsAscending());
+}
+
 void CompareObjects(const DefaultCenterValues& e, const DefaultCenterValues& a, Differences& d) {
     const auto& expected = e.GetAllDefaults();
     const auto& actual = a.GetAllDefaults();
@@ -1138,6 +1153,18 @@ std::unique_ptr<DefaultCenterValues> FullDefaultCenterValues() {
     return defaults;
 }
 
+// Two falling batches aligned with median ends: grid 9.5, 7, 5, 3, 1.75 from 10 down to 1.5.
+std::unique_ptr<BatchAligner> FullAligner() {
+    NCDataVector<float> maturity;
+    for (const float value : {10.0f, 8.0f, 6.0f, 4.0f, 2.0f, 9.0f, 7.0f, 5.0f, 3.0f, 1.5f}) maturity.push_back(value);
+    NCIntegralVector<int, -99> beginnings;
+    beginnings.push_back(1);
+    beginnings.push_back(6);
+    auto aligner = std::make_unique<BatchAligner>();
+    aligner->Init(&maturity, &beginnings, true);
+    return aligner;
+}
+
 // ---- the table -------------------------------------------------------------------------------
 
 template <typename T>
@@ -1198,6 +1225,7 @@ std::vector<GoldenEntry> MakeTable() {
     AddForms<DataSetInfoObject>(table, "NCDataSetInfo", FullDataSetInfo);
     AddForms<LocalCenteringData>(table, "LocalCenteringData", FullLocalCenteringData);
     AddForms<DefaultCenterValues>(table, "DefaultCenterValues", FullDefaultCenterValues);
+    AddForms<BatchAligner>(table, "BatchAligner", FullAligner);
     return table;
 }
 

@@ -47,6 +47,7 @@ const Gate kGates[] = {
     {"BatchImportSettings.full", "WSINFO", 2, 2, false},
     {"ColumnConcatenateInfo.full", "CCI", 0, 2, false},
     {"DVInfo.full", "DVINFO", 1, 1, false},
+    {"BatchAligner.full", "Aligner", 2, 2, false},
 };
 
 // Where the first section tagged `tag` starts (its tag's 4-byte length).
