@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/BatchAlignment.h"
 #include "app/InputError.h"
 #include "app/OperationCancelled.h"
 #include "app/ReferenceProject.h"
@@ -106,6 +107,26 @@ BatchPipelineResult Run(ReferenceProject& project, const boost::shared_ptr<NCDat
     for (const CString& name : names) result.created.push_back(name.GetString());
     result.smoothingReport = Smooth::FormatSmoothedVarsMessage(names, true);
     Step(progress, 3);
+    if (!options.align) return result;
+
+    const std::string smoothed = "$" + std::string(maturity->GetPrimaryAlias()) + " [smoothed]";
+    const int smoothedColumn = FindVariable(*dataset, smoothed);
+    int number = FindAlignedDataset(project, dataset->GetNumber());
+    const boost::shared_ptr<NCDataSet> previous = number > 0 ? project.GetDataset(number) : nullptr;
+    if (number == 0) number = project.GetDatasetNumbers().back() + 1;
+    AlignedDataset aligned = BatchAlignment::Align(project, *dataset, smoothedColumn, number,
+                                                   std::string(dataset->GetName()) + " (aligned)");
+    if (previous) {
+        // The earlier aligned dataset's observations belong to it alone.
+        NCIntegralVector<unsigned long, 0> old = previous->GetObsIDs();
+        project.RemoveDataset(number);
+        project.GetObservations().DeleteObsInfos(old);
+    }
+    project.AddDataset(aligned.dataset);
+    result.alignedDataset = number;
+    result.alignedObservations = aligned.dataset->SizeObservations();
+    result.gridPoints = aligned.gridPoints;
+    Step(progress, 4);
     return result;
 }
 

@@ -85,15 +85,35 @@ std::size_t CsvReader::FindRecordEnd(bool& quoted) {
         if (!quoted) {
             if (newline || mEof) return lineEnd;
         } else {
-            // A line break inside quotes is text: the record ends at the first one outside.
+            // A line break inside a quoted cell is text: the record ends at the first one outside.
+            // A quote opens a quoted cell only at the cell's start (stray ones are Split's to report).
             bool inQuotes = false;
+            bool atCellStart = true;
+            bool undecided = false;  // a quote is the buffer's last byte: it may begin "" or end the cell
             for (std::size_t i = mPos; i < mEnd; ++i) {
-                if (base[i] == '"')
-                    inQuotes = !inQuotes;
-                else if (base[i] == '\n' && !inQuotes)
+                const char c = base[i];
+                if (inQuotes) {
+                    if (c != '"') continue;
+                    if (i + 1 == mEnd && !mEof) {
+                        undecided = true;
+                        break;
+                    }
+                    if (i + 1 < mEnd && base[i + 1] == '"')
+                        ++i;
+                    else
+                        inQuotes = false;
+                } else if (c == '\n') {
                     return i;
+                } else if (c == mDelimiter) {
+                    atCellStart = true;
+                } else if (c == '"' && atCellStart) {
+                    inQuotes = true;
+                    atCellStart = false;
+                } else if (c != ' ' && c != '\t') {
+                    atCellStart = false;
+                }
             }
-            if (mEof) {
+            if (mEof && !undecided) {
                 if (inQuotes) {
                     mRecordLine = mLine;
                     Fail(0, "a quoted cell is not closed before the end of the file");
