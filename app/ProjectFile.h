@@ -5,32 +5,15 @@
 // changes the file; a save replaces its content in one transaction, so a crash, a kill or a full
 // disk during a save leaves the previous project in the file.
 
-#include <stdexcept>
+#include <cstddef>
 #include <string>
 
 #include <boost/shared_ptr.hpp>
 
+#include "app/ProjectFileError.h"
 #include "app/ReferenceProject.h"
 
 class NCProgress;
-
-// What went wrong with a project file; the message names the file and, for a damaged stream, the
-// stream.
-class ProjectFileError : public std::runtime_error {
-public:
-    enum class Kind {
-        NotAProject,    // missing, not SQLite, or SQLite without this application's table
-        NewerVersion,   // written by a newer version of the application
-        DamagedStream,  // a stream is missing or cannot be read
-        Io              // the file could not be read or written (full disk, no permission, ...)
-    };
-
-    ProjectFileError(Kind kind, const std::string& message) : std::runtime_error(message), mKind(kind) {}
-    Kind GetKind() const { return mKind; }
-
-private:
-    Kind mKind;
-};
 
 class ProjectFile {
 public:
@@ -40,5 +23,10 @@ public:
     // Writes the whole project (every loaded dataset, and the unloaded ones' streams kept as they are)
     // into `path` in one transaction, creating the file when missing. Throws ProjectFileError; on failure
     // the file holds its previous content. `progress` may be null.
+    // `progress` moves over 0 ... 100 as the streams are written; it cannot cancel a save. Afterwards the
+    // project reads its unloaded datasets and stored streams from `path`.
     static void Save(ReferenceProject& project, const std::string& path, NCProgress* progress = nullptr);
+    // Save with every stream cut into rows of at most `partSize` bytes (Save uses
+    // ProjectFileStorage::kPartSize), which lets a test reach streams of several rows with little data.
+    static void Save(ReferenceProject& project, const std::string& path, NCProgress* progress, std::size_t partSize);
 };

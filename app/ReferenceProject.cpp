@@ -7,6 +7,8 @@
 
 #include <boost/make_shared.hpp>
 
+#include "app/ProjectFileError.h"
+#include "app/ProjectFileStorage.h"
 #include "batchinfo/RUSPData.h"
 #include "centering/LocalCenteringData.h"
 #include "dataset/NCDataSet.h"
@@ -41,7 +43,30 @@ bool ReferenceProject::ConfirmDatasetChange(int datasetNumber, const NCIntegralV
 
 boost::shared_ptr<NCDataSet> ReferenceProject::GetDataset(int number) const {
     const auto found = mDatasets.find(number);
-    return found == mDatasets.end() ? boost::shared_ptr<NCDataSet>() : found->second;
+    if (found != mDatasets.end()) return found->second;
+    return mUnloadedInfos.count(number) ? LoadDataset(number) : boost::shared_ptr<NCDataSet>();
+}
+
+boost::shared_ptr<NCDataSet> ReferenceProject::LoadDataset(int number) const {
+    const std::string name = GetDatasetStreamName(number);
+    const std::unique_ptr<std::istream> is(mStorage.OpenInputStream(name.c_str()));
+    if (!is) return boost::shared_ptr<NCDataSet>();
+    // The library asks for datasets through a const project; the dataset it is handed belongs to
+    // the project all the same.
+    const auto self = boost::const_pointer_cast<NCProjectBase>(shared_from_this());
+    const boost::shared_ptr<NCDataSet> dataset = NCDataSet::Create(self, number);
+    *is >> *dataset;
+    if (is->fail()) {
+        const std::string where = mStorage.GetBase() && !mStorage.FindInMemory(name)
+                                      ? "the project file " + mStorage.GetBase()->GetPath()
+                                      : std::string("the project's storage");
+        throw ProjectFileError(ProjectFileError::Kind::DamagedStream, "The stream \"" + name + "\" of " + where +
+                                                                          " is damaged: dataset " +
+                                                                          std::to_string(number) + " cannot be read.");
+    }
+    mUnloadedInfos.erase(number);
+    mDatasets[number] = dataset;
+    return dataset;
 }
 
 const BatchImportSettings& ReferenceProject::GetBatchImportSettings(int) const { return mBatchImportSettings; }
@@ -57,8 +82,9 @@ void ReferenceProject::SaveDataset(boost::shared_ptr<NCDataSet const> dataset) {
 }
 
 boost::shared_ptr<NCDataSetInfo> ReferenceProject::GetDataSetInfo(int number) const {
-    if (const boost::shared_ptr<NCDataSet> dataset = GetDataset(number))
-        return boost::make_shared<NCDataSetInfo>(dataset);
+    // Not through GetDataset: describing an unloaded dataset must not load it.
+    const auto loaded = mDatasets.find(number);
+    if (loaded != mDatasets.end()) return boost::make_shared<NCDataSetInfo>(loaded->second);
     const auto found = mUnloadedInfos.find(number);
     return found == mUnloadedInfos.end() ? boost::shared_ptr<NCDataSetInfo>() : found->second;
 }
@@ -68,6 +94,26 @@ void ReferenceProject::AddDataset(boost::shared_ptr<NCDataSet> dataset) {
     mUnloadedInfos.erase(dataset->GetNumber());
     mDatasets[dataset->GetNumber()] = std::move(dataset);
 }
+
+void ReferenceProject::AddUnloadedDataset(boost::shared_ptr<NCDataSetInfo> info) {
+    if (!info) return;
+    mDatasets.erase(info->GetNumber());
+    mUnloadedInfos[info->GetNumber()] = std::move(info);
+}
+
+std::vector<int> ReferenceProject::GetLoadedDatasetNumbers() const {
+    std::vector<int> numbers;
+    for (const auto& entry : mDatasets) numbers.push_back(entry.first);
+    return numbers;
+}
+
+std::vector<int> ReferenceProject::GetUnloadedDatasetNumbers() const {
+    std::vector<int> numbers;
+    for (const auto& entry : mUnloadedInfos) numbers.push_back(entry.first);
+    return numbers;
+}
+
+std::string ReferenceProject::GetDatasetStreamName(int number) { return "dataset-" + std::to_string(number); }
 
 void ReferenceProject::RemoveDataset(int number) {
     mDatasets.erase(number);
@@ -88,8 +134,21 @@ bool ReferenceProject::UnloadDataset(int number) {
 
     std::ostringstream variableIDs;
     variableIDs << dataset->GetVarIDs();
-    if (!variableIDs || !StoreBatchLists(*record)) return false;
+    if (!variableIDs) return false;
+    // A project resting on a file keeps the section; the file's copy does when it is current.
+    std::string section;
+    const std::string sectionName = GetDatasetStreamName(number);
+    const bool keepSection = mStorage.GetBase() && (dataset->IsDirty() || !mStorage.Contains(sectionName) ||
+                                                    mStorage.FindInMemory(sectionName));
+    if (keepSection) {
+        std::ostringstream os;
+        os << *dataset;
+        if (!os) return false;
+        section = os.str();
+    }
+    if (!StoreBatchLists(*record)) return false;
     mStorage.Put(GetStreamName(nc::StreamNameKind::kDatasetVariableIDs, number), variableIDs.str());
+    if (keepSection) mStorage.Put(sectionName, std::move(section));
     mUnloadedInfos[number] = boost::make_shared<NCDataSetInfo>(dataset);
     mDatasets.erase(number);
     return true;

@@ -6,6 +6,10 @@
 //
 // ConfirmDatasetChange records every call it receives (unless told not to) and then asks the consent policy, which
 // allows every change until another one is set.
+//
+// A project opened from a file (ProjectFile) holds its datasets unloaded at first: only their
+// descriptions are read, and GetDataset reads a dataset from the storage (the stream named
+// GetDatasetStreamName) the first time it is asked for.
 
 #include <functional>
 #include <map>
@@ -40,6 +44,9 @@ public:
     // ---- the project interface ----
     unsigned long GetNewUniqueID(int kind) override;
     bool ConfirmDatasetChange(int datasetNumber, const NCIntegralVector<unsigned long, 0>* variableIDs) override;
+    // The loaded dataset `number`; for an unloaded one whose section the storage holds, the
+    // dataset read from it, which is loaded from then on; empty otherwise. Throws
+    // ProjectFileError: DamagedStream when that section cannot be read, Io when its file cannot.
     boost::shared_ptr<NCDataSet> GetDataset(int number) const override;
     const ProjectStorage& GetStorage() const override { return mStorage; }
     const NCVariables& GetVariables() const override { return mVariables; }
@@ -58,7 +65,8 @@ public:
     // object on every call.
     boost::shared_ptr<LocalCenteringData> GetLocalCenteringData() const override { return mLocalCentering; }
     // A new description of the loaded dataset `number`; for an unloaded one, the description
-    // kept when it was unloaded (the same object on every call); empty when there is neither.
+    // kept when it was unloaded (the same object on every call; the dataset is not loaded); empty
+    // when there is neither.
     boost::shared_ptr<NCDataSetInfo> GetDataSetInfo(int number) const override;
 
     // ---- the application's side ----
@@ -70,7 +78,9 @@ public:
     // under GetStreamName(StreamNameKind::kDatasetVariableIDs, number), and its batch list
     // (brought up to date first) and observation IDs in the project's stored batch lists
     // (StreamNameKind::kStoredBatchLists), where NCDataSet::GetMutableBatchInfoVector finds them,
-    // and its description is kept for GetDataSetInfo. False when the
+    // and its description is kept for GetDataSetInfo. A project whose storage rests on a file
+    // also keeps the dataset's section (unless the file holds it unchanged), so that GetDataset
+    // loads it again and a save keeps it; without a file the data is let go. False when the
     // project does not hold the dataset or a stream could not be written; the dataset is then kept.
     bool UnloadDataset(int number);
     // Replaces the project's stored batch lists by `record`; false when it could not be written.
@@ -80,7 +90,23 @@ public:
     // The numbers of the datasets the project holds, loaded or unloaded, ascending.
     std::vector<int> GetDatasetNumbers() const;
 
+    // Holds `info` as the description of an unloaded dataset of its number, replacing a dataset
+    // of that number (loaded or unloaded); GetDataset loads the dataset from the storage. Null
+    // does nothing.
+    void AddUnloadedDataset(boost::shared_ptr<NCDataSetInfo> info);
+    // Numbers of the loaded datasets, ascending.
+    std::vector<int> GetLoadedDatasetNumbers() const;
+    // Numbers of the datasets held only by their description, ascending.
+    std::vector<int> GetUnloadedDatasetNumbers() const;
+    // The name of the stream in the storage that holds dataset `number`'s section while the
+    // dataset is not loaded: "dataset-<number>".
+    static std::string GetDatasetStreamName(int number);
+
     MemoryStorage& GetMemoryStorage() { return mStorage; }
+    // The unique ID that GetNewUniqueID hands out next; a project read from a file continues
+    // where the saved one stopped.
+    unsigned long GetNextUniqueID() const { return mNextUniqueID; }
+    void SetNextUniqueID(unsigned long next) { mNextUniqueID = next; }
     void SetNumberOfModels(int count) { mNumberOfModels = count; }
     void SetBatchAnswer(bool answer) { mBatchAnswer = answer; }
     // Null restores the default, which allows every change.
@@ -95,9 +121,14 @@ public:
 private:
     ReferenceProject();
 
-    std::map<int, boost::shared_ptr<NCDataSet>> mDatasets;
+    // Reads dataset `number` from the storage and holds it as loaded; empty when the storage has
+    // no section for it.
+    boost::shared_ptr<NCDataSet> LoadDataset(int number) const;
+
+    // Both change when GetDataset loads a dataset.
+    mutable std::map<int, boost::shared_ptr<NCDataSet>> mDatasets;
     // Descriptions of the unloaded datasets.
-    std::map<int, boost::shared_ptr<NCDataSetInfo>> mUnloadedInfos;
+    mutable std::map<int, boost::shared_ptr<NCDataSetInfo>> mUnloadedInfos;
     NCVariables mVariables;
     NCObservations mObservations;
     MemoryStorage mStorage;
