@@ -1,6 +1,7 @@
 #include "app/BatchAlignment.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "app/InputError.h"
@@ -20,6 +21,7 @@
 #include "interfaces/notification/NCProgress.h"
 #include "varobs/NCObservations.h"
 #include "varobs/ObservationInfo.h"
+#include "varobs/VariableInfo.h"
 
 namespace {
 
@@ -67,6 +69,11 @@ AlignedDataset Align(ReferenceProject& project, const NCDataSet& source, int mat
     const int columns = source.SizeVariables();
     const NCDataMatrix<float> data = source.GetData(false, nullptr);
     const float* maturity = data.GetColumnPtr(maturityColumn);
+    // A qualitative value between two settings means nothing: it takes the nearer one.
+    std::vector<int> qualitative;
+    for (int c = 1; c <= columns; ++c)
+        if (const VariableInfo* info = source.GetVariableInfo(c))
+            if (info->IsQualitative()) qualitative.push_back(c);
 
     // Per phase, each batch's aligned rows (empty: the batch has no run of the phase).
     AlignedDataset result;
@@ -106,6 +113,11 @@ AlignedDataset Align(ReferenceProject& project, const NCDataSet& source, int mat
                         where +=
                             ", phase " + (*phaseList)[static_cast<std::size_t>(phase - 1)]->GetPhaseName().GetString();
                     throw InputError(where + ": " + error.what());
+                }
+                for (const int c : qualitative) {
+                    float* value = out.GetMutableColumnPtr(c);
+                    for (int k = 0; k < points; ++k)
+                        if (value[k] != nc::kMissingValue) value[k] = std::floor(value[k] + 0.5f);
                 }
             }
             phaseRows.push_back(std::move(out));

@@ -8,6 +8,7 @@
 // the phase's grid from the maturity of all its segments and interpolates every variable of each
 // segment onto it. The aligned dataset has, for every batch, the grid points of phase 1, then
 // those of phase 2, and so on; a batch without a run of some phase has missing values there.
+// Qualitative values are interpolated like the others and then rounded to the nearer setting.
 // Its observations are new records named "<batch>:<k>" (k = 1, 2, … through the batch) with the
 // batch's and the phase's names in the batch and phase ID columns and the phase number as default
 // class; it is an observation-level batch dataset whose source is the aligned dataset's number.

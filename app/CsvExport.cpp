@@ -72,7 +72,7 @@ void Write(const NCFullDataContainerBase& container, std::ostream& out, const Cs
     out << line << '\n';
 
     const NCDataMatrix<float> data = container.GetData(options.centred, nullptr);
-    NCProgress progress("Writing the values", 0.0, rows > 0 ? rows : 1);
+    NCProgress progress(("Writing the " + std::to_string(rows) + " rows").c_str(), 0.0, rows > 0 ? rows : 1);
     for (int obs = 1; obs <= rows; ++obs) {
         line.clear();
         for (int k = 1; k <= aliases; ++k) {

@@ -28,9 +28,9 @@ void ProjectSession::Save() {
         for (const char* suffix : {"", "-journal", "-wal", "-shm"}) std::remove((mPath + suffix).c_str());
     };
     try {
-        NCProgress progress(("Saving " + std::filesystem::path(mPath).filename().string()).c_str(), 0.0, 1.0);
+        NCProgress progress(("Saving " + std::filesystem::path(mPath).filename().string()).c_str(), 0.0, 100.0);
         ProjectFile::Save(*mProject, mPath, &progress);
-        progress.SetValue(1.0);
+        progress.SetValue(100.0);
     } catch (...) {
         removeNewFile();
         if (TerminalProgress::IsCancelRequested()) throw OperationCancelled();
