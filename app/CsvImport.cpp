@@ -90,8 +90,8 @@ private:
 struct Column {
     std::string name;
     Role role = Role::kQuantitative;
-    int cell = 0;  // 0-based position in a record
-    std::vector<float> values;
+    int cell = 0;                    // 0-based position in a record
+    int variable = 0;                // variables: 1-based column of the dataset's matrix
     std::vector<std::string> texts;  // observation IDs; date/time texts
     std::vector<int> names;          // batch and phase: index into `table`
     std::unique_ptr<TextTable> table;
@@ -176,6 +176,9 @@ private:
     int mBatchAlias = -1;
     int mPhaseAlias = -1;
     long long mRows = 0;
+    // The dataset's values, written in place as the rows are read: as many rows as the file has
+    // lines at most, cut to the rows read at the end.
+    NCDataMatrix<float> mData;
     std::vector<long long> mLines;  // line of each row; kept only when date/time columns need it
 };
 
@@ -246,8 +249,10 @@ void Importer::AssignRoles() {
     }
     for (std::size_t c = 0; c < mColumns.size(); ++c) {
         const Role role = mColumns[c].role;
-        if (role == Role::kQuantitative || role == Role::kQualitative || role == Role::kDateTime)
+        if (role == Role::kQuantitative || role == Role::kQualitative || role == Role::kDateTime) {
             mVariableColumns.push_back(static_cast<int>(c));
+            mColumns[c].variable = static_cast<int>(mVariableColumns.size());
+        }
     }
     mAliasCount = std::max<int>(1, static_cast<int>(mObservationIDColumns.size()));
     if (mBatchColumn >= 0) mBatchAlias = ++mAliasCount;
@@ -304,8 +309,25 @@ void Importer::CheckAgainstProject() {
     }
 }
 
+// The number of line breaks in the file, plus one for a last line without one: no file has more
+// records than that.
+long long CountLines(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return 0;
+    std::vector<char> buffer(std::size_t(1) << 20);
+    long long lines = 0;
+    char last = '\n';
+    for (std::size_t got; (got = std::fread(buffer.data(), 1, buffer.size(), file)) > 0;) {
+        lines += std::count(buffer.data(), buffer.data() + got, '\n');
+        last = buffer[got - 1];
+    }
+    std::fclose(file);
+    return lines + (last != '\n' ? 1 : 0);
+}
+
 void Importer::ReadRows() {
     const std::size_t width = mHeader.size();
+    const int variables = static_cast<int>(mVariableColumns.size());
     std::vector<int> quantitative;
     bool anyDateTime = false;
     for (const int c : mVariableColumns) {
@@ -315,8 +337,20 @@ void Importer::ReadRows() {
     NCProgress progress(("Reading " + std::filesystem::path(mPath).filename().string()).c_str(), 0.0,
                         static_cast<double>(std::max<std::uint64_t>(mReader.GetFileSize(), 1)));
 
+    long long capacity = std::min<long long>(std::max<long long>(CountLines(mPath) - 1, 1), (1LL << 31) - 2);
+    mData = NCDataMatrix<float>(static_cast<int>(capacity), variables, kMissingValue);
+    std::vector<float*> values(static_cast<std::size_t>(variables) + 1, nullptr);
+    const auto locate = [&] {
+        for (int v = 1; v <= variables; ++v) values[static_cast<std::size_t>(v)] = mData.GetMutableColumnPtr(v);
+    };
+    locate();
+    for (Column& column : mColumns) {
+        if (column.role == Role::kObservationID || column.role == Role::kDateTime)
+            column.texts.reserve(static_cast<std::size_t>(capacity));
+        if (column.table) column.names.reserve(static_cast<std::size_t>(capacity));
+    }
+
     std::vector<std::string_view> cells;
-    bool reserved = false;
     int lastBatch = -1;
     while (mReader.ReadRecord(cells)) {
         const long long line = mReader.GetLine();
@@ -324,21 +358,15 @@ void Importer::ReadRows() {
             throw CsvError(mPath, line, 0, "",
                            "the row has " + std::to_string(cells.size()) + " cell" + (cells.size() == 1 ? "" : "s") +
                                " where the header row has " + std::to_string(width) + " columns");
-        if (!reserved) {
-            // Room for the whole file, estimated from the first row's length.
-            reserved = true;
-            const std::uint64_t rowBytes = std::max<std::uint64_t>(mReader.GetBytesConsumed() / 2, 1);
-            const std::size_t estimate =
-                static_cast<std::size_t>(std::min<std::uint64_t>(mReader.GetFileSize() / rowBytes + 16, 1u << 26));
-            for (Column& column : mColumns) {
-                if (column.role == Role::kQuantitative || column.role == Role::kQualitative ||
-                    column.role == Role::kDateTime)
-                    column.values.reserve(estimate);
-                if (column.role == Role::kObservationID) column.texts.reserve(estimate);
-                if (column.table) column.names.reserve(estimate);
-            }
+        if (mRows == capacity) {
+            // Only a file that grew while it was read has more records than lines.
+            if (capacity >= (1LL << 31) - 2)
+                throw CsvError(mPath, 0, 0, "", "the file has more rows than a dataset can hold");
+            capacity = std::min<long long>(capacity * 2, (1LL << 31) - 2);
+            mData.Resize(static_cast<int>(capacity), variables);
+            locate();
         }
-        ++mRows;
+        const std::size_t row = static_cast<std::size_t>(mRows++);
         if (anyDateTime) mLines.push_back(line);
         for (const int c : quantitative) {
             const std::string_view cell = cells[static_cast<std::size_t>(c)];
@@ -346,7 +374,7 @@ void Importer::ReadRows() {
             if (!cell.empty() && !ParseNumber(cell, value))
                 throw CsvError(mPath, line, c + 1, mHeader[static_cast<std::size_t>(c)],
                                Quote(cell) + " is not a number (numbers are written with '.' as the decimal point)");
-            mColumns[static_cast<std::size_t>(c)].values.push_back(value);
+            values[static_cast<std::size_t>(mColumns[c].variable)][row] = value;
         }
         for (const int c : mObservationIDColumns) mColumns[c].texts.emplace_back(cells[static_cast<std::size_t>(c)]);
         if (mBatchColumn >= 0) {
@@ -372,8 +400,9 @@ void Importer::ReadRows() {
             const std::string_view cell = cells[static_cast<std::size_t>(c)];
             if (column.role == Role::kQualitative) {
                 bool added = false;
-                column.values.push_back(IsBlankText(cell) ? kMissingValue
-                                                          : static_cast<float>(column.table->Find(cell, added) + 1));
+                if (!IsBlankText(cell))
+                    values[static_cast<std::size_t>(column.variable)][row] =
+                        static_cast<float>(column.table->Find(cell, added) + 1);
             } else if (column.role == Role::kDateTime) {
                 if (IsBlankText(cell)) {
                     column.texts.emplace_back();
@@ -393,7 +422,8 @@ void Importer::ReadRows() {
             throw OperationCancelled();
     }
     if (mRows == 0) throw CsvError(mPath, 0, 0, "", "the file has a header row but no data rows");
-    if (mRows > (1LL << 31) - 2) throw CsvError(mPath, 0, 0, "", "the file has more rows than a dataset can hold");
+    // Blank lines and line breaks inside quoted cells leave rows unused.
+    if (mRows < capacity) mData.Resize(static_cast<int>(mRows), variables);
     progress.SetValue(static_cast<double>(mReader.GetFileSize()));
 }
 
@@ -424,8 +454,9 @@ void Importer::PrepareVariables() {
                     position[k] = known;
                 }
             }
-            for (float& value : column.values)
-                if (value != kMissingValue) value = position[static_cast<std::size_t>(value) - 1];
+            float* values = mData.GetMutableColumnPtr(column.variable);
+            for (long long r = 0; r < mRows; ++r)
+                if (values[r] != kMissingValue) values[r] = position[static_cast<std::size_t>(values[r]) - 1];
         } else {
             const DateTimeVariableInfo* record = nullptr;
             if (column.existing) {
@@ -442,7 +473,7 @@ void Importer::PrepareVariables() {
                 record = created.get();
                 column.created = std::move(created);
             }
-            column.values.resize(column.texts.size());
+            float* values = mData.GetMutableColumnPtr(column.variable);
             for (std::size_t r = 0; r < column.texts.size(); ++r) {
                 const float value = record->Encode(column.texts[r].c_str());
                 if (value != kMissingValue && (value == nc::kUnencodableValue || !record->IsValidTimeRange(value)))
@@ -451,7 +482,7 @@ void Importer::PrepareVariables() {
                                        record->GetDateTimeOffset().ToLocalString(kDefaultDateTimeFormat) +
                                        " for a single-precision count of " + UnitName(record->GetTimeAccuracy()) +
                                        "s; choose a coarser time unit");
-                column.values[r] = value;
+                values[r] = value;
             }
             column.texts = std::vector<std::string>();
         }
@@ -506,13 +537,13 @@ CsvImportSummary Importer::Commit() {
     const Column* phases = mPhaseColumn >= 0 ? &mColumns[mPhaseColumn] : nullptr;
     NCIntegralVector<unsigned long, 0> obsIDs;
     obsIDs.reserve(rows);
+    std::vector<CString> ids(static_cast<std::size_t>(mAliasCount));
     for (int r = 0; r < rows; ++r) {
-        std::vector<CString> ids;
-        ids.reserve(static_cast<std::size_t>(mAliasCount));
-        if (mObservationIDColumns.empty()) ids.emplace_back(std::to_string(r + 1));
-        for (const int c : mObservationIDColumns) ids.emplace_back(std::move(mColumns[c].texts[r]));
-        if (batches) ids.emplace_back(batches->table->Texts()[static_cast<std::size_t>(batches->names[r])]);
-        if (phases) ids.emplace_back(phases->table->Texts()[static_cast<std::size_t>(phases->names[r])]);
+        std::size_t k = 0;
+        if (mObservationIDColumns.empty()) ids[k++] = CString(std::to_string(r + 1));
+        for (const int c : mObservationIDColumns) ids[k++] = CString(std::move(mColumns[c].texts[r]));
+        if (batches) ids[k++] = batches->table->Texts()[static_cast<std::size_t>(batches->names[r])];
+        if (phases) ids[k++] = phases->table->Texts()[static_cast<std::size_t>(phases->names[r])];
         const unsigned long id = mProject.GetNewUniqueID(nc::UniqueIDKind::kRecord);
         auto record = std::make_unique<ObservationInfo>(ids, id);
         if (phases) record->SetDefaultClass(phases->names[r] + 1);
@@ -520,13 +551,6 @@ CsvImportSummary Importer::Commit() {
         obsIDs.push_back(id);
     }
     for (const int c : mObservationIDColumns) mColumns[c].texts = std::vector<std::string>();
-
-    NCDataMatrix<float> data(rows, static_cast<int>(mVariableColumns.size()));
-    for (std::size_t v = 0; v < mVariableColumns.size(); ++v) {
-        std::vector<float>& values = mColumns[mVariableColumns[v]].values;
-        if (rows > 0) data.SetColumn(static_cast<int>(v) + 1, values.data());
-        values = std::vector<float>();
-    }
 
     std::unique_ptr<BatchInfoVector> batchList;
     std::unique_ptr<ClassInfoVector> phaseList;
@@ -550,7 +574,7 @@ CsvImportSummary Importer::Commit() {
                             std::to_string(mVariableColumns.size()) + " variables.";
     summary.datasetNumber = NextDatasetNumber(mProject);
     const boost::shared_ptr<NCDataSet> dataset =
-        NCDataSet::Create(mProject.shared_from_this(), name.c_str(), summary.datasetNumber, &data, &obsIDs, &varIDs,
+        NCDataSet::Create(mProject.shared_from_this(), name.c_str(), summary.datasetNumber, &mData, &obsIDs, &varIDs,
                           usedAliases, {1}, log.c_str(), batchList.get(), phaseList.get(), false);
     mProject.AddDataset(dataset);
 

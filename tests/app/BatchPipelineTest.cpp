@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -27,8 +29,7 @@ using nc::kMissingValue;
 // A project with the process CSV imported as dataset 1.
 boost::shared_ptr<ReferenceProject> ImportedProcess(const testcsv::ProcessShape& shape, bool withPhases = true) {
     const std::filesystem::path path =
-        std::filesystem::temp_directory_path() /
-        ("ncds-pipeline-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".csv");
+        std::filesystem::temp_directory_path() / ("ncds-pipeline-" + std::to_string(::getpid()) + ".csv");
     std::ofstream(path, std::ios::binary) << testcsv::ProcessCsv(shape);
     CsvImportOptions options;
     options.observationIDColumns = {"Obs"};
@@ -141,7 +142,8 @@ TEST(BatchPipelineTest, AlignsWholeBatchesWithoutPhasesAndRefusesWhatItCannotUse
 
     // A dataset without batches.
     const auto plain = ReferenceProject::Create();
-    const std::filesystem::path path = std::filesystem::temp_directory_path() / "ncds-pipeline-plain.csv";
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("ncds-pipeline-plain-" + std::to_string(::getpid()) + ".csv");
     std::ofstream(path) << "x,y\n1,2\n3,4\n";
     CsvImport::Import(*plain, path.string(), CsvImportOptions());
     std::filesystem::remove(path);

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <charconv>
 #include <filesystem>
 #include <fstream>
@@ -32,9 +34,9 @@ using nc::kMissingValue;
 class CsvFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        mFolder = std::filesystem::temp_directory_path() /
-                  ("ncds-csv-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        mFolder =
+            std::filesystem::temp_directory_path() / ("ncds-csv-" + std::to_string(::getpid()) + "-" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(mFolder);
     }
     void TearDown() override { std::filesystem::remove_all(mFolder); }
@@ -154,8 +156,9 @@ TEST_F(CsvFiles, ImportsKindsBatchesPhasesAndMissingCells) {
                                    "o1,B1,Heat,2026-03-02 08:00:00,20.5,low,1e3\n"
                                    "o2,B1,Heat,2026-03-02 08:15:00,,HIGH,-2.5E-1\n"
                                    "o3,B1,hold,2026-03-02 08:30:00,+63,, 7 \n"
+                                   "\n"
                                    "o4,B2,Hold,,79.8,high,\n"
-                                   "o5,B2,Cool,2026-03-03 09:00:00,-0.125,Low,0\n");
+                                   "o5,B2,Cool,2026-03-03 09:00:00,-0.125,Low,0\n\n");
     const auto project = ReferenceProject::Create();
     CsvImportOptions options = ProcessOptions();
     options.dateTimeColumns = {{"Time", ""}};  // ISO 8601
