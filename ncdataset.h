@@ -49,6 +49,9 @@
 #include "varobs/VarObsInfoAccess.h"
 #include "varobs/VariableInfo.h"
 
+#include "dataset/AuxiliaryData.h"
+#include "dataset/DSGenVarData.h"
+#include "dataset/GenVarUtilities.h"
 #include "dataset/IDPositionIndex.h"
 #include "dataset/NCDataContainer.h"
 #include "dataset/NCDataContainerBase.h"
@@ -81,6 +84,11 @@
 #include "centering/LocalCenteringInfo.h"
 
 #include "batch/BatchAligner.h"
+#include "batch/BatchLevelComponent.h"
+#include "batch/ConditionalDeleteBatchAndPhase.h"
+#include "batch/CreateBatchLevelInfo.h"
+#include "batch/CreateBatchLevelUtilities.h"
+#include "batch/DatasetComponents.h"
 #include "batch/Smooth.h"
 
 // The library's version text.

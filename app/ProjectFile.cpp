@@ -399,16 +399,45 @@ void ProjectFile::Save(ReferenceProject& project, const std::string& path, NCPro
     Save(project, path, progress, ProjectFileStorage::kPartSize);
 }
 
+// What a save clears when it writes an object: the dirty flags of the loaded datasets and of the
+// two collections. A save that does not commit puts them back, so that the unsaved changes still
+// show as unsaved.
+class DirtyFlags {
+public:
+    explicit DirtyFlags(ReferenceProject& project) : mProject(project) {
+        for (const int number : project.GetLoadedDatasetNumbers())
+            if (project.GetDataset(number)->IsDirty()) mDatasets.push_back(number);
+        mVariables = project.GetVariables().IsDirty();
+        mObservations = project.GetObservations().IsDirty();
+    }
+    void Restore() {
+        for (const int number : mDatasets) {
+            const boost::shared_ptr<NCDataSet> dataset = mProject.GetDataset(number);
+            dataset->SetName(CString(dataset->GetName()));  // marks it dirty, nothing else
+        }
+        if (mVariables) mProject.GetVariables().SetIsDirty(true);
+        if (mObservations) mProject.GetObservations().SetIsDirty(true);
+    }
+
+private:
+    ReferenceProject& mProject;
+    std::vector<int> mDatasets;
+    bool mVariables, mObservations;
+};
+
 void ProjectFile::Save(ReferenceProject& project, const std::string& path, NCProgress* progress, std::size_t partSize) {
     struct stat info {};
     const bool existed = stat(path.c_str(), &info) == 0;
+    DirtyFlags dirty(project);
     try {
         SaveInto(project, path, progress, std::max<std::size_t>(partSize, 1));
     } catch (const SqliteError& error) {
+        dirty.Restore();
         if (!existed) RemoveCreatedFile(path);
         ProjectFileError reported = ProjectFileStorage::ErrorFor(error, path, "save to");
         throw ProjectFileError(reported.GetKind(), std::string(reported.what()) + " The file was left as it was.");
     } catch (...) {
+        dirty.Restore();
         if (!existed) RemoveCreatedFile(path);
         throw;
     }

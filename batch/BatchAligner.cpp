@@ -265,7 +265,7 @@ void BatchAligner::Init(const NCDataVector<float>* maturity, const NCIntegralVec
     if (size > 0) {
         sorted.reserve(static_cast<std::size_t>(maturity->size()));
         for (int i = 1; i <= maturity->size(); ++i)
-            if (Present((*maturity)(i))) sorted.push_back((*maturity)(i));
+            if (!std::isnan((*maturity)(i))) sorted.push_back((*maturity)(i));
     }
     if (!sorted.empty()) {
         if (ascending)

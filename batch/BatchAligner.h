@@ -19,9 +19,12 @@
 // exponent (frexp) of the larger magnitude.
 //
 // Choices a caller might not expect:
-// - Missing (and NaN) maturities take no part in the grid: Init sorts and picks from the values
-//   present only, and the grid's start and end are their minimum and maximum (-99 when there is
-//   none). NaN maturities are dropped by Align like missing ones.
+// - Init sorts and picks from every maturity value, missing ones (-99) included, and start and end
+//   are the minimum and maximum of them all. A leading -99 is never picked (the first pick is
+//   compared with -99), but a falling maturity with missing values ends its grid, and its end, in
+//   -99; callers that want neither pass the maturity without its missing rows. NaN maturities,
+//   which have no place in a sort, take no part; Align drops them like missing ones. Start and end
+//   are -99 when there is no value at all.
 // - Init always leaves a grid, empty when the input gives none: null inputs, no batch, or
 //   beginnings that do not start at 1 and rise strictly within the maturity's rows.
 // - With median ends the first and last grid values are replaced only by a median that exists

@@ -71,6 +71,7 @@
 //   of the ID lists, or trimming records that are not one map, one index entry and one trim
 //   description per trimmed variable. No operation of the dataset could handle them.
 
+#include <list>
 #include <map>
 #include <string>
 #include <vector>
@@ -78,6 +79,7 @@
 #include <boost/enable_shared_from_this.hpp>
 #include <boost/shared_ptr.hpp>
 
+#include "dataset/DSGenVarData.h"
 #include "dataset/NCDataContainer.h"
 #include "interfaces/constants/DataTypeBits.h"
 #include "interfaces/constants/NCConstants.h"
@@ -238,6 +240,15 @@ public:
     // otherwise read from the project's stored list (the stream named by GetStreamName with
     // StreamNameKind::kDatasetVariableIDs); empty when neither exists or the stored list cannot be read.
     static NCIntegralVector<unsigned long, 0> GetVariableIDs(const NCProjectBase& project, int number);
+
+    // ---- generated variables ----
+    // True when the record of any of `ids` in the project's variable collection has a recipe;
+    // false for an empty list. IDs without a record count as ordinary variables.
+    static bool HasGeneratedVariables(const NCProjectBase& project, const NCIntegralVector<unsigned long, 0>& ids);
+    // (recipe, unique ID) of each of `ids`, in list order, whose record has a recipe; an empty
+    // pointer when there is none.
+    static boost::shared_ptr<std::list<DSGenVarData>> GetGenVarList(const NCProjectBase& project,
+                                                                    const NCIntegralVector<unsigned long, 0>& ids);
 
     // ---- editing ----
     // Appends n observations with new records named <LanguageText::kNewObservationPrefix><k>, k = 1, 2, …

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "batch/BatchAligner.h"
+#include "batch/CreateBatchLevelInfo.h"
 #include "batchinfo/BatchImportSettings.h"
 #include "batchinfo/BatchInfo.h"
 #include "batchinfo/BatchInfoVector.h"
@@ -19,6 +20,7 @@
 #include "centering/DefaultCenterValues.h"
 #include "centering/LocalCenteringData.h"
 #include "centering/LocalCenteringInfo.h"
+#include "dataset/AuxiliaryData.h"
 #include "dataset/NCDataSetInfo.h"
 #include "interfaces/containers/NCDataMatrix.h"
 #include "interfaces/containers/NCDataVector.h"
@@ -29,6 +31,7 @@
 #include "interfaces/streams/ZoStreamError.h"
 #include "interfaces/utility/BinaryIO.h"
 #include "interfaces/utility/Exception.h"
+#include "tests/golden/LightRecordObject.h"
 #include "varobs/NCObservations.h"
 #include "varobs/NCVariables.h"
 #include "varobs/RecordFactory.h"
@@ -488,6 +491,58 @@ Outcome DataSetDescription(const std::uint8_t* data, std::size_t size) {
     return RoundTrip(ObjectCodec<DetachedDataSetInfo>(), Bytes(data, size));
 }
 
+// ---- auxiliary data -------------------------------------------------------------------------------
+
+// Auxiliary data of no variable collection: its section needs none.
+class DetachedAuxiliaryData : public AuxiliaryData {
+public:
+    DetachedAuxiliaryData() : AuxiliaryData(nullptr) {}
+};
+
+// Every model read answers its queries alike: as many IDs and matrix rows as its size, and each of
+// its records found by its variable. The matrix, as wide as a record's values and as high as the
+// model's records, can outgrow the input many times; it is built only while it stays small.
+std::string CheckAuxiliaryData(const DetachedAuxiliaryData& data) {
+    const auto records = data.GetRecords();
+    std::uint64_t widest = 0;
+    for (const auto& entry : records) widest = std::max<std::uint64_t>(widest, entry.second.values.size());
+    for (const auto& entry : records) {
+        const int model = entry.first;
+        const int size = data.SizeModel(model);
+        if (data.GetAuxiliaryVarIDs(model).size() != size)
+            return "model " + std::to_string(model) + ": its ID list disagrees with its size";
+        if (widest * static_cast<std::uint64_t>(size) <= 65536 && data.GetAuxiliaryData(model).GetNumRows() != size)
+            return "model " + std::to_string(model) + ": its matrix disagrees with its size";
+        bool flag = false;
+        short setting = 0;
+        int sourceModel = 0;
+        if (!data.FindAuxiliaryData(model, entry.second.varID, flag, setting, sourceModel))
+            return "model " + std::to_string(model) + ": a record read is not found by its variable";
+    }
+    return "";
+}
+
+Outcome AuxiliaryVariables(const std::uint8_t* data, std::size_t size) {
+    return RoundTrip(ObjectCodec<DetachedAuxiliaryData>(CheckAuxiliaryData), Bytes(data, size));
+}
+
+// ---- batch-level descriptions ---------------------------------------------------------------------
+
+using BatchLevelDescription = LightRecordObject<CreateBatchLevelInfo>;
+
+// A description read from any bytes still has a log, whatever its types and indices.
+std::string CheckBatchLevelDescription(const BatchLevelDescription& object) {
+    const CreateBatchLevelInfo& info = object.Get();
+    const std::string log = info.GetLog(nullptr);
+    if (info.GetComponents().empty() != log.empty()) return "a description's log and its components disagree";
+    if (info.HasScores() != (info.Find(BatchLevelComponent::eScores) != nullptr)) return "HasScores and Find disagree";
+    return "";
+}
+
+Outcome BatchLevel(const std::uint8_t* data, std::size_t size) {
+    return RoundTrip(ObjectCodec<BatchLevelDescription>(CheckBatchLevelDescription), Bytes(data, size));
+}
+
 template <typename T>
 std::function<bool(const ZStreamBase&, std::string&)> FrameAs() {
     return [](const ZStreamBase& object, std::string& input) {
@@ -519,6 +574,8 @@ const std::vector<Target>& Targets() {
         {"lcd", CentreTable, FrameAs<LocalCenteringData>()},
         {"dcv", DefaultCentres, FrameAs<DefaultCenterValues>()},
         {"dsinfo", DataSetDescription, FrameAs<NCDataSetInfo>()},
+        {"auxdata", AuxiliaryVariables, FrameAs<AuxiliaryData>()},
+        {"cbli", BatchLevel, FrameAs<BatchLevelDescription>()},
     };
     return targets;
 }

@@ -62,7 +62,9 @@ struct Target {
 // the batch records: phase, batch, batchlist, settings (with its column concatenations), dvinfo;
 // aligner (the batch aligner's grid);
 // local centering: fulllci (the name-keyed centres), lci (their per-phase averages), lcd (the
-// project's table of centres), dcv (default centre values); and dsinfo (the description of a dataset).
+// project's table of centres), dcv (default centre values); dsinfo (the description of a dataset),
+// auxdata (the auxiliary variables of models) and cbli (the description of a batch-level dataset,
+// with its "BLC" components).
 const std::vector<Target>& Targets();
 // The target of that name, or null.
 const Target* FindTarget(const std::string& name);

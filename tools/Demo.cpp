@@ -13,6 +13,9 @@
 #include "app/ReferenceProject.h"
 #include "app/ScriptedUserComm.h"
 #include "app/SignalLog.h"
+#include "batch/BatchAligner.h"
+#include "batch/ConditionalDeleteBatchAndPhase.h"
+#include "batch/DatasetComponents.h"
 #include "batch/Smooth.h"
 #include "batchinfo/BatchDerivation.h"
 #include "batchinfo/BatchImportSettings.h"
@@ -710,7 +713,7 @@ std::string LongProcessTable() {
 
 // What `ncds import`, `ncds batch` and `ncds plot` do, run on a CSV written into the folder.
 bool DemoProjectFile(std::ostream& out, const std::string& folder) {
-    out << "\n8. The tool's road: a CSV imported into a project file, its batches aligned, a plot written\n\n";
+    out << "\n10. The tool's road: a CSV imported into a project file, its batches aligned, a plot written\n\n";
     const std::string csv = folder + "/process.csv";
     const std::string project = folder + "/process.ncp";
     {
@@ -723,17 +726,17 @@ bool DemoProjectFile(std::ostream& out, const std::string& folder) {
     }
     std::filesystem::remove(project);  // a new project each time
     try {
-        Commands::ImportArgs import;
-        import.project = project;
-        import.csv = csv;
-        import.options.observationIDColumns = {"Obs"};
-        import.options.batchColumn = "Batch";
-        import.options.phaseColumn = "Phase";
-        import.options.qualitativeColumns = {"Grade"};
-        import.options.dateTimeColumns = {{ "Time", "yyyy-MM-dd HH:mm:ss" }};
+        Commands::ImportArgs importArgs;
+        importArgs.project = project;
+        importArgs.csv = csv;
+        importArgs.options.observationIDColumns = {"Obs"};
+        importArgs.options.batchColumn = "Batch";
+        importArgs.options.phaseColumn = "Phase";
+        importArgs.options.qualitativeColumns = {"Grade"};
+        importArgs.options.dateTimeColumns = {{"Time", "yyyy-MM-dd HH:mm:ss"}};
         out << "  $ ncds import process.ncp process.csv --id Obs --batch Batch --phase Phase --qualitative Grade "
                "--datetime \"Time=yyyy-MM-dd HH:mm:ss\"\n  ";
-        Commands::Import(import, out);
+        Commands::Import(importArgs, out);
 
         Commands::BatchArgs batch;
         batch.project = project;
@@ -762,6 +765,111 @@ bool DemoProjectFile(std::ostream& out, const std::string& folder) {
     return true;
 }
 
+// ---- aligning batches on their maturity -------------------------------------------------------
+
+// The process once more, with a maturity that every batch passes through at its own pace: the heat
+// dose, the running sum of Temp over the 15-minute steps (degree-hours). The aligner picks one grid
+// of doses from all batches, then gives every batch its temperature and pressure at those doses.
+bool ShowAlignment(std::ostream& out, const std::vector<std::vector<std::string>>& rows) {
+    out << "\n9. Batches aligned on their maturity, the heat dose (running sum of Temp x 0.25 h)\n\n";
+    const int numObs = static_cast<int>(rows.size()) - 1;
+    NCDataVector<float> dose;
+    NCDataMatrix<float> values(numObs, 2);  // Temp and Pressure
+    NCIntegralVector<int, -99> beginnings;
+    std::vector<std::string> batchNames;
+    float sum = 0.0f;
+    for (int obs = 1; obs <= numObs; ++obs) {
+        const std::vector<std::string>& row = rows[static_cast<std::size_t>(obs)];
+        if (batchNames.empty() || row[1] != batchNames.back()) {
+            batchNames.push_back(row[1]);
+            beginnings.push_back(obs);
+            sum = 0.0f;
+        }
+        for (int var = 1; var <= 2; ++var) {
+            float value = kMissingValue;
+            ZoString::ToFloat(row[static_cast<std::size_t>(kIDColumns + var)].c_str(), value);
+            values(obs, var, value);
+        }
+        sum += values(obs, 1) * 0.25f;
+        dose.push_back(sum);
+    }
+    BatchAligner aligner;
+    aligner.Init(&dose, &beginnings, true);
+    const NCDataVector<float>& grid = *aligner.GetTimeMaturityVector();
+    const auto cell = [](float value, const char* format = "%.1f") {
+        return value == kMissingValue ? std::string("-") : ZoString::Format(format, value);
+    };
+    std::string gridText;
+    for (int i = 1; i <= grid.size(); ++i) gridText += (i > 1 ? ", " : "") + cell(grid(i));
+    out << "  Grid of " << grid.size() << " doses, from the median first to the median last dose of the batches:\n    "
+        << gridText << "\n\n";
+
+    std::vector<std::string> header{"Batch", "Variable"};
+    for (int i = 1; i <= grid.size(); ++i) header.push_back("@" + cell(grid(i)));
+    TextTable table(header);
+    bool aligned = true;
+    for (std::size_t b = 0; b < batchNames.size(); ++b) {
+        const int first = beginnings[static_cast<int>(b) + 1];
+        const int last = b + 1 < batchNames.size() ? beginnings[static_cast<int>(b) + 2] - 1 : numObs;
+        NCIntegralVector<int, -99> batchRows;
+        for (int row = first; row <= last; ++row) batchRows.push_back(row);
+        NCDataMatrix<float> batch = values;
+        batch.ReduceRows(batchRows);
+        NCDataVector<float> batchDose = dose;
+        batchDose.Reduce(batchRows);
+        const std::unique_ptr<NCDataMatrix<float>> result(aligner.Align(batch, batchDose));
+        aligned = aligned && result->GetNumRows() == grid.size();
+        for (int var = 1; var <= 2 && (var == 1 || b == 0); ++var) {
+            std::vector<std::string> line{batchNames[b], var == 1 ? "Temp" : "Pressure"};
+            for (int i = 1; i <= result->GetNumRows(); ++i)
+                line.push_back(cell((*result)(i, var), var == 1 ? "%.1f" : "%.2f"));
+            table.AddRow(line);
+        }
+    }
+    table.Print(out, 4);
+    out << "\n  Each batch gets a value at every dose of the grid; B1's pressure missing at 09:15 is bridged\n"
+        << "  from its neighbours, and beyond a batch's last dose its last value is held.\n";
+    return aligned && grid.size() > 1;
+}
+
+// ---- an import that leaves out a phase -------------------------------------------------------------
+
+// The process (its temperatures) as an import builds it, before the dataset exists: the user leaves
+// the cooling phase out of every batch, and its rows go from the data with their records.
+bool DemoPhaseExclusion(std::ostream& out, const std::vector<std::vector<std::string>>& rows) {
+    out << "\n8. An import that leaves out the Cool phase of every batch\n\n";
+    const boost::shared_ptr<ReferenceProject> project = ReferenceProject::Create();
+    const ProcessRecords made = FillCollections(rows, project->GetVariables(), project->GetObservations(), *project);
+    const NCObservations& observations = project->GetObservations();
+    NCIntegralVector<unsigned long, 0> obsIDs;
+    for (unsigned long id : made.observations) obsIDs.push_back(id);
+
+    DatasetComponents parts;
+    parts.Allocate();
+    parts.settings->SetBatchID(2);
+    parts.settings->SetPhaseID(3);
+    *parts.data = NCDataMatrix<float>(obsIDs.size(), 1);
+    for (int row = 1; row <= obsIDs.size(); ++row) {
+        parts.observations->emplace_back(observations[obsIDs[row]]->Clone());
+        float temp = kMissingValue;
+        ZoString::ToFloat(rows[static_cast<std::size_t>(row)][4].c_str(), temp);
+        (*parts.data)(row, 1, temp);
+    }
+    parts.batches.reset(BatchUtilities::CreateBatchInfoVector(&observations, &obsIDs));
+    parts.phases.reset(BatchUtilities::CreatePhaseInfoVector(&observations, &obsIDs));
+    for (const auto& batch : *parts.batches)
+        BatchUtilities::FindPhase(batch->GetClassVector(), "Cool", false)->SetIncluded(false);
+
+    std::string log;
+    ConditionalDeleteBatchAndPhase(&parts).UpdateDataAccordingToBatchAndPhaseInfo(&log);
+    std::istringstream lines(log);
+    for (std::string line; std::getline(lines, line);) out << "  " << line << "\n";
+    out << "\n  " << obsIDs.size() << " rows became " << parts.data->GetNumRows() << "; batch "
+        << (*parts.batches)[0]->GetBatchName() << " keeps " << (*parts.batches)[0]->GetClassVector()->size()
+        << " phases.\n";
+    return parts.data->GetNumRows() == 24 && parts.observations->size() == 24u;
+}
+
 }  // namespace
 
 int RunDemo(std::ostream& out, const std::string& folder) {
@@ -773,6 +881,8 @@ int RunDemo(std::ostream& out, const std::string& folder) {
     if (!ShowSmoothing(out, rows)) return 1;
     if (!DemoSortingAndTrimming(out, rows)) return 1;
     if (!ShowPersistence(out, folder, rows)) return 1;
+    if (!DemoPhaseExclusion(out, rows)) return 1;
+    if (!ShowAlignment(out, rows)) return 1;
     if (!DemoProjectFile(out, folder)) return 1;
     return 0;
 }

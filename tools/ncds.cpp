@@ -86,134 +86,139 @@ int main(int argc, char** argv) {
     std::vector<std::string> dateTimeTexts;
     std::string importDelimiter = ",";
     std::string timeUnit = "minute";
-    CLI::App* import =
+    CLI::App* importing =
         app.add_subcommand("import", "Import a CSV file with a header row into a new dataset of a project file");
-    import->footer(
+    importing->footer(
         "Numbers are read in the C locale ('.' as the decimal point); empty cells are missing values.\n"
         "With --batch, the rows of one batch must be consecutive. Into an existing project the file must bring the\n"
         "same observation ID, batch and phase columns; variables of the same name and kind are reused.\n\n" +
         std::string(ExitStatus::Describe()));
-    import->add_option("project", importArgs.project, "the project file; created when it does not exist")->required();
-    import->add_option("csv", importArgs.csv, "the CSV file")->required();
-    AddList(import, "--id", importArgs.options.observationIDColumns,
+    importing->add_option("project", importArgs.project, "the project file; created when it does not exist")
+        ->required();
+    importing->add_option("csv", importArgs.csv, "the CSV file")->required();
+    AddList(importing, "--id", importArgs.options.observationIDColumns,
             "column(s) of observation IDs, in order; default: the row number");
-    import->add_option("--batch", importArgs.options.batchColumn, "the column of batch IDs");
-    import->add_option("--phase", importArgs.options.phaseColumn, "the column of phase IDs (needs --batch)");
-    AddList(import, "--qualitative", importArgs.options.qualitativeColumns,
+    importing->add_option("--batch", importArgs.options.batchColumn, "the column of batch IDs");
+    importing->add_option("--phase", importArgs.options.phaseColumn, "the column of phase IDs (needs --batch)");
+    AddList(importing, "--qualitative", importArgs.options.qualitativeColumns,
             "column(s) of qualitative variables (texts become settings)");
-    import
+    importing
         ->add_option("--datetime", dateTimeTexts,
                      "a date/time column, as NAME or NAME=FORMAT (tokens yyyy MM dd HH mm ss f..., e.g. "
                      "\"Time=dd.MM.yyyy HH:mm\"); without FORMAT, ISO 8601 texts")
         ->allow_extra_args(false);
-    import->add_option("--time-unit", timeUnit, "unit of new date/time variables: second, minute, hour or day")
+    importing->add_option("--time-unit", timeUnit, "unit of new date/time variables: second, minute, hour or day")
         ->check(CheckTimeUnit, "second, minute, hour or day")
         ->capture_default_str();
-    import->add_option("--name", importArgs.options.datasetName, "the dataset's name; default: the file's name");
-    import->add_option("--delimiter", importDelimiter, "the cell delimiter: one character, or tab")
+    importing->add_option("--name", importArgs.options.datasetName, "the dataset's name; default: the file's name");
+    importing->add_option("--delimiter", importDelimiter, "the cell delimiter: one character, or tab")
         ->check(CheckDelimiter, "one character or tab")
         ->capture_default_str();
-    import->callback([&] {
-        for (const std::string& text : dateTimeTexts) importArgs.options.dateTimeColumns.push_back(DateTimeColumn(text));
-    CsvImport::ParseTimeUnit(timeUnit, importArgs.options.timeUnit);
-    importArgs.options.delimiter = Delimiter(importDelimiter);
-    commandName = "import";
-    command = [&] { return Commands::Import(importArgs, std::cout); };
-});
+    importing->callback([&] {
+        for (const std::string& text : dateTimeTexts)
+            importArgs.options.dateTimeColumns.push_back(DateTimeColumn(text));
+        CsvImport::ParseTimeUnit(timeUnit, importArgs.options.timeUnit);
+        importArgs.options.delimiter = Delimiter(importDelimiter);
+        commandName = "import";
+        command = [&] { return Commands::Import(importArgs, std::cout); };
+    });
 
-// ---- info ----
-Commands::InfoArgs infoArgs;
-CLI::App* info = app.add_subcommand("info", "Describe a project file: datasets, sizes, variables, batches and phases");
-info->footer(ExitStatus::Describe());
-info->add_option("project", infoArgs.project, "the project file")->required();
-info->add_flag("--json", infoArgs.json, "write JSON for scripts (every batch is listed)");
-info->add_flag("--all", infoArgs.all, "list every batch, not only the first 20");
-info->callback([&] {
-    commandName = "info";
-    command = [&] { return Commands::Info(infoArgs, std::cout); };
-});
+    // ---- info ----
+    Commands::InfoArgs infoArgs;
+    CLI::App* info =
+        app.add_subcommand("info", "Describe a project file: datasets, sizes, variables, batches and phases");
+    info->footer(ExitStatus::Describe());
+    info->add_option("project", infoArgs.project, "the project file")->required();
+    info->add_flag("--json", infoArgs.json, "write JSON for scripts (every batch is listed)");
+    info->add_flag("--all", infoArgs.all, "list every batch, not only the first 20");
+    info->callback([&] {
+        commandName = "info";
+        command = [&] { return Commands::Info(infoArgs, std::cout); };
+    });
 
-// ---- batch ----
-Commands::BatchArgs batchArgs;
-bool noAlign = false;
-CLI::App* batch = app.add_subcommand(
-    "batch", "Derive batches and phases, create \"$Time\" and the smoothed maturity, and align the batches");
-batch->footer(
-    "Without --maturity only batches, phases and \"$Time\" are made. The aligned batches become a new dataset\n"
-    "(made again, under the same number, when the command runs again).\n\n" +
-    std::string(ExitStatus::Describe()));
-batch->add_option("project", batchArgs.project, "the project file")->required();
-batch->add_option("-d,--dataset", batchArgs.dataset, "the dataset's number")->capture_default_str();
-batch->add_option("-m,--maturity", batchArgs.maturity, "the maturity variable: smoothed, then aligned on");
-batch->add_flag("--no-align", noAlign, "smooth the maturity but do not align the batches");
-batch->callback([&] {
-    batchArgs.align = !noAlign;
-    commandName = "batch";
-    command = [&] { return Commands::Batch(batchArgs, std::cout); };
-});
+    // ---- batch ----
+    Commands::BatchArgs batchArgs;
+    bool noAlign = false;
+    CLI::App* batch = app.add_subcommand(
+        "batch", "Derive batches and phases, create \"$Time\" and the smoothed maturity, and align the batches");
+    batch->footer(
+        "Without --maturity only batches, phases and \"$Time\" are made. The aligned batches become a new dataset\n"
+        "(made again, under the same number, when the command runs again).\n\n" +
+        std::string(ExitStatus::Describe()));
+    batch->add_option("project", batchArgs.project, "the project file")->required();
+    batch->add_option("-d,--dataset", batchArgs.dataset, "the dataset's number")->capture_default_str();
+    batch->add_option("-m,--maturity", batchArgs.maturity, "the maturity variable: smoothed, then aligned on");
+    batch->add_flag("--no-align", noAlign, "smooth the maturity but do not align the batches");
+    batch->callback([&] {
+        batchArgs.align = !noAlign;
+        commandName = "batch";
+        command = [&] { return Commands::Batch(batchArgs, std::cout); };
+    });
 
-// ---- export ----
-Commands::ExportArgs exportArgs;
-std::string exportDelimiter = ",";
-CLI::App* exporting = app.add_subcommand("export", "Write a dataset as CSV");
-exporting->footer(
-    "Qualitative and date/time values are written as their texts (as numbers when centred); missing values as\n"
-    "empty cells. The file appears only when it is complete.\n\n" +
-    std::string(ExitStatus::Describe()));
-exporting->add_option("project", exportArgs.project, "the project file")->required();
-exporting->add_option("-d,--dataset", exportArgs.dataset, "the dataset's number")->capture_default_str();
-exporting->add_option("-o,--output", exportArgs.output, "the CSV file to write; default: standard output");
-exporting->add_flag("--centred,--centered", exportArgs.centred,
-                    "subtract the project's local centres (values as numbers)");
-exporting->add_option("--delimiter", exportDelimiter, "the cell delimiter: one character, or tab")
-    ->check(CheckDelimiter, "one character or tab")
-    ->capture_default_str();
-exporting->callback([&] {
-    exportArgs.delimiter = Delimiter(exportDelimiter);
-    commandName = "export";
-    command = [&] { return Commands::Export(exportArgs, std::cout); };
-});
+    // ---- export ----
+    Commands::ExportArgs exportArgs;
+    std::string exportDelimiter = ",";
+    CLI::App* exporting = app.add_subcommand("export", "Write a dataset as CSV");
+    exporting->footer(
+        "Qualitative and date/time values are written as their texts (as numbers when centred); missing values as\n"
+        "empty cells. The file appears only when it is complete.\n\n" +
+        std::string(ExitStatus::Describe()));
+    exporting->add_option("project", exportArgs.project, "the project file")->required();
+    exporting->add_option("-d,--dataset", exportArgs.dataset, "the dataset's number")->capture_default_str();
+    exporting->add_option("-o,--output", exportArgs.output, "the CSV file to write; default: standard output");
+    exporting->add_flag("--centred,--centered", exportArgs.centred,
+                        "subtract the project's local centres (values as numbers)");
+    exporting->add_option("--delimiter", exportDelimiter, "the cell delimiter: one character, or tab")
+        ->check(CheckDelimiter, "one character or tab")
+        ->capture_default_str();
+    exporting->callback([&] {
+        exportArgs.delimiter = Delimiter(exportDelimiter);
+        commandName = "export";
+        command = [&] { return Commands::Export(exportArgs, std::cout); };
+    });
 
-// ---- plot ----
-Commands::PlotArgs plotArgs;
-CLI::App* plot =
-    app.add_subcommand("plot", "Write an SVG of a variable's batch trajectories before and after alignment");
-plot->footer("Run `ncds batch` with --maturity first: the plot shows the dataset made by it.\n\n" +
-             std::string(ExitStatus::Describe()));
-plot->add_option("project", plotArgs.project, "the project file")->required();
-plot->add_option("-v,--variable", plotArgs.variable, "the variable to plot")->required();
-plot->add_option("-d,--dataset", plotArgs.dataset, "the batch dataset's number (not the aligned one)")
-    ->capture_default_str();
-plot->add_option("-o,--output", plotArgs.output, "the SVG file; default: <variable>.svg beside the project file");
-plot->callback([&] {
-    commandName = "plot";
-    command = [&] { return Commands::Plot(plotArgs, std::cout); };
-});
+    // ---- plot ----
+    Commands::PlotArgs plotArgs;
+    CLI::App* plot =
+        app.add_subcommand("plot", "Write an SVG of a variable's batch trajectories before and after alignment");
+    plot->footer("Run `ncds batch` with --maturity first: the plot shows the dataset made by it.\n\n" +
+                 std::string(ExitStatus::Describe()));
+    plot->add_option("project", plotArgs.project, "the project file")->required();
+    plot->add_option("-v,--variable", plotArgs.variable, "the variable to plot")->required();
+    plot->add_option("-d,--dataset", plotArgs.dataset, "the batch dataset's number (not the aligned one)")
+        ->capture_default_str();
+    plot->add_option("-o,--output", plotArgs.output, "the SVG file; default: <variable>.svg beside the project file");
+    plot->callback([&] {
+        commandName = "plot";
+        command = [&] { return Commands::Plot(plotArgs, std::cout); };
+    });
 
-// ---- demo ----
-std::string demoFolder;
-CLI::App* demo = app.add_subcommand("demo", "Run the embedded demonstration");
-demo->add_option("folder", demoFolder, "where its files go; default: a new folder in the temporary folder");
-demo->callback([&] {
-    commandName = "demo";
-    command = [&] {
-        if (demoFolder.empty()) demoFolder = MakeScratchFolder();
-        return RunDemo(std::cout, demoFolder);
-    };
-});
+    // ---- demo ----
+    std::string demoFolder;
+    CLI::App* demo = app.add_subcommand("demo", "Run the embedded demonstration");
+    demo->add_option("folder", demoFolder, "where its files go; default: a new folder in the temporary folder");
+    demo->callback([&] {
+        commandName = "demo";
+        command = [&] {
+            if (demoFolder.empty()) demoFolder = MakeScratchFolder();
+            std::error_code error;
+            std::filesystem::create_directories(demoFolder, error);
+            return RunDemo(std::cout, demoFolder);
+        };
+    });
 
-try {
-    app.parse(argc, argv);
-} catch (const CLI::ParseError& error) {
-    const int status = app.exit(error);
-    return status == 0 ? ExitStatus::kSuccess : ExitStatus::kUsage;
-}
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int status = app.exit(error);
+        return status == 0 ? ExitStatus::kSuccess : ExitStatus::kUsage;
+    }
 
-if (!quiet) NCProgress::SetSink(std::make_shared<TerminalProgress>(std::cerr, ::isatty(STDERR_FILENO) == 1));
-TerminalProgress::InstallInterruptHandler();
-UserComm::SetUserComm(std::make_shared<TerminalUserComm>(std::cin, std::cerr));
-const int status = ExitStatus::Run(commandName, std::cerr, command);
-NCProgress::SetSink(nullptr);
-UserComm::SetUserComm(nullptr);
-return status;
+    if (!quiet) NCProgress::SetSink(std::make_shared<TerminalProgress>(std::cerr, ::isatty(STDERR_FILENO) == 1));
+    TerminalProgress::InstallInterruptHandler();
+    UserComm::SetUserComm(std::make_shared<TerminalUserComm>(std::cin, std::cerr));
+    const int status = ExitStatus::Run(commandName, std::cerr, command);
+    NCProgress::SetSink(nullptr);
+    UserComm::SetUserComm(nullptr);
+    return status;
 }

@@ -297,10 +297,17 @@ TEST(ProjectFileTest, AKilledOrFailedSaveLeavesThePreviousProject) {
         signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{before.size() + (1 << 20), RLIM_INFINITY};
         setrlimit(RLIMIT_FSIZE, &limit);
+        const auto unsaved = [&] {
+            for (const int number : large->GetLoadedDatasetNumbers())
+                if (!large->GetDataset(number)->IsDirty()) return false;
+            return large->GetVariables().IsDirty();
+        };
+        if (!unsaved()) _exit(6);
         try {
             ProjectFile::Save(*large, file.Path());
         } catch (const ProjectFileError& error) {
-            _exit(error.GetKind() == Kind::Io ? 0 : 2);
+            if (error.GetKind() != Kind::Io) _exit(2);
+            _exit(unsaved() ? 0 : 5);
         } catch (...) {
             _exit(3);
         }
@@ -308,7 +315,9 @@ TEST(ProjectFileTest, AKilledOrFailedSaveLeavesThePreviousProject) {
     }
     ASSERT_EQ(waitpid(limited, &status, 0), limited);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: killed, 2: another kind of error, 3: another exception, 4: saved";
+    EXPECT_EQ(WEXITSTATUS(status), 0)
+        << "1: killed, 2: another kind of error, 3: another exception, 4: saved, 5: the changes no longer show as "
+           "unsaved, 6: the project was not dirty to begin with";
     ExpectTheSmallProject(file.Path(), *small);
 
     // The file takes the next save as usual.

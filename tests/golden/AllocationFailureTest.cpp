@@ -131,8 +131,9 @@ TEST(AllocationFailure, EveryGoldenReadSucceedsOrFailsCleanlyWhicheverAllocation
             }
         }
         // Every full form allocates, also inside the shared library: n == 1 would mean that the
-        // replacement operator new is not the one in use.
-        if (entry.name.find(".full") != std::string::npos) EXPECT_GT(n, 1);
+        // replacement operator new is not the one in use. A batch-level component holds three
+        // numbers only, and its directory's sub-streams are reused, so it reads without one.
+        if (entry.name.find(".full") != std::string::npos && entry.name != "BatchLevelComponent.full") EXPECT_GT(n, 1);
     }
 }
 

@@ -14,6 +14,8 @@
 #include <boost/make_shared.hpp>
 
 #include "batch/BatchAligner.h"
+#include "batch/BatchLevelComponent.h"
+#include "batch/CreateBatchLevelInfo.h"
 #include "batchinfo/BatchImportSettings.h"
 #include "batchinfo/BatchInfo.h"
 #include "batchinfo/BatchInfoVector.h"
@@ -26,6 +28,7 @@
 #include "centering/DefaultCenterValues.h"
 #include "centering/LocalCenteringData.h"
 #include "centering/LocalCenteringInfo.h"
+#include "dataset/AuxiliaryData.h"
 #include "dataset/NCDataSet.h"
 #include "dataset/NCDataSetInfo.h"
 #include "dataset/NCProjectBase.h"
@@ -43,6 +46,7 @@
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/utility/SimpDateTime.h"
 #include "tests/dataset/NCDataSetTestAccess.h"
+#include "tests/golden/LightRecordObject.h"
 #include "tests/varobs/VarObsInfoTestAccess.h"
 #include "varobs/DateTimeVariableInfo.h"
 #include "varobs/NCObservations.h"
@@ -523,6 +527,36 @@ void CompareObjects(const AVGLocalCenteringInfo& e, const AVGLocalCenteringInfo&
     d.Compare("number of averages", ei == e.End(), ai == a.End());
 }
 
+// ---- batch-level descriptions ------------------------------------------------------------------
+
+using BatchLevelComponentObject = LightRecordObject<BatchLevelComponent>;
+using CreateBatchLevelInfoObject = LightRecordObject<CreateBatchLevelInfo>;
+
+void CompareComponent(const BatchLevelComponent& e, const BatchLevelComponent& a, Differences& d,
+                      const std::string& where = "") {
+    d.Compare(where + "GetType()", static_cast<int>(e.GetType()), static_cast<int>(a.GetType()));
+    d.Compare(where + "GetIndex()", e.GetIndex(), a.GetIndex());
+    d.Compare(where + "GetSummaryTypes()", e.GetSummaryTypes(), a.GetSummaryTypes());
+    d.Compare(where + "GetVersion()", e.GetVersion(), a.GetVersion());
+}
+
+void CompareObjects(const BatchLevelComponentObject& e, const BatchLevelComponentObject& a, Differences& d) {
+    CompareComponent(e.Get(), a.Get(), d);
+}
+
+void CompareObjects(const CreateBatchLevelInfoObject& eo, const CreateBatchLevelInfoObject& ao, Differences& d) {
+    const CreateBatchLevelInfo& e = eo.Get();
+    const CreateBatchLevelInfo& a = ao.Get();
+    d.Compare("GetVersion()", e.GetVersion(), a.GetVersion());
+    d.Compare("GetAverageBatchForMissingPhases()", e.GetAverageBatchForMissingPhases(),
+              a.GetAverageBatchForMissingPhases());
+    d.Compare("GetComponents().size()", static_cast<unsigned long>(e.GetComponents().size()),
+              static_cast<unsigned long>(a.GetComponents().size()));
+    for (std::size_t i = 0; i < e.GetComponents().size() && !d.Found(); ++i)
+        CompareComponent(e.GetComponents()[i], a.GetComponents()[i], d,
+                         "GetComponents()[" + Text(static_cast<unsigned long>(i)) + "].");
+}
+
 // ---- datasets ----------------------------------------------------------------------------------
 
 void CompareTrimValues(const TrimdVarStruct& e, const TrimdVarStruct& a, Differences& d,
@@ -717,6 +751,38 @@ void CompareObjects(const DefaultCenterValues& e, const DefaultCenterValues& a, 
             const std::string at = where + " element " + Text(static_cast<unsigned long>(i));
             d.Compare(at + " selector", Text(ei->second[i].first), Text(ai->second[i].first));
             d.CompareFloat(at, ei->second[i].second, ai->second[i].second);
+        }
+    }
+}
+
+// ---- auxiliary data --------------------------------------------------------------------------
+
+// Auxiliary data belongs to a variable collection, which its stream does not need; this class gives
+// the table the default constructor that it reads into.
+class AuxiliaryDataObject : public AuxiliaryData {
+public:
+    AuxiliaryDataObject() : AuxiliaryData(nullptr) {}
+};
+
+void CompareObjects(const AuxiliaryDataObject& e, const AuxiliaryDataObject& a, Differences& d) {
+    const auto expected = e.GetRecords();
+    const auto actual = a.GetRecords();
+    d.Compare("number of records", static_cast<unsigned long>(expected.size()),
+              static_cast<unsigned long>(actual.size()));
+    for (std::size_t i = 0; i < expected.size() && i < actual.size() && !d.Found(); ++i) {
+        const std::string where = "record " + Text(static_cast<unsigned long>(i)) + " ";
+        const AuxiliaryData::Record& er = expected[i].second;
+        const AuxiliaryData::Record& ar = actual[i].second;
+        d.Compare(where + "model", expected[i].first, actual[i].first);
+        d.Compare(where + "varID", er.varID, ar.varID);
+        d.Compare(where + "flag", static_cast<int>(er.flag), static_cast<int>(ar.flag));
+        d.Compare(where + "setting", static_cast<int>(er.setting), static_cast<int>(ar.setting));
+        d.Compare(where + "sourceModel", er.sourceModel, ar.sourceModel);
+        d.Compare(where + "count", er.count, ar.count);
+        if (!d.Found()) {
+            Differences values;
+            CompareObjects(er.values, ar.values, values);
+            if (values.Found()) d.Note(where + "values." + values.First());
         }
     }
 }
@@ -1153,6 +1219,29 @@ std::unique_ptr<DefaultCenterValues> FullDefaultCenterValues() {
     return defaults;
 }
 
+// Records under several models (two under one model, inserted out of model order), the shared
+// model 0 and model -1; flags and settings at their extremes, values of different lengths with
+// special floats, and the largest unique ID.
+std::unique_ptr<AuxiliaryDataObject> FullAuxiliaryData() {
+    auto data = std::make_unique<AuxiliaryDataObject>();
+    const auto record = [](unsigned long varID, short flag, short setting, int sourceModel, int count,
+                           std::initializer_list<float> values) {
+        AuxiliaryData::Record made;
+        made.varID = varID;
+        made.flag = flag;
+        made.setting = setting;
+        made.sourceModel = sourceModel;
+        made.count = count;
+        for (const float value : values) made.values.push_back(value);
+        return made;
+    };
+    data->Insert(3, record(41UL, 1, 7, 2, 12, {1.5f, -99.0f, -0.0f}));
+    data->Insert(0, record(42UL, 0, SHRT_MIN, -1, 0, {std::numeric_limits<float>::quiet_NaN(), 2.0f, 3.0f}));
+    data->Insert(3, record(4294967295UL, -1, SHRT_MAX, 3, INT_MAX, {}));
+    data->Insert(-1, record(43UL, 2, -1, INT_MIN, -5, {std::numeric_limits<float>::infinity()}));
+    return data;
+}
+
 // Two falling batches aligned with median ends: grid 9.5, 7, 5, 3, 1.75 from 10 down to 1.5.
 std::unique_ptr<BatchAligner> FullAligner() {
     NCDataVector<float> maturity;
@@ -1163,6 +1252,28 @@ std::unique_ptr<BatchAligner> FullAligner() {
     auto aligner = std::make_unique<BatchAligner>();
     aligner->Init(&maturity, &beginnings, true);
     return aligner;
+}
+
+// A summary of three types of one excluded variable, beyond the types that the log names.
+std::unique_ptr<BatchLevelComponentObject> FullBatchLevelComponent() {
+    return std::make_unique<BatchLevelComponentObject>(BatchLevelComponent(
+        BatchLevelComponent::eSummaryExcluded, BatchLevelComponent::eMin | BatchLevelComponent::eMean | 0x4000, 3));
+}
+
+// Every type of component, scores of one component and of all, a summary of all types, the
+// average batch not used.
+std::unique_ptr<CreateBatchLevelInfoObject> FullCreateBatchLevelInfo() {
+    CreateBatchLevelInfo info;
+    info.push_back(BatchLevelComponent(BatchLevelComponent::eDuration, -1));
+    info.push_back(BatchLevelComponent(BatchLevelComponent::eEndPoint, 0, 7));
+    info.push_back(BatchLevelComponent(BatchLevelComponent::eScores, 2));
+    info.push_back(BatchLevelComponent());
+    info.push_back(BatchLevelComponent(BatchLevelComponent::eRawData, 4));
+    info.push_back(BatchLevelComponent(BatchLevelComponent::eRawDataExcluded, -1));
+    info.push_back(BatchLevelComponent(BatchLevelComponent::eSummary, BatchLevelComponent::eAllSummaryTypes));
+    info.push_back(BatchLevelComponent(BatchLevelComponent::eSummaryExcluded, INT_MIN, INT_MAX));
+    info.SetAverageBatchForMissingPhases(false);
+    return std::make_unique<CreateBatchLevelInfoObject>(info);
 }
 
 // ---- the table -------------------------------------------------------------------------------
@@ -1225,7 +1336,10 @@ std::vector<GoldenEntry> MakeTable() {
     AddForms<DataSetInfoObject>(table, "NCDataSetInfo", FullDataSetInfo);
     AddForms<LocalCenteringData>(table, "LocalCenteringData", FullLocalCenteringData);
     AddForms<DefaultCenterValues>(table, "DefaultCenterValues", FullDefaultCenterValues);
+    AddForms<AuxiliaryDataObject>(table, "AuxiliaryData", FullAuxiliaryData);
     AddForms<BatchAligner>(table, "BatchAligner", FullAligner);
+    AddForms<BatchLevelComponentObject>(table, "BatchLevelComponent", FullBatchLevelComponent);
+    AddForms<CreateBatchLevelInfoObject>(table, "CreateBatchLevelInfo", FullCreateBatchLevelInfo);
     return table;
 }
 

@@ -168,9 +168,9 @@ TEST_F(Ncds, ImportBatchAndExportKeepEveryValueThroughTheProjectFile) {
     const std::string csv = Write("process.csv", csvText);
     const std::string project = Path("process.ncp");
 
-    std::vector<std::string> import = {"-q", "import", project, csv};
-    import.insert(import.end(), kProcessColumns.begin(), kProcessColumns.end());
-    Outcome run = RunNcds(import);
+    std::vector<std::string> importArgs = {"-q", "import", project, csv};
+    importArgs.insert(importArgs.end(), kProcessColumns.begin(), kProcessColumns.end());
+    Outcome run = RunNcds(importArgs);
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("as dataset 1"), std::string::npos) << run.out;
     EXPECT_EQ(run.err, "") << "-q: no progress";

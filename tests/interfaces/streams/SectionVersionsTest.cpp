@@ -47,7 +47,11 @@ const Gate kGates[] = {
     {"BatchImportSettings.full", "WSINFO", 2, 2, false},
     {"ColumnConcatenateInfo.full", "CCI", 0, 2, false},
     {"DVInfo.full", "DVINFO", 1, 1, false},
+    {"AuxiliaryData.full", "AuxiliaryData", 2, 2, false},
     {"BatchAligner.full", "Aligner", 2, 2, false},
+    {"BatchLevelComponent.full", "BLC", 1, 1, false},
+    {"CreateBatchLevelInfo.full", "CBLI", 1, 1, false},
+    {"CreateBatchLevelInfo.full", "BLC", 1, 1, false},
 };
 
 // Where the first section tagged `tag` starts (its tag's 4-byte length).
