@@ -1,6 +1,8 @@
 #include "tools/Commands.h"
 
 #include <algorithm>
+
+#include <boost/make_shared.hpp>
 #include <string>
 #include <vector>
 
@@ -8,7 +10,7 @@
 #include "batchinfo/BatchInfoVector.h"
 #include "batchinfo/ClassInfo.h"
 #include "batchinfo/ClassInfoVector.h"
-#include "dataset/NCDataSet.h"
+#include "dataset/NCDataSetInfo.h"
 #include "interfaces/constants/DataTypeBits.h"
 #include "interfaces/constants/NCConstants.h"
 #include "tools/ExitStatus.h"
@@ -58,7 +60,13 @@ std::string DescribePhases(const ClassInfoVector* phases) {
     return text;
 }
 
-std::string SourceText(const NCDataSet& dataset) {
+// The description of dataset `number`, which the project keeps without loading the dataset.
+boost::shared_ptr<NCDataSetInfo> Describe(ReferenceProject& project, ProjectSession& session, int number) {
+    if (const boost::shared_ptr<NCDataSetInfo> info = project.GetDataSetInfo(number)) return info;
+    return boost::make_shared<NCDataSetInfo>(session.Dataset(number));
+}
+
+std::string SourceText(const NCDataSetInfo& dataset) {
     const unsigned long source = dataset.GetSourceID();
     return source == nc::kNoUniqueID ? std::string() : std::to_string(source);
 }
@@ -70,16 +78,15 @@ void WriteText(const std::string& path, ReferenceProject& project, ProjectSessio
         << Plural(project.GetVariables().GetNumberOfVarObs() - 1, "variable") << " and "
         << Plural(project.GetObservations().GetNumberOfVarObs(), "observation") << " in the project\n";
     for (const int number : numbers) {
-        const boost::shared_ptr<NCDataSet> dataset = session.Dataset(number);
+        const boost::shared_ptr<NCDataSetInfo> dataset = Describe(project, session, number);
         out << "\nDataset " << number << " \"" << dataset->GetName()
-            << "\": " << Plural(dataset->SizeObservations(), "observation") << " x "
-            << Plural(dataset->SizeVariables(), "variable");
+            << "\": " << Plural(dataset->GetNumObservations(), "observation") << " x "
+            << Plural(dataset->GetNumVariables(), "variable");
         if (!SourceText(*dataset).empty()) out << ", made from dataset " << SourceText(*dataset);
         out << '\n';
-        if (*dataset->GetImportLog()) out << "  " << dataset->GetImportLog() << '\n';
 
         TextTable variables({"Variable", "Kind", "Block", "Generated"});
-        for (int var = 1; var <= dataset->SizeVariables(); ++var) {
+        for (int var = 1; var <= dataset->GetNumVariables(); ++var) {
             const VariableInfo* info = dataset->GetVariableInfo(var);
             variables.AddRow({dataset->GetVariableID(var, 1), Kind(info), Block(info),
                               info && info->IsGenerated() ? info->GetRecipe().GetString() : std::string()});
@@ -114,16 +121,14 @@ void WriteJson(const std::string& path, ReferenceProject& project, ProjectSessio
     json.Key("datasets");
     json.BeginArray();
     for (const int number : project.GetDatasetNumbers()) {
-        const boost::shared_ptr<NCDataSet> dataset = session.Dataset(number);
+        const boost::shared_ptr<NCDataSetInfo> dataset = Describe(project, session, number);
         json.BeginObject();
         json.Key("number");
         json.Int(number);
         json.Key("name");
         json.String(dataset->GetName());
         json.Key("observations");
-        json.Int(dataset->SizeObservations());
-        json.Key("importLog");
-        json.String(dataset->GetImportLog());
+        json.Int(dataset->GetNumObservations());
         json.Key("source");
         if (SourceText(*dataset).empty())
             json.Null();
@@ -131,7 +136,7 @@ void WriteJson(const std::string& path, ReferenceProject& project, ProjectSessio
             json.Int(static_cast<long long>(dataset->GetSourceID()));
         json.Key("variables");
         json.BeginArray();
-        for (int var = 1; var <= dataset->SizeVariables(); ++var) {
+        for (int var = 1; var <= dataset->GetNumVariables(); ++var) {
             const VariableInfo* info = dataset->GetVariableInfo(var);
             json.BeginObject();
             json.Key("name");
