@@ -51,6 +51,7 @@
 
 #include "dataset/AuxiliaryData.h"
 #include "dataset/DSGenVarData.h"
+#include "dataset/DatasetMergeInfo.h"
 #include "dataset/GenVarUtilities.h"
 #include "dataset/IDPositionIndex.h"
 #include "dataset/NCDataContainer.h"
@@ -90,6 +91,9 @@
 #include "batch/CreateBatchLevelUtilities.h"
 #include "batch/DatasetComponents.h"
 #include "batch/Smooth.h"
+
+#include "compound/CompoundDataset.h"
+#include "compound/FullCompoundDataset.h"
 
 // The library's version text.
 const char* NCDatasetLibraryVersion();

@@ -298,6 +298,17 @@ public:
     // Removes the used observation alias at 0-based `position` (see above). Raises VarObsDeleted.
     void RemoveObservationID(int position);
 
+    // ---- merging ----
+    // Takes in the observations, variables and values of dataset `other` of the same project as a
+    // full compound dataset of the two (this one first, `other` found by its number in the
+    // project) presents them; `other` is left as it is. When either dataset has trimming records
+    // the user is asked first (caption "Merge Datasets"); any answer but yes throws NCError "Merge
+    // of datasets aborted." and nothing changes. Errors of the compound (a dataset the project
+    // does not describe, no project) propagate before anything changes. Afterwards the dataset has
+    // no trimming records and no local centering information, its import log ends with the merge
+    // line and `other`'s log, and it is dirty, saved and signalled (DatasetMerged). Null: nothing.
+    void Merge(boost::shared_ptr<NCDataSet const> other);
+
     // ---- "NCDS" section, version 4 (see the notes on persistence above) ----
     // Writes the dataset's own members; the records stay with the project's collections. Clears
     // the dirty flag when the stream is still good.

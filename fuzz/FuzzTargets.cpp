@@ -1,6 +1,7 @@
 #include "fuzz/FuzzTargets.h"
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
 #include <istream>
 #include <memory>
@@ -20,8 +21,10 @@
 #include "centering/DefaultCenterValues.h"
 #include "centering/LocalCenteringData.h"
 #include "centering/LocalCenteringInfo.h"
+#include "compound/CompoundDataset.h"
 #include "dataset/AuxiliaryData.h"
 #include "dataset/NCDataSetInfo.h"
+#include "dataset/NCProjectBase.h"
 #include "interfaces/containers/NCDataMatrix.h"
 #include "interfaces/containers/NCDataVector.h"
 #include "interfaces/containers/NCIntegralVector.h"
@@ -31,6 +34,7 @@
 #include "interfaces/streams/ZoStreamError.h"
 #include "interfaces/utility/BinaryIO.h"
 #include "interfaces/utility/Exception.h"
+#include "tests/golden/GoldenObjects.h"
 #include "tests/golden/LightRecordObject.h"
 #include "varobs/NCObservations.h"
 #include "varobs/NCVariables.h"
@@ -543,6 +547,37 @@ Outcome BatchLevel(const std::uint8_t* data, std::size_t size) {
     return RoundTrip(ObjectCodec<BatchLevelDescription>(CheckBatchLevelDescription), Bytes(data, size));
 }
 
+// ---- compound datasets ----------------------------------------------------------------------------
+
+// A compound of the golden objects' project, whose datasets 1 to 3 the numbers read may name.
+class GoldenProjectCompound : public CompoundDataset {
+public:
+    GoldenProjectCompound() : CompoundDataset(golden::CompoundProject()) {}
+};
+
+// Every observation and variable once, every number a dataset of the project, and a match
+// percentage within 0 … 100.
+std::string CheckCompound(const GoldenProjectCompound& compound) {
+    const auto unique = [](NCIntegralVector<unsigned long, 0> ids) {
+        ids.Sort(Ascending);
+        return std::adjacent_find(ids.begin(), ids.end()) == ids.end();
+    };
+    if (!unique(compound.GetObsIDs())) return "a compound read with an observation twice";
+    if (!unique(compound.GetVarIDs())) return "a compound read with a variable twice";
+    const auto project = compound.GetProject();
+    for (const int number : compound.GetDatasets())
+        if (!project->GetDataSetInfo(number)) return "a compound read with a dataset its project lacks";
+    const std::atomic<bool> cancel{false};
+    const float percent = compound.CalculateMatchPercent(cancel);
+    if (!(percent >= 0.0f && percent <= 100.0f)) return "a match percentage outside 0 … 100";
+    compound.GetVarToDSMap();
+    return "";
+}
+
+Outcome Compound(const std::uint8_t* data, std::size_t size) {
+    return RoundTrip(ObjectCodec<GoldenProjectCompound>(CheckCompound), Bytes(data, size));
+}
+
 template <typename T>
 std::function<bool(const ZStreamBase&, std::string&)> FrameAs() {
     return [](const ZStreamBase& object, std::string& input) {
@@ -576,6 +611,7 @@ const std::vector<Target>& Targets() {
         {"dsinfo", DataSetDescription, FrameAs<NCDataSetInfo>()},
         {"auxdata", AuxiliaryVariables, FrameAs<AuxiliaryData>()},
         {"cbli", BatchLevel, FrameAs<BatchLevelDescription>()},
+        {"compound", Compound, FrameAs<CompoundDataset>()},
     };
     return targets;
 }

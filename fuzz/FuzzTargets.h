@@ -63,8 +63,9 @@ struct Target {
 // aligner (the batch aligner's grid);
 // local centering: fulllci (the name-keyed centres), lci (their per-phase averages), lcd (the
 // project's table of centres), dcv (default centre values); dsinfo (the description of a dataset),
-// auxdata (the auxiliary variables of models) and cbli (the description of a batch-level dataset,
-// with its "BLC" components).
+// auxdata (the auxiliary variables of models), cbli (the description of a batch-level dataset,
+// with its "BLC" components) and compound (a compound dataset, read into the golden objects'
+// project).
 const std::vector<Target>& Targets();
 // The target of that name, or null.
 const Target* FindTarget(const std::string& name);

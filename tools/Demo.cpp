@@ -2,6 +2,8 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -22,6 +24,8 @@
 #include "batchinfo/BatchInfoVector.h"
 #include "batchinfo/BatchLookups.h"
 #include "batchinfo/ClassInfoVector.h"
+#include "centering/LocalCenteringData.h"
+#include "compound/CompoundDataset.h"
 #include "dataset/NCDataSet.h"
 #include "interfaces/constants/UniqueIDKinds.h"
 #include "interfaces/containers/NCDataMatrix.h"
@@ -713,7 +717,7 @@ std::string LongProcessTable() {
 
 // What `ncds import`, `ncds batch` and `ncds plot` do, run on a CSV written into the folder.
 bool DemoProjectFile(std::ostream& out, const std::string& folder) {
-    out << "\n10. The tool's road: a CSV imported into a project file, its batches aligned, a plot written\n\n";
+    out << "\n11. The tool's road: a CSV imported into a project file, its batches aligned, a plot written\n\n";
     const std::string csv = folder + "/process.csv";
     const std::string project = folder + "/process.ncp";
     {
@@ -771,7 +775,7 @@ bool DemoProjectFile(std::ostream& out, const std::string& folder) {
 // dose, the running sum of Temp over the 15-minute steps (degree-hours). The aligner picks one grid
 // of doses from all batches, then gives every batch its temperature and pressure at those doses.
 bool ShowAlignment(std::ostream& out, const std::vector<std::vector<std::string>>& rows) {
-    out << "\n9. Batches aligned on their maturity, the heat dose (running sum of Temp x 0.25 h)\n\n";
+    out << "\n10. Batches aligned on their maturity, the heat dose (running sum of Temp x 0.25 h)\n\n";
     const int numObs = static_cast<int>(rows.size()) - 1;
     NCDataVector<float> dose;
     NCDataMatrix<float> values(numObs, 2);  // Temp and Pressure
@@ -870,6 +874,100 @@ bool DemoPhaseExclusion(std::ostream& out, const std::vector<std::vector<std::st
     return parts.data->GetNumRows() == 24 && parts.observations->size() == 24u;
 }
 
+// ---- compound datasets and merging -------------------------------------------------------------
+
+// The process data and the lab's results for a few samples (one of them, B2-00, taken before
+// batch 2 started and known only to the lab): the two combined by unique ID, the lab results
+// merged into the process data, and the temperature shown centred on each batch's mean.
+bool DemoCompoundAndMerge(std::ostream& out, const std::vector<std::vector<std::string>>& rows) {
+    out << "\n9. Lab results combined with the process data, merged into it, and the data centred per batch\n\n";
+    const boost::shared_ptr<ReferenceProject> project = ReferenceProject::Create();
+    const ProcessRecords made = FillCollections(rows, project->GetVariables(), project->GetObservations(), *project);
+    NCIntegralVector<unsigned long, 0> obsIDs, varIDs;
+    for (unsigned long id : made.observations) obsIDs.push_back(id);
+    for (unsigned long id : made.variables) varIDs.push_back(id);
+    NCDataMatrix<float> data(obsIDs.size(), varIDs.size());
+    for (int var = 1; var <= varIDs.size(); ++var)
+        for (int obs = 1; obs <= obsIDs.size(); ++obs)
+            data(obs, var,
+                 project->GetVariables()[varIDs[var]]->Encode(
+                     rows[static_cast<std::size_t>(obs)][static_cast<std::size_t>(kIDColumns + var - 1)].c_str()));
+    const auto process = NCDataSet::Create(project, "Process data", 1, &data, &obsIDs, &varIDs, {1, 2, 3}, {1},
+                                           "imported from the demo table", nullptr, nullptr, false);
+    project->AddDataset(process);
+
+    // The lab's dataset: re-measured temperatures and a viscosity.
+    const unsigned long earlySample = project->GetNewUniqueID(nc::UniqueIDKind::kRecord);
+    project->GetObservations().Add(
+        std::make_unique<ObservationInfo>(std::vector<CString>{"B2-00", "B2", "Heat"}, earlySample), nullptr);
+    const unsigned long viscosity = project->GetNewUniqueID(nc::UniqueIDKind::kRecord);
+    auto viscosityInfo =
+        std::make_unique<QuantitativeVariableInfo>("Viscosity", viscosity, "", -1, -1, eVarTypeDefault);
+    viscosityInfo->SetUnit("mPa s");
+    project->GetVariables().Add(std::move(viscosityInfo), nullptr);
+    const unsigned long temp = made.variables[1];
+    const auto find = [&](const char* name) {
+        for (unsigned long id : made.observations)
+            if (std::string(project->GetObservations()[id]->GetPrimaryAlias()) == name) return id;
+        return nc::kNoUniqueID;
+    };
+    NCIntegralVector<unsigned long, 0> labObs, labVars;
+    for (unsigned long id : {find("B1-07"), earlySample, find("B2-01"), find("B2-07")}) labObs.push_back(id);
+    labVars.push_back(temp);
+    labVars.push_back(viscosity);
+    const float labValues[4][2] = {{62.0f, 520.0f}, {18.9f, 180.0f}, {20.1f, 205.0f}, {60.8f, 515.0f}};
+    NCDataMatrix<float> labData(4, 2);
+    for (int obs = 1; obs <= 4; ++obs)
+        for (int var = 1; var <= 2; ++var) labData(obs, var, labValues[obs - 1][var - 1]);
+    const auto lab = NCDataSet::Create(project, "Lab results", 2, &labData, &labObs, &labVars, {1, 2, 3}, {1},
+                                       "entered by the lab", nullptr, nullptr, false);
+    project->AddDataset(lab);
+
+    const CompoundDataset compound(project, {1, 2});
+    const std::atomic<bool> cancel{false};
+    const float match = compound.CalculateMatchPercent(cancel);
+    out << "  \"" << compound.GetName() << "\": " << compound.SizeObservations() << " observations x "
+        << compound.SizeVariables() << " variables, match " << ZoString::Format("%.1f", match) << " %.\n";
+
+    SignalLog log;
+    process->Merge(lab);
+    std::string importLog = process->GetImportLog();
+    std::replace(importLog.begin(), importLog.end(), '\n', '/');
+    out << "  Merged into \"" << process->GetName() << "\": " << process->SizeObservations() << " x "
+        << process->SizeVariables() << ", saved " << project->GetSavedDatasets().size() << " time, "
+        << log.Count("merged") << " merged signal; import log \"" << importLog << "\".\n\n";
+
+    // Temp centred on its batch's mean over the merged rows.
+    const NCDataMatrix<float> raw = process->GetData(false, nullptr);
+    const int tempColumn = process->GetVarIDs().Find(temp);
+    std::map<std::string, std::pair<double, int>> sums;
+    for (int obs = 1; obs <= process->SizeObservations(); ++obs)
+        if (raw(obs, tempColumn) != kMissingValue) {
+            auto& sum = sums[process->GetObservationID(obs, 2)];
+            sum.first += raw(obs, tempColumn);
+            ++sum.second;
+        }
+    for (const auto& [batch, sum] : sums)
+        project->GetLocalCenteringData()->AddInfo(static_cast<float>(sum.first / sum.second), temp, 2, batch.c_str(),
+                                                  -1, nullptr);
+    const NCDataMatrix<float> centred = process->GetData(true, nullptr);
+    TextTable table({"Obs", "Batch", "Temp", "Temp centred", "Viscosity"});
+    bool consistent = true;
+    for (const char* name : {"B1-06", "B1-07", "B2-00", "B2-01", "B2-07"}) {
+        const unsigned long id = std::string(name) == "B2-00" ? earlySample : find(name);
+        const int obs = process->GetObsIDs().Find(id);
+        const std::string batch = process->GetObservationID(obs, 2);
+        const float centre = static_cast<float>(sums[batch].first / sums[batch].second);
+        consistent = consistent && centred(obs, tempColumn) == raw(obs, tempColumn) - centre;
+        table.AddRow({name, batch, process->GetStrValue(obs, tempColumn),
+                      ZoString::Format("%.2f", centred(obs, tempColumn)),
+                      process->GetStrValue(obs, process->SizeVariables())});
+    }
+    table.Print(out, 4);
+    return consistent && match > 0.0f && match < 100.0f && process->SizeObservations() == 29 &&
+           process->SizeVariables() == 5 && std::string(process->GetObservationID(8, 1)) == "B2-00";
+}
+
 }  // namespace
 
 int RunDemo(std::ostream& out, const std::string& folder) {
@@ -882,6 +980,7 @@ int RunDemo(std::ostream& out, const std::string& folder) {
     if (!DemoSortingAndTrimming(out, rows)) return 1;
     if (!ShowPersistence(out, folder, rows)) return 1;
     if (!DemoPhaseExclusion(out, rows)) return 1;
+    if (!DemoCompoundAndMerge(out, rows)) return 1;
     if (!ShowAlignment(out, rows)) return 1;
     if (!DemoProjectFile(out, folder)) return 1;
     return 0;

@@ -12,6 +12,8 @@
 #include <typeinfo>
 
 #include <boost/make_shared.hpp>
+#include <boost/uuid/string_generator.hpp>
+#include <boost/uuid/uuid_io.hpp>
 
 #include "batch/BatchAligner.h"
 #include "batch/BatchLevelComponent.h"
@@ -28,6 +30,7 @@
 #include "centering/DefaultCenterValues.h"
 #include "centering/LocalCenteringData.h"
 #include "centering/LocalCenteringInfo.h"
+#include "compound/CompoundDataset.h"
 #include "dataset/AuxiliaryData.h"
 #include "dataset/NCDataSet.h"
 #include "dataset/NCDataSetInfo.h"
@@ -45,6 +48,7 @@
 #include "interfaces/utility/CString.h"
 #include "interfaces/utility/LanguageString.h"
 #include "interfaces/utility/SimpDateTime.h"
+#include "tests/compound/CompoundDatasetTestAccess.h"
 #include "tests/dataset/NCDataSetTestAccess.h"
 #include "tests/golden/LightRecordObject.h"
 #include "tests/varobs/VarObsInfoTestAccess.h"
@@ -690,6 +694,85 @@ void CompareObjects(const DataSetInfoObject& e, const DataSetInfoObject& a, Diff
     ComparePhaseList(e.GetPhaseInfoVector().get(), a.GetPhaseInfoVector().get(), d, "GetPhaseInfoVector()");
 }
 
+// ---- compound datasets ---------------------------------------------------------------------------
+
+// The project of the compound datasets: it holds datasets and describes them.
+class CompoundGoldenProject : public GoldenProject {
+public:
+    boost::shared_ptr<NCDataSet> GetDataset(int number) const override {
+        const auto found = mDatasets.find(number);
+        return found == mDatasets.end() ? boost::shared_ptr<NCDataSet>() : found->second;
+    }
+    boost::shared_ptr<NCDataSetInfo> GetDataSetInfo(int number) const override {
+        const boost::shared_ptr<NCDataSet> dataset = GetDataset(number);
+        return dataset ? boost::make_shared<NCDataSetInfo>(dataset) : boost::shared_ptr<NCDataSetInfo>();
+    }
+    void AddDataset(boost::shared_ptr<NCDataSet> dataset) { mDatasets[dataset->GetNumber()] = std::move(dataset); }
+
+private:
+    std::map<int, boost::shared_ptr<NCDataSet>> mDatasets;
+};
+
+NCIntegralVector<unsigned long, 0> IDs(std::initializer_list<unsigned long> ids) {
+    NCIntegralVector<unsigned long, 0> vector;
+    for (const unsigned long id : ids) vector.push_back(id);
+    return vector;
+}
+
+// Datasets 1 to 3: 1 and 2 share observation 12 and variable 22 and both have batch B1; each
+// shows other ID columns; dataset 3 shares nothing and has a type bit of the application's.
+boost::shared_ptr<NCProjectBase> MakeCompoundProject() {
+    const auto project = boost::make_shared<CompoundGoldenProject>();
+    const auto add = [&](int number, const char* name, std::initializer_list<unsigned long> obs,
+                         std::initializer_list<unsigned long> vars, std::vector<int> obsAliases,
+                         std::vector<int> varAliases, std::initializer_list<const char*> batchNames,
+                         std::initializer_list<const char*> phaseNames) {
+        const NCIntegralVector<unsigned long, 0> obsIDs = IDs(obs);
+        const NCIntegralVector<unsigned long, 0> varIDs = IDs(vars);
+        BatchInfoVector batches;
+        for (const char* batch : batchNames) batches.push_back(boost::make_shared<BatchInfo>(batch));
+        ClassInfoVector phases;
+        for (const char* phase : phaseNames) phases.push_back(boost::make_shared<ClassInfo>(phase));
+        auto dataset =
+            NCDataSet::Create(project, name, number, nullptr, &obsIDs, &varIDs, obsAliases, varAliases, "",
+                              batchNames.size() ? &batches : nullptr, phaseNames.size() ? &phases : nullptr, false);
+        project->AddDataset(dataset);
+        return dataset;
+    };
+    add(1, "Reactor", {11, 12, 13}, {21, 22}, {1, 2}, {1}, {"B1"}, {"Heat"});
+    add(2, "Lab \xc3\xbc", {14, 12, 15}, {22, 23}, {1, 3}, {2}, {"B1", "B2"}, {"Heat", "Cool"});
+    add(3, "Extra", {16}, {24}, {1}, {1}, {}, {})->SetSource(0x101, 7UL);
+    return project;
+}
+
+// A compound of the golden project with a fixed identifier, so that its bytes can be pinned.
+class CompoundObject : public CompoundDataset {
+public:
+    CompoundObject() : CompoundDataset(CompoundProject()) { FixID("00000000-0000-4000-8000-000000000001"); }
+    explicit CompoundObject(const std::vector<int>& datasets) : CompoundDataset(CompoundProject(), datasets) {
+        FixID("6ba7b810-9dad-41d1-80b4-00c04fd430c8");
+    }
+
+private:
+    void FixID(const char* text) { CompoundDatasetTestAccess::SetID(*this, boost::uuids::string_generator()(text)); }
+};
+
+void CompareObjects(const CompoundObject& e, const CompoundObject& a, Differences& d) {
+    d.Compare("GetDatasets()", e.GetDatasets(), a.GetDatasets());
+    d.Compare("GetID()", boost::uuids::to_string(e.GetID()), boost::uuids::to_string(a.GetID()));
+    d.Compare("GetDataType()", e.GetDataType(), a.GetDataType());
+    d.Compare("GetName()", std::string(e.GetName()), std::string(a.GetName()));
+    CompareIntegralVector(e.GetObsIDs(), a.GetObsIDs(), d, "GetObsIDs()");
+    CompareIntegralVector(e.GetVarIDs(), a.GetVarIDs(), d, "GetVarIDs()");
+    CompareAliasList(e.GetUsedObsAliases(), a.GetUsedObsAliases(), d, "GetUsedObsAliases()");
+    CompareAliasList(e.GetUsedVarAliases(), a.GetUsedVarAliases(), d, "GetUsedVarAliases()");
+    const auto eb = e.GetBatchInfoVector();
+    const auto ab = a.GetBatchInfoVector();
+    d.Compare("GetBatchInfoVector() present", eb != nullptr, ab != nullptr);
+    if (eb && ab) CompareBatchList(*eb, *ab, d, "GetBatchInfoVector()");
+    ComparePhaseList(e.GetPhaseInfoVector().get(), a.GetPhaseInfoVector().get(), d, "GetPhaseInfoVector()");
+}
+
 std::string Text(const CenteringSelector& selector) {
     return "(" + Text(selector.first) + ", " + Text(selector.second) + ")";
 }
@@ -1275,6 +1358,8 @@ std::unique_ptr<CreateBatchLevelInfoObject> FullCreateBatchLevelInfo() {
     info.SetAverageBatchForMissingPhases(false);
     return std::make_unique<CreateBatchLevelInfoObject>(info);
 }
+// Three datasets combined: observations inserted, batches and phases merged, ID columns joined.
+std::unique_ptr<CompoundObject> FullCompound() { return std::make_unique<CompoundObject>(std::vector<int>{1, 2, 3}); }
 
 // ---- the table -------------------------------------------------------------------------------
 
@@ -1340,10 +1425,16 @@ std::vector<GoldenEntry> MakeTable() {
     AddForms<BatchAligner>(table, "BatchAligner", FullAligner);
     AddForms<BatchLevelComponentObject>(table, "BatchLevelComponent", FullBatchLevelComponent);
     AddForms<CreateBatchLevelInfoObject>(table, "CreateBatchLevelInfo", FullCreateBatchLevelInfo);
+    AddForms<CompoundObject>(table, "CompoundDataset", FullCompound);
     return table;
 }
 
 }  // namespace
+
+boost::shared_ptr<NCProjectBase> CompoundProject() {
+    static const boost::shared_ptr<NCProjectBase> project = MakeCompoundProject();
+    return project;
+}
 
 const std::vector<GoldenEntry>& GoldenEntries() {
     static const std::vector<GoldenEntry> entries = MakeTable();

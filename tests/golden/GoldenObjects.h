@@ -33,7 +33,11 @@
 #include <string>
 #include <vector>
 
+#include <boost/shared_ptr.hpp>
+
 #include "interfaces/streams/ZStreamBase.h"
+
+class NCProjectBase;
 
 namespace golden {
 
@@ -51,6 +55,10 @@ struct GoldenEntry {
     // found, as text naming the member; empty when they agree. Both must be of the entry's class.
     std::function<std::string(const ZStreamBase& expected, const ZStreamBase& actual)> difference;
 };
+
+// The project kept for the process whose datasets 1, 2 and 3 the compound dataset entries
+// combine; a compound read from a stream finds its datasets there.
+boost::shared_ptr<NCProjectBase> CompoundProject();
 
 // Every entry, in a fixed order; names are unique.
 const std::vector<GoldenEntry>& GoldenEntries();

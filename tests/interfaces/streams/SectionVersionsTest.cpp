@@ -52,6 +52,7 @@ const Gate kGates[] = {
     {"BatchLevelComponent.full", "BLC", 1, 1, false},
     {"CreateBatchLevelInfo.full", "CBLI", 1, 1, false},
     {"CreateBatchLevelInfo.full", "BLC", 1, 1, false},
+    {"CompoundDataset.full", "NCCOMPDS", 1, 1, false},
 };
 
 // Where the first section tagged `tag` starts (its tag's 4-byte length).
