@@ -29,12 +29,12 @@ int Info(const InfoArgs& args, std::ostream& out);
 
 struct ExportArgs {
     std::string project;
-    int dataset = 1;
-    std::string output;  // empty or "-": standard output
+    std::vector<int> datasets{1};  // several: their full compound, matched by unique IDs
+    std::string output;            // empty or "-": standard output
     bool centred = false;
     char delimiter = ',';
 };
-// Writes a dataset as CSV.
+// Writes a dataset, or the full compound of several, as CSV.
 int Export(const ExportArgs& args, std::ostream& out);
 
 struct BatchArgs {

@@ -19,6 +19,7 @@ public:
     ProjectSession(const std::string& path, bool createIfMissing);
 
     ReferenceProject& Project() { return *mProject; }
+    const boost::shared_ptr<ReferenceProject>& SharedProject() const { return mProject; }
     const std::string& GetPath() const { return mPath; }
     bool IsNew() const { return mNew; }
     // Dataset `number` of the project; throws InputError, naming the datasets there are, when the

@@ -164,7 +164,11 @@ int main(int argc, char** argv) {
         "empty cells. The file appears only when it is complete.\n\n" +
         std::string(ExitStatus::Describe()));
     exporting->add_option("project", exportArgs.project, "the project file")->required();
-    exporting->add_option("-d,--dataset", exportArgs.dataset, "the dataset's number")->capture_default_str();
+    exporting
+        ->add_option("-d,--dataset", exportArgs.datasets,
+                     "the dataset's number (default 1); several: their full compound, matched by unique IDs")
+        ->allow_extra_args(false)
+        ->delimiter(',');
     exporting->add_option("-o,--output", exportArgs.output, "the CSV file to write; default: standard output");
     exporting->add_flag("--centred,--centered", exportArgs.centred,
                         "subtract the project's local centres (values as numbers)");

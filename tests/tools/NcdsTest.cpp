@@ -26,6 +26,7 @@
 #include "app/ProjectFile.h"
 #include "app/ReferenceProject.h"
 #include "batchinfo/BatchInfoVector.h"
+#include "compound/FullCompoundDataset.h"
 #include "dataset/NCDataSet.h"
 #include "interfaces/constants/NCConstants.h"
 #include "tests/app/ProcessCsv.h"
@@ -136,7 +137,7 @@ float Number(const std::string& text) {
 
 // The export of `dataset` (rows of cells) holds exactly the reference dataset's IDs and values:
 // texts for the date/time and qualitative columns, numbers that read back as the same floats.
-void ExpectSameData(const std::vector<std::vector<std::string>>& exported, const NCDataSet& reference) {
+void ExpectSameData(const std::vector<std::vector<std::string>>& exported, const NCFullDataContainerBase& reference) {
     const int aliases = static_cast<int>(reference.GetUsedObsAliases().size());
     ASSERT_EQ(exported.size(), static_cast<std::size_t>(reference.SizeObservations()) + 1);
     ASSERT_EQ(exported[0].size(), static_cast<std::size_t>(aliases + reference.SizeVariables()));
@@ -196,6 +197,9 @@ TEST_F(Ncds, ImportBatchAndExportKeepEveryValueThroughTheProjectFile) {
     run = RunNcds({"-q", "export", project, "-d", "2", "-o", Path("aligned.csv")});
     ASSERT_EQ(run.status, 0) << run.err;
     ExpectSameData(Cells(ReadFile(Path("aligned.csv"))), *aligned);
+    run = RunNcds({"-q", "export", project, "-d", "1", "-d", "2"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    ExpectSameData(Cells(run.out), FullCompoundDataset(reference, {1, 2}));
 
     // Dataset 1's measured columns are the CSV's own cells.
     const auto input = Cells(csvText);
