@@ -1,5 +1,6 @@
 #include "app/ReferenceProject.h"
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 #include <utility>
@@ -164,6 +165,14 @@ boost::shared_ptr<NCDataSet> ReferenceProject::CreateDataset(int number) {
     const auto dataset = NCDataSet::Create(shared_from_this(), number);
     AddDataset(dataset);
     return dataset;
+}
+
+std::vector<int> ReferenceProject::GetDatasetNumbers() const {
+    std::vector<int> numbers;
+    for (const auto& entry : mDatasets) numbers.push_back(entry.first);
+    for (const auto& entry : mUnloadedInfos) numbers.push_back(entry.first);
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
 }
 
 void ReferenceProject::SetConsentPolicy(ConsentPolicy policy) { mConsentPolicy = std::move(policy); }

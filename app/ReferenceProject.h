@@ -87,6 +87,8 @@ public:
     bool StoreBatchLists(const RUSPData& record);
     // A new empty dataset of this project, held under `number`.
     boost::shared_ptr<NCDataSet> CreateDataset(int number);
+    // The numbers of the datasets the project holds, loaded or unloaded, ascending.
+    std::vector<int> GetDatasetNumbers() const;
 
     // Holds `info` as the description of an unloaded dataset of its number, replacing a dataset
     // of that number (loaded or unloaded); GetDataset loads the dataset from the storage. Null

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -33,6 +34,7 @@
 #include "interfaces/notification/NCError.h"
 #include "interfaces/utility/UserComm.h"
 #include "interfaces/utility/ZoString.h"
+#include "tools/Commands.h"
 #include "tools/TextTable.h"
 #include "varobs/AliasAccess.h"
 #include "varobs/DateTimeVariableInfo.h"
@@ -681,6 +683,92 @@ bool ShowPersistence(std::ostream& out, const std::string& folder, const std::ve
     return equal;
 }
 
+// ---- the tool's road through a project file -------------------------------------------------
+
+// A longer run of the same process for the tool: six batches of 40 to 70 samples a minute apart,
+// with a conversion that rises through each batch (the maturity) and some noise.
+std::string LongProcessTable() {
+    std::string csv = "Obs,Batch,Phase,Time,Conversion,Temp,Pressure,Grade\n";
+    unsigned state = 12345;
+    const auto noise = [&state] {
+        state = state * 1103515245u + 12345u;
+        return static_cast<double>((state >> 8) % 2001) / 1000.0 - 1.0;  // -1 … 1
+    };
+    for (int b = 1; b <= 6; ++b) {
+        const int n = 40 + (b * 17) % 31;
+        const int heat = n * 3 / 10;
+        const int hold = n / 2;
+        for (int k = 0; k < n; ++k) {
+            const char* phase = k < heat ? "Heat" : k < heat + hold ? "Hold" : "Cool";
+            const double temp = k < heat          ? 20.0 + 60.0 * k / heat
+                                : k < heat + hold ? 80.0
+                                                  : 80.0 - 40.0 * (k - heat - hold) / (n - heat - hold);
+            const double conversion = (90.0 + 2.0 * b) * k / n + 0.3 * noise();
+            csv += ZoString::Format("B%d-%02d,B%d,%s,2026-03-%02d %02d:%02d:00,%.2f,%.1f,%.3f,%s\n", b, k + 1, b, phase,
+                                    b + 1, 8 + k / 60, k % 60, conversion, temp + 0.6 * noise(),
+                                    1.0 + 0.5 * temp / 80.0 + 0.01 * noise(),
+                                    temp < 45   ? "low"
+                                    : temp < 75 ? "medium"
+                                                : "high");
+        }
+    }
+    return csv;
+}
+
+// What `ncds import`, `ncds batch` and `ncds plot` do, run on a CSV written into the folder.
+bool DemoProjectFile(std::ostream& out, const std::string& folder) {
+    out << "\n11. The tool's road: a CSV imported into a project file, its batches aligned, a plot written\n\n";
+    const std::string csv = folder + "/process.csv";
+    const std::string project = folder + "/process.ncp";
+    {
+        std::ofstream file(csv, std::ios::binary);
+        file << LongProcessTable();
+        if (!file) {
+            out << "  could not write " << csv << '\n';
+            return false;
+        }
+    }
+    std::filesystem::remove(project);  // a new project each time
+    try {
+        Commands::ImportArgs importArgs;
+        importArgs.project = project;
+        importArgs.csv = csv;
+        importArgs.options.observationIDColumns = {"Obs"};
+        importArgs.options.batchColumn = "Batch";
+        importArgs.options.phaseColumn = "Phase";
+        importArgs.options.qualitativeColumns = {"Grade"};
+        importArgs.options.dateTimeColumns = {{"Time", "yyyy-MM-dd HH:mm:ss"}};
+        out << "  $ ncds import process.ncp process.csv --id Obs --batch Batch --phase Phase --qualitative Grade "
+               "--datetime \"Time=yyyy-MM-dd HH:mm:ss\"\n  ";
+        Commands::Import(importArgs, out);
+
+        Commands::BatchArgs batch;
+        batch.project = project;
+        batch.maturity = "Conversion";
+        out << "  $ ncds batch process.ncp --maturity Conversion\n  ";
+        std::ostringstream report;
+        Commands::Batch(batch, report);
+        std::string text = report.str();
+        for (std::size_t at = text.find('\n'); at != std::string::npos && at + 1 < text.size();
+             at = text.find('\n', at + 1))
+            text.insert(at + 1, "  ");
+        out << text;
+
+        Commands::PlotArgs plot;
+        plot.project = project;
+        plot.variable = "Temp";
+        plot.output = folder + "/Temp.svg";
+        out << "  $ ncds plot process.ncp --variable Temp -o Temp.svg\n  ";
+        Commands::Plot(plot, out);
+    } catch (const std::exception& error) {
+        out << "\n  failed: " << error.what() << '\n';
+        return false;
+    }
+    out << "\n  The project file is " << project << ";\n  open " << folder
+        << "/Temp.svg in a browser to see the batches before and after alignment.\n";
+    return true;
+}
+
 // ---- aligning batches on their maturity -------------------------------------------------------
 
 // The process once more, with a maturity that every batch passes through at its own pace: the heat
@@ -894,5 +982,6 @@ int RunDemo(std::ostream& out, const std::string& folder) {
     if (!DemoPhaseExclusion(out, rows)) return 1;
     if (!DemoCompoundAndMerge(out, rows)) return 1;
     if (!ShowAlignment(out, rows)) return 1;
+    if (!DemoProjectFile(out, folder)) return 1;
     return 0;
 }
