@@ -39,8 +39,6 @@ TEST(ReferenceProjectTest, HandsOutIDsStreamsDatasetsAndRecordsConsent) {
     ASSERT_TRUE(project->GetLocalCenteringData());
     EXPECT_EQ(project->GetLocalCenteringData()->SizeVars(), 0u);
     EXPECT_EQ(project->GetLocalCenteringData(), project->GetLocalCenteringData()) << "one table per project";
-    EXPECT_TRUE(project->GetDataSetInfo(4));
-    EXPECT_FALSE(project->GetDataSetInfo(5));
 
     const NCIntegralVector<unsigned long, 0> ids(2, 9);
     EXPECT_TRUE(project->ConfirmDatasetChange(4, &ids));

@@ -15,7 +15,6 @@
 #include "batchinfo/ClassInfoVector.h"
 #include "interfaces/constants/DataTypeBits.h"
 #include "interfaces/streams/Section.h"
-#include "interfaces/streams/StreamDirectory.h"
 #include "tests/TestStreams.h"
 #include "tests/dataset/DatasetTestProject.h"
 #include "tests/dataset/NCDataSetTestAccess.h"
@@ -100,17 +99,8 @@ TEST_F(NCDataSetStreamTest, AReadEndsCleanAndNotTemporaryAndKeepsTheProjectsNumb
 }
 
 TEST_F(NCDataSetStreamTest, ListsAndCenteringThatAreAbsentStayAbsent) {
-    const auto plain = MakeDataset(1, 2, 2);
-    const std::string bytes = WriteObject(*plain);
-    {
-        std::istringstream is(bytes);
-        int version = 0;
-        ASSERT_TRUE(ZStreamLight::CheckMagicStringAndVersionNumber(is, version, "NCDS"));
-        InputStreamDirectory directory(is);
-        for (const int k : {2, 3, 14}) EXPECT_EQ(directory.GetInput(k), nullptr) << "sub-stream " << k;
-        for (const int k : {0, 1, 4, 13, 15, 18}) EXPECT_NE(directory.GetInput(k), nullptr) << "sub-stream " << k;
-    }
-
+    // Which sub-streams a dataset without lists writes is pinned by the minimal golden dataset.
+    const std::string bytes = WriteObject(*MakeDataset(1, 2, 2));
     const auto read = MakeFullDataset();
     ASSERT_TRUE(ReadObject(bytes, *read));
     EXPECT_EQ(Access::HeldBatches(*read), nullptr);
