@@ -51,6 +51,10 @@ std::vector<int> TokenNumbers(const std::string& text) {
     return numbers;
 }
 
+// Recipes that use a variable on many paths grow exponentially with their depth: v1 = v2+v2,
+// v2 = v3+v3, … doubles at every level. Expansion stops with an error at this length.
+constexpr std::size_t kMaxExpandedRecipeLength = std::size_t(1) << 20;
+
 bool IsPosition(int number, const NCIntegralVector<unsigned long, 0>* ids) {
     return ids && number >= 1 && number <= ids->size();
 }
@@ -94,6 +98,12 @@ CString ExpandRecipe(CString recipe, const NCIntegralVector<unsigned long, 0>* i
     expanded.reserve(recipe.GetString().size());
     Token token{};
     while (!frames.empty()) {
+        if (expanded.size() > kMaxExpandedRecipeLength) {
+            CString message;
+            message.Format("The recipe \"%s\" expands to more than %d characters.", recipe.GetString().c_str(),
+                           static_cast<int>(kMaxExpandedRecipeLength));
+            throw NCError(message.GetString(), NCError::Error);
+        }
         Frame& frame = frames.back();
         if (frame.pos >= frame.text.size()) {
             onPath.erase(frame.uniqueID);

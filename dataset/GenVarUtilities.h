@@ -22,6 +22,10 @@
 //   throws NCError (level Error) "The recipe of the generated variable "<name>" refers back to
 //   that variable.", naming the primary ID of the first variable met again. A variable used
 //   several times on different paths (a diamond) is no cycle and is expanded each time.
+// - A recipe whose expansion grows beyond 1,048,576 characters (recipes that use variables on
+//   many paths, nested deeply, double at every level) is refused the same way: NCError (level
+//   Error) "The recipe "<recipe>" expands to more than 1048576 characters.", so that a hostile
+//   project can neither exhaust the memory nor hang the caller.
 // Vectors returned through a pointer are new objects owned by the caller.
 
 #include <map>

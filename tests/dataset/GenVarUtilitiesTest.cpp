@@ -92,6 +92,27 @@ TEST_F(Recipes, RecipesReferringToEachOtherInACycleFailNamingTheVariable) {
     EXPECT_NO_THROW(Expand("v4"));
 }
 
+TEST_F(Recipes, AnExpansionThatDoublesAtEveryLevelStopsAtItsLimit) {
+    // v1 = v2+v2, v2 = v3+v3, …: 2^k copies at depth k. Sixteen levels stay below the limit, forty
+    // would not fit in memory.
+    std::vector<std::string> recipes;
+    for (int level = 1; level < 40; ++level)
+        recipes.push_back("v" + std::to_string(level + 1) + "+v" + std::to_string(level + 1));
+    recipes.push_back("1");
+    std::vector<const char*> texts;
+    for (const std::string& recipe : recipes) texts.push_back(recipe.c_str());
+    Define(texts);
+    std::size_t length = 3;                                              // "(1)", the last variable's token expanded
+    for (int level = 39; level >= 25; --level) length = 2 * length + 3;  // "(" E "+" E ")"
+    EXPECT_EQ(Expand("v25").size(), length);
+    try {
+        Expand("v1");
+        ADD_FAILURE() << "no error";
+    } catch (const NCError& error) {
+        EXPECT_EQ(std::string(error.what()), "The recipe \"v1\" expands to more than 1048576 characters.");
+    }
+}
+
 TEST_F(Recipes, SourcesAreTheOrdinaryVariablesOnceEachInOrderOfFirstUse) {
     Define({"", "", "v1+v1*v2", "v2+v3", "2*3", "v9"});
     EXPECT_EQ(Sources(13), (std::vector<unsigned long>{11, 12}));
