@@ -2,6 +2,7 @@
 // the parent once large; whichever way, the bytes are the directory's layout, written here by hand.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -48,7 +49,8 @@ void ExpectOnEveryParent(const std::function<void(std::ostream&)>& write, const 
     EXPECT_TRUE(pipe.good());
     EXPECT_TRUE(sink.bytes == expected) << "pipe";
 
-    const std::string path = ::testing::TempDir() + "nc_sub_stream_writer_test.bin";
+    // One file per test process: ctest runs the tests of this file side by side.
+    const std::string path = ::testing::TempDir() + "nc_sub_stream_writer_test_" + std::to_string(getpid()) + ".bin";
     {
         std::ofstream file(path, std::ios::binary | std::ios::trunc);
         write(file);
@@ -121,7 +123,7 @@ TEST(SubStreamWriter, NestedLargeSubStreamsArePatchedWhereTheirBytesWent) {
 }
 
 TEST(SubStreamWriter, ALargeSubStreamIsNeverHeldWhole) {
-    const std::string path = ::testing::TempDir() + "nc_sub_stream_writer_large.bin";
+    const std::string path = ::testing::TempDir() + "nc_sub_stream_writer_large_" + std::to_string(getpid()) + ".bin";
     const std::string block = Numbered(4096, 3);
     nctest::LargestAllocation largest;
     {
