@@ -113,6 +113,21 @@ void WriteText(const std::string& path, ReferenceProject& project, ProjectSessio
     }
 }
 
+// A phase list as an array of {name, observations}; empty for no list.
+void WritePhases(JsonWriter& json, const ClassInfoVector* phases) {
+    json.BeginArray();
+    if (phases)
+        for (const auto& phase : *phases) {
+            json.BeginObject();
+            json.Key("name");
+            json.String(phase->GetPhaseName().GetString());
+            json.Key("observations");
+            json.Int(phase->GetNumObs());
+            json.EndObject();
+        }
+    json.EndArray();
+}
+
 void WriteJson(const std::string& path, ReferenceProject& project, ProjectSession& session, std::ostream& out) {
     JsonWriter json(out);
     json.BeginObject();
@@ -162,32 +177,12 @@ void WriteJson(const std::string& path, ReferenceProject& project, ProjectSessio
                 json.Key("included");
                 json.Bool(batch->IsIncluded());
                 json.Key("phases");
-                json.BeginArray();
-                if (const ClassInfoVector* phases = batch->GetClassVector())
-                    for (const auto& phase : *phases) {
-                        json.BeginObject();
-                        json.Key("name");
-                        json.String(phase->GetPhaseName().GetString());
-                        json.Key("observations");
-                        json.Int(phase->GetNumObs());
-                        json.EndObject();
-                    }
-                json.EndArray();
+                WritePhases(json, batch->GetClassVector());
                 json.EndObject();
             }
         json.EndArray();
         json.Key("phases");
-        json.BeginArray();
-        if (const auto phases = dataset->GetPhaseInfoVector())
-            for (const auto& phase : *phases) {
-                json.BeginObject();
-                json.Key("name");
-                json.String(phase->GetPhaseName().GetString());
-                json.Key("observations");
-                json.Int(phase->GetNumObs());
-                json.EndObject();
-            }
-        json.EndArray();
+        WritePhases(json, dataset->GetPhaseInfoVector().get());
         json.EndObject();
     }
     json.EndArray();

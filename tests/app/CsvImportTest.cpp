@@ -140,16 +140,6 @@ ProjectState StateOf(const ReferenceProject& project) {
             project.GetDatasetNumbers(), project.GetBatchImportSettings(1).GetBatchID()};
 }
 
-CsvImportOptions ProcessOptions() {
-    CsvImportOptions options;
-    options.observationIDColumns = {"Obs"};
-    options.batchColumn = "Batch";
-    options.phaseColumn = "Phase";
-    options.qualitativeColumns = {"Grade"};
-    options.dateTimeColumns = {{"Time", "yyyy-MM-dd HH:mm:ss"}};
-    return options;
-}
-
 TEST_F(CsvFiles, ImportsKindsBatchesPhasesAndMissingCells) {
     const std::string path = Write("small.csv",
                                    "Obs,Batch,Phase,Time,Temp,Grade,Note\n"
@@ -160,7 +150,7 @@ TEST_F(CsvFiles, ImportsKindsBatchesPhasesAndMissingCells) {
                                    "o4,B2,Hold,,79.8,high,\n"
                                    "o5,B2,Cool,2026-03-03 09:00:00,-0.125,Low,0\n\n");
     const auto project = ReferenceProject::Create();
-    CsvImportOptions options = ProcessOptions();
+    CsvImportOptions options = testcsv::ProcessOptions();
     options.dateTimeColumns = {{"Time", ""}};  // ISO 8601
     const CsvImportSummary summary = CsvImport::Import(*project, path, options);
     EXPECT_EQ(summary.datasetNumber, 1);
@@ -240,7 +230,7 @@ TEST_F(CsvFiles, RejectsBadFilesWithTheirPlaceAndLeavesTheProjectAsItWas) {
                       Write("good.csv",
                             "Obs,Batch,Phase,Time,Temp,Grade\n"
                             "a,B1,P1,2026-01-01 00:00:00,1,x\n"),
-                      ProcessOptions());
+                      testcsv::ProcessOptions());
     const ProjectState before = StateOf(*project);
     // Files without the project's ID columns go into an empty project.
     const auto empty = ReferenceProject::Create();
@@ -256,10 +246,10 @@ TEST_F(CsvFiles, RejectsBadFilesWithTheirPlaceAndLeavesTheProjectAsItWas) {
     CsvImportOptions noOptions;
     CsvImportOptions phaseOnly;
     phaseOnly.phaseColumn = "b";
-    CsvImportOptions seconds = ProcessOptions();
+    CsvImportOptions seconds = testcsv::ProcessOptions();
     seconds.dateTimeColumns = {{"When", "yyyy-MM-dd HH:mm:ss"}};
     seconds.timeUnit = ZoTimeUtl::eAccuracySecond;
-    CsvImportOptions grades = ProcessOptions();
+    CsvImportOptions grades = testcsv::ProcessOptions();
     grades.qualitativeColumns = {"Temp"};
     const std::vector<Case> cases = {
         {"", 0, 0, "the file is empty", noOptions},
@@ -275,12 +265,12 @@ TEST_F(CsvFiles, RejectsBadFilesWithTheirPlaceAndLeavesTheProjectAsItWas) {
         {"a,A\n1,2\n", 1, 2, "also the name of column 1", noOptions},
         {"a,b\n1,2\n", 0, 0, "a phase ID column needs a batch ID column", phaseOnly},
         {"Obs,Batch,Phas,Time,Temp,Grade\nx,B,P,2026-01-01 00:00:00,1,x\n", 1, 0, "--phase names the column \"Phase\"",
-         ProcessOptions()},
+         testcsv::ProcessOptions()},
         {"Obs,Batch,Phase,Time,Temp,Grade\nx,B1,P,2026-01-01 00:00:00,1,x\ny,B2,P,2026-01-01 00:00:00,1,x\n"
          "z,B1,P,2026-01-01 00:00:00,1,x\n",
-         4, 2, "the batch \"B1\" appears again after the batch \"B2\"", ProcessOptions()},
+         4, 2, "the batch \"B1\" appears again after the batch \"B2\"", testcsv::ProcessOptions()},
         {"Obs,Batch,Phase,Time,Temp,Grade\nx,B1,P,01.01.2026,1,x\n", 2, 4, "is not a date and time of the format",
-         ProcessOptions()},
+         testcsv::ProcessOptions()},
         {"Obs,Batch,Phase,When,Temp,Grade\nx,B1,P,2026-01-01 00:00:00,1,x\ny,B1,P,2026-02-01 00:00:00,1,x\n", 3, 4,
          "lies too far from 2026-01-01 00:00:00", seconds},
         {"Obs,Batch,Phase,Time,Temp,Grade\nx,B1,P,2026-01-01 00:00:00,1,x\n", 1, 5,
@@ -288,7 +278,7 @@ TEST_F(CsvFiles, RejectsBadFilesWithTheirPlaceAndLeavesTheProjectAsItWas) {
         {"Obs,Batch,Time,Temp,Grade\nx,B1,2026-01-01 00:00:00,1,x\n", 0, 0,
          "the project's observations have 3 ID columns",
          [] {
-             CsvImportOptions noPhase = ProcessOptions();
+             CsvImportOptions noPhase = testcsv::ProcessOptions();
              noPhase.phaseColumn.clear();
              return noPhase;
          }()},
@@ -317,10 +307,10 @@ TEST_F(CsvFiles, ASecondImportReusesVariablesAndExportReadsBackTheSameValues) {
     shape.batches = 4;
     const auto project = ReferenceProject::Create();
     const std::string path = Write("process.csv", testcsv::ProcessCsv(shape));
-    CsvImport::Import(*project, path, ProcessOptions());
+    CsvImport::Import(*project, path, testcsv::ProcessOptions());
     shape.seed = 8;
     const std::string second = Write("process2.csv", testcsv::ProcessCsv(shape) + "Z-1,Z,Heat,,,,,Unseen\n");
-    const CsvImportSummary summary = CsvImport::Import(*project, second, ProcessOptions());
+    const CsvImportSummary summary = CsvImport::Import(*project, second, testcsv::ProcessOptions());
     EXPECT_EQ(summary.datasetNumber, 2);
     EXPECT_EQ(summary.reusedVariables, (std::vector<std::string>{"Time", "Conversion", "Temp", "Pressure", "Grade"}));
     const auto first = project->GetDataset(1);
@@ -336,7 +326,7 @@ TEST_F(CsvFiles, ASecondImportReusesVariablesAndExportReadsBackTheSameValues) {
     std::ostringstream text;
     CsvExport::Write(*next, text, CsvExportOptions());
     const auto copy = ReferenceProject::Create();
-    CsvImport::Import(*copy, Write("export.csv", text.str()), ProcessOptions());
+    CsvImport::Import(*copy, Write("export.csv", text.str()), testcsv::ProcessOptions());
     const auto again = copy->GetDataset(1);
     const NCDataMatrix<float> a = next->GetData(false, nullptr);
     const NCDataMatrix<float> b = again->GetData(false, nullptr);

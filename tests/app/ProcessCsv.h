@@ -11,6 +11,8 @@
 
 #include <boost/date_time/posix_time/posix_time.hpp>
 
+#include "app/CsvImport.h"
+
 namespace testcsv {
 
 struct ProcessShape {
@@ -59,6 +61,18 @@ inline std::string ProcessCsv(const ProcessShape& shape) {
         }
     }
     return csv;
+}
+
+// The import options that the process CSV needs: its ID, batch, phase, qualitative and
+// date/time columns.
+inline CsvImportOptions ProcessOptions() {
+    CsvImportOptions options;
+    options.observationIDColumns = {"Obs"};
+    options.batchColumn = "Batch";
+    options.phaseColumn = "Phase";
+    options.qualitativeColumns = {"Grade"};
+    options.dateTimeColumns = {{"Time", "yyyy-MM-dd HH:mm:ss"}};
+    return options;
 }
 
 }  // namespace testcsv

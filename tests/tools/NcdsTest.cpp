@@ -102,16 +102,6 @@ const std::vector<std::string> kProcessColumns = {
     "--id",  "Obs",           "--batch", "Batch",      "--phase",
     "Phase", "--qualitative", "Grade",   "--datetime", "Time=yyyy-MM-dd HH:mm:ss"};
 
-CsvImportOptions ProcessOptions() {
-    CsvImportOptions options;
-    options.observationIDColumns = {"Obs"};
-    options.batchColumn = "Batch";
-    options.phaseColumn = "Phase";
-    options.qualitativeColumns = {"Grade"};
-    options.dateTimeColumns = {{"Time", "yyyy-MM-dd HH:mm:ss"}};
-    return options;
-}
-
 std::vector<std::vector<std::string>> Cells(const std::string& csv) {
     std::vector<std::vector<std::string>> rows;
     std::istringstream in(csv);
@@ -181,7 +171,7 @@ TEST_F(Ncds, ImportBatchAndExportKeepEveryValueThroughTheProjectFile) {
 
     // The same work in this process, from the same file.
     const auto reference = ReferenceProject::Create();
-    CsvImport::Import(*reference, csv, ProcessOptions());
+    CsvImport::Import(*reference, csv, testcsv::ProcessOptions());
     BatchPipelineOptions pipeline;
     pipeline.maturity = "Conversion";
     BatchPipeline::Run(*reference, reference->GetDataset(1), pipeline);
