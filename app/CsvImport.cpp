@@ -1,11 +1,18 @@
 #include "app/CsvImport.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
+#include <chrono>
 #include <cmath>
+#include <exception>
 #include <filesystem>
+#include <future>
+#include <limits>
 #include <memory>
 #include <string_view>
+#include <thread>
+#include <tuple>
 #include <unordered_map>
 #include <utility>
 
@@ -42,6 +49,8 @@ namespace {
 constexpr const char* kDefaultDateTimeFormat = "yyyy-MM-dd HH:mm:ss";
 // Rows between two progress updates.
 constexpr long long kProgressRows = 8192;
+// The most rows a dataset holds.
+constexpr long long kMostRows = (1LL << 31) - 2;
 
 enum class Role { kObservationID, kBatch, kPhase, kQuantitative, kQualitative, kDateTime };
 
@@ -92,8 +101,7 @@ struct Column {
     Role role = Role::kQuantitative;
     int cell = 0;                    // 0-based position in a record
     int variable = 0;                // variables: 1-based column of the dataset's matrix
-    std::vector<std::string> texts;  // observation IDs; date/time texts
-    std::vector<int> names;          // batch and phase: index into `table`
+    std::vector<std::string> texts;  // date/time texts
     std::unique_ptr<TextTable> table;
     std::string format;                         // date/time; empty: ISO 8601
     SimpDateTime earliest;                      // date/time: earliest valid value (invalid: none yet)
@@ -157,7 +165,17 @@ private:
     void ReadHeader();
     void AssignRoles();
     void CheckAgainstProject();
+    struct Reading;
     void ReadRows();
+    void PlanReadings();
+    // Reads the rows with `reading`; at most `capacity` of them fit. The first failure is kept in
+    // the reading. With `progress`, shows how far the readings have come and stops when cancelled.
+    void Read(Reading& reading, long long capacity, NCProgress* progress);
+    bool ReportProgress(NCProgress& progress);
+    // Makes the observation record of a row (IDs, batch, phase), checking that batches are consecutive.
+    void ReadRecordIDs(long long row, long long line, const std::vector<std::string_view>& cells, int& lastBatch,
+                       std::vector<CString>& ids);
+    void ReadOtherVariable(Column& column, std::size_t row, long long line, std::string_view cell);
     void PrepareVariables();
     CsvImportSummary Commit();
 
@@ -180,6 +198,11 @@ private:
     // lines at most, cut to the rows read at the end.
     NCDataMatrix<float> mData;
     std::vector<long long> mLines;  // line of each row; kept only when date/time columns need it
+    std::vector<std::unique_ptr<ObservationInfo>> mRecords;  // one per row, without their unique IDs yet
+    std::vector<std::unique_ptr<Reading>> mReadings;
+    // Readings stop after this row: the first row at which one of them failed (-1 when cancelled).
+    std::atomic<long long> mStopRow{std::numeric_limits<long long>::max()};
+    std::atomic<bool> mCancelled{false};
 };
 
 void Importer::ReadHeader() {
@@ -309,118 +332,312 @@ void Importer::CheckAgainstProject() {
     }
 }
 
-// The number of line breaks in the file, plus one for a last line without one: no file has more
-// records than that.
-long long CountLines(const std::string& path) {
+// The line breaks in [begin, end) of the file (to its end when `end` is -1), and its last byte.
+long long CountLineBreaks(const std::string& path, long long begin, long long end, char& last) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return 0;
+    if (begin > 0 && std::fseek(file, static_cast<long>(begin), SEEK_SET) != 0) {
+        std::fclose(file);
+        return 0;
+    }
     std::vector<char> buffer(std::size_t(1) << 20);
     long long lines = 0;
-    char last = '\n';
-    for (std::size_t got; (got = std::fread(buffer.data(), 1, buffer.size(), file)) > 0;) {
+    for (long long at = begin; end < 0 || at < end;) {
+        const std::size_t want = end < 0 ? buffer.size() : std::min<std::size_t>(buffer.size(), end - at);
+        const std::size_t got = std::fread(buffer.data(), 1, want, file);
+        if (got == 0) break;
         lines += std::count(buffer.data(), buffer.data() + got, '\n');
         last = buffer[got - 1];
+        at += static_cast<long long>(got);
     }
     std::fclose(file);
+    return lines;
+}
+
+// The number of line breaks in the file, plus one for a last line without one: no file has more
+// records than that. Large files are counted in two halves side by side when `parts` allows.
+long long CountLines(const std::string& path, std::uint64_t size, int parts) {
+    constexpr std::uint64_t kSplitSize = std::uint64_t{16} << 20;
+    char last = '\n';
+    long long lines = 0;
+    if (parts < 2 || size < kSplitSize) {
+        lines = CountLineBreaks(path, 0, -1, last);
+    } else {
+        const auto half = static_cast<long long>(size / 2);
+        char ignored = '\n';
+        auto first = std::async(std::launch::async, [&] { return CountLineBreaks(path, 0, half, ignored); });
+        lines = CountLineBreaks(path, half, -1, last);
+        lines += first.get();
+    }
     return lines + (last != '\n' ? 1 : 0);
 }
 
-void Importer::ReadRows() {
-    const std::size_t width = mHeader.size();
-    const int variables = static_cast<int>(mVariableColumns.size());
-    std::vector<int> quantitative;
-    bool anyDateTime = false;
-    for (const int c : mVariableColumns) {
-        if (mColumns[c].role == Role::kQuantitative) quantitative.push_back(c);
-        anyDateTime = anyDateTime || mColumns[c].role == Role::kDateTime;
+// Where in the order of the checks a reading stopped: rows in file order, and within a row the
+// checks in the order of this list (cells in file order within one check). Of several readings
+// over the same file, the failure that comes first in this order is the one reported, which is
+// the one that a single reading from the top would have met first.
+enum Check { kReadRecord, kWidth, kCapacity, kNumbers, kBatch, kOtherVariables };
+
+struct Failure {
+    long long row = std::numeric_limits<long long>::max();
+    int check = 0;
+    int cell = 0;
+    std::exception_ptr error;
+
+    bool Before(const Failure& other) const {
+        return std::tie(row, check, cell) < std::tie(other.row, other.check, other.cell);
     }
+};
+
+// One reading of the rows, with a reader of its own, that handles some of the columns.
+struct Importer::Reading {
+    CsvReader* reader = nullptr;
+    std::unique_ptr<CsvReader> ownReader;
+    bool records = false;      // observation IDs, batch and phase: makes the observation records
+    bool lines = false;        // keeps the line of each row (for the date/time columns' errors)
+    std::vector<int> numbers;  // quantitative cells
+    std::vector<int> others;   // qualitative and date/time cells
+    // The cells it splits off each record: all for the last reading, which alone checks the
+    // width of the rows; the others only as many as their columns need.
+    std::size_t mostCells = CsvReader::kAllCells;
+    long long rows = 0;
+    std::atomic<std::uint64_t> bytes{0};  // of the file, used so far
+    Failure failure;
+};
+
+// The readings, their number chosen from the machine's cores unless the options fix it. Each
+// reading parses its share of the quantitative columns; the first also makes the records (about
+// as much work as kRecordWeight quantitative columns per ID column), and the last takes the
+// qualitative and date/time columns.
+void Importer::PlanReadings() {
+    constexpr int kRecordWeight = 8;
+    int count = mOptions.readers;
+    if (count <= 0) count = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+    count = std::clamp(count, 1, CsvImportOptions::kMostReaders);
+    std::vector<int> numbers;
+    std::vector<int> others;
+    for (const int c : mVariableColumns) (mColumns[c].role == Role::kQuantitative ? numbers : others).push_back(c);
+
+    // The quantitative columns in file order, each reading taking its share of the work.
+    const int idColumns =
+        std::max<int>(1, static_cast<int>(mObservationIDColumns.size())) + (mBatchColumn >= 0) + (mPhaseColumn >= 0);
+    const double total = static_cast<double>(numbers.size()) + kRecordWeight * idColumns;
+    double load = kRecordWeight * idColumns;
+    std::vector<std::vector<int>> shares(static_cast<std::size_t>(count));
+    std::size_t next = 0;
+    for (int k = 0; k < count; ++k) {
+        const double share = total * (k + 1) / count;
+        for (; next < numbers.size() && (load < share || k == count - 1); ++next, load += 1)
+            shares[static_cast<std::size_t>(k)].push_back(numbers[next]);
+    }
+
+    mReadings.clear();
+    for (int k = 0; k < count; ++k) {
+        const bool last = k == count - 1;
+        std::vector<int>& share = shares[static_cast<std::size_t>(k)];
+        // A reading with nothing to do is left out; the first always makes the records.
+        if (k > 0 && share.empty() && !(last && !others.empty())) continue;
+        auto reading = std::make_unique<Reading>();
+        if (k == 0) {
+            reading->reader = &mReader;
+            reading->records = true;
+        } else {
+            reading->ownReader = std::make_unique<CsvReader>(mPath, mOptions.delimiter);
+            reading->reader = reading->ownReader.get();
+            std::vector<std::string_view> header;
+            reading->reader->ReadRecord(header);
+        }
+        reading->numbers = std::move(share);
+        mReadings.push_back(std::move(reading));
+    }
+    Reading& last = *mReadings.back();
+    last.others = others;
+    last.lines = std::any_of(others.begin(), others.end(), [&](int c) { return mColumns[c].role == Role::kDateTime; });
+    for (std::size_t k = 0; k + 1 < mReadings.size(); ++k) {
+        Reading& reading = *mReadings[k];
+        int needed = 0;
+        if (reading.records) {
+            for (const int c : mObservationIDColumns) needed = std::max(needed, c + 1);
+            needed = std::max({needed, mBatchColumn + 1, mPhaseColumn + 1});
+        }
+        for (const int c : reading.numbers) needed = std::max(needed, c + 1);
+        reading.mostCells = static_cast<std::size_t>(std::max(needed, 1));
+    }
+}
+
+void Importer::Read(Reading& reading, long long capacity, NCProgress* progress) {
+    const std::size_t width = mHeader.size();
+    CsvReader& reader = *reading.reader;
+    std::vector<std::pair<std::size_t, float*>> numbers;
+    for (const int c : reading.numbers)
+        numbers.emplace_back(static_cast<std::size_t>(c), mData.GetMutableColumnPtr(mColumns[c].variable));
+    std::vector<CString> ids(static_cast<std::size_t>(mAliasCount));
+    std::vector<std::string_view> cells;
+    int lastBatch = -1;
+    long long row = 0;
+    int check = kReadRecord;
+    int cell = 0;
+    try {
+        for (;; ++row) {
+            if (row > mStopRow.load(std::memory_order_relaxed)) return;
+            check = kReadRecord;
+            cell = 0;
+            if (!reader.ReadRecord(cells, reading.mostCells)) break;
+            const long long line = reader.GetLine();
+            check = kWidth;
+            if (reading.mostCells == CsvReader::kAllCells && cells.size() != width)
+                throw CsvError(mPath, line, 0, "",
+                               "the row has " + std::to_string(cells.size()) + " cell" +
+                                   (cells.size() == 1 ? "" : "s") + " where the header row has " +
+                                   std::to_string(width) + " columns");
+            if (reading.mostCells != CsvReader::kAllCells && cells.size() < reading.mostCells) {
+                // The last reading meets the same row and reports it (its failure comes first).
+                cell = 1;
+                throw CsvError(mPath, line, 0, "", "the row has fewer cells than the header row has columns");
+            }
+            check = kCapacity;
+            if (row == capacity)
+                throw CsvError(mPath, 0, 0, "",
+                               capacity >= kMostRows ? "the file has more rows than a dataset can hold"
+                                                     : "the file grew while it was read; import it again");
+            const auto at = static_cast<std::size_t>(row);
+            check = kNumbers;
+            for (const auto& [c, values] : numbers) {
+                cell = static_cast<int>(c);
+                float value = kMissingValue;
+                if (!cells[c].empty() && !ParseNumber(cells[c], value))
+                    throw CsvError(
+                        mPath, line, cell + 1, mHeader[c],
+                        Quote(cells[c]) + " is not a number (numbers are written with '.' as the decimal point)");
+                values[at] = value;
+            }
+            if (reading.records) {
+                check = kBatch;
+                cell = 0;
+                ReadRecordIDs(row, line, cells, lastBatch, ids);
+            }
+            if (reading.lines) mLines.push_back(line);
+            check = kOtherVariables;
+            for (const int c : reading.others) {
+                cell = c;
+                ReadOtherVariable(mColumns[c], at, line, cells[static_cast<std::size_t>(c)]);
+            }
+            reading.rows = row + 1;
+            if (reading.rows % kProgressRows == 0) {
+                reading.bytes.store(reader.GetBytesConsumed(), std::memory_order_relaxed);
+                if (progress && ReportProgress(*progress)) return;
+            }
+        }
+    } catch (...) {
+        reading.failure = Failure{row, check, cell, std::current_exception()};
+        // The other readings need not go beyond this row: nothing after it can be reported.
+        for (long long stop = mStopRow.load(); row < stop && !mStopRow.compare_exchange_weak(stop, row);) {
+        }
+        return;
+    }
+    reading.bytes.store(reader.GetFileSize(), std::memory_order_relaxed);
+}
+
+// Shows how far the slowest reading has come; true (and every reading stops) when cancelled.
+bool Importer::ReportProgress(NCProgress& progress) {
+    std::uint64_t bytes = std::numeric_limits<std::uint64_t>::max();
+    for (const auto& reading : mReadings) bytes = std::min(bytes, reading->bytes.load(std::memory_order_relaxed));
+    if (!progress.SetValue(static_cast<double>(bytes))) return false;
+    mCancelled = true;
+    mStopRow.store(-1);
+    return true;
+}
+
+void Importer::ReadRecordIDs(long long row, long long line, const std::vector<std::string_view>& cells, int& lastBatch,
+                             std::vector<CString>& ids) {
+    std::size_t k = 0;
+    if (mObservationIDColumns.empty()) ids[k++] = CString(std::to_string(row + 1));
+    for (const int c : mObservationIDColumns) ids[k++] = CString(std::string(cells[static_cast<std::size_t>(c)]));
+    int phase = -1;
+    if (mBatchColumn >= 0) {
+        Column& column = mColumns[mBatchColumn];
+        const std::string_view cell = cells[static_cast<std::size_t>(mBatchColumn)];
+        bool added = false;
+        const int batch = column.table->Find(cell, added);
+        if (batch != lastBatch && !added)
+            throw CsvError(mPath, line, mBatchColumn + 1, column.name,
+                           "the batch " + Quote(cell) + " appears again after the batch " +
+                               Quote(column.table->Texts()[static_cast<std::size_t>(lastBatch)]) +
+                               "; the rows of a batch must be consecutive");
+        lastBatch = batch;
+        ids[k++] = column.table->Texts()[static_cast<std::size_t>(batch)];
+    }
+    if (mPhaseColumn >= 0) {
+        Column& column = mColumns[mPhaseColumn];
+        bool added = false;
+        phase = column.table->Find(cells[static_cast<std::size_t>(mPhaseColumn)], added);
+        ids[k++] = column.table->Texts()[static_cast<std::size_t>(phase)];
+    }
+    // The unique ID is given when the records join the project.
+    auto record = std::make_unique<ObservationInfo>(ids, 0);
+    if (phase >= 0) record->SetDefaultClass(phase + 1);
+    mRecords.push_back(std::move(record));
+}
+
+void Importer::ReadOtherVariable(Column& column, std::size_t row, long long line, std::string_view cell) {
+    if (column.role == Role::kQualitative) {
+        bool added = false;
+        mData.GetMutableColumnPtr(column.variable)[row] =
+            IsBlankText(cell) ? kMissingValue : static_cast<float>(column.table->Find(cell, added) + 1);
+        return;
+    }
+    if (IsBlankText(cell)) {
+        column.texts.emplace_back();
+        return;
+    }
+    column.texts.emplace_back(cell);
+    const SimpDateTime when = ParseDateTime(column.texts.back(), column.format);
+    if (!when.IsValid())
+        throw CsvError(mPath, line, column.cell + 1, column.name,
+                       Quote(cell) + " is not a date and time " +
+                           (column.format.empty() ? std::string("in ISO 8601 form (2026-03-02 08:15:00)")
+                                                  : "of the format " + Quote(column.format)));
+    if (!column.earliest.IsValid() || when < column.earliest) column.earliest = when;
+}
+
+void Importer::ReadRows() {
+    const int variables = static_cast<int>(mVariableColumns.size());
     NCProgress progress(("Reading " + std::filesystem::path(mPath).filename().string()).c_str(), 0.0,
                         static_cast<double>(std::max<std::uint64_t>(mReader.GetFileSize(), 1)));
 
-    long long capacity = std::min<long long>(std::max<long long>(CountLines(mPath) - 1, 1), (1LL << 31) - 2);
-    mData = NCDataMatrix<float>(static_cast<int>(capacity), variables, kMissingValue);
-    std::vector<float*> values(static_cast<std::size_t>(variables) + 1, nullptr);
-    const auto locate = [&] {
-        for (int v = 1; v <= variables; ++v) values[static_cast<std::size_t>(v)] = mData.GetMutableColumnPtr(v);
-    };
-    locate();
-    for (Column& column : mColumns) {
-        if (column.role == Role::kObservationID || column.role == Role::kDateTime)
-            column.texts.reserve(static_cast<std::size_t>(capacity));
-        if (column.table) column.names.reserve(static_cast<std::size_t>(capacity));
-    }
+    // No file has more records than lines (unless it grows while it is read): the values are
+    // written in place, and the matrix is cut to the rows read at the end.
+    PlanReadings();
+    const long long lines = CountLines(mPath, mReader.GetFileSize(), static_cast<int>(mReadings.size()));
+    const long long capacity = std::min<long long>(std::max<long long>(lines - 1, 1), kMostRows);
+    // Every cell of the rows read is written by the readings (missing ones too).
+    mData = NCDataMatrix<float>::Uninitialised(static_cast<int>(capacity), variables);
+    mRecords.reserve(static_cast<std::size_t>(capacity));
+    for (Column& column : mColumns)
+        if (column.role == Role::kDateTime) column.texts.reserve(static_cast<std::size_t>(capacity));
 
-    std::vector<std::string_view> cells;
-    int lastBatch = -1;
-    while (mReader.ReadRecord(cells)) {
-        const long long line = mReader.GetLine();
-        if (cells.size() != width)
-            throw CsvError(mPath, line, 0, "",
-                           "the row has " + std::to_string(cells.size()) + " cell" + (cells.size() == 1 ? "" : "s") +
-                               " where the header row has " + std::to_string(width) + " columns");
-        if (mRows == capacity) {
-            // Only a file that grew while it was read has more records than lines.
-            if (capacity >= (1LL << 31) - 2)
-                throw CsvError(mPath, 0, 0, "", "the file has more rows than a dataset can hold");
-            capacity = std::min<long long>(capacity * 2, (1LL << 31) - 2);
-            mData.Resize(static_cast<int>(capacity), variables);
-            locate();
-        }
-        const std::size_t row = static_cast<std::size_t>(mRows++);
-        if (anyDateTime) mLines.push_back(line);
-        for (const int c : quantitative) {
-            const std::string_view cell = cells[static_cast<std::size_t>(c)];
-            float value = kMissingValue;
-            if (!cell.empty() && !ParseNumber(cell, value))
-                throw CsvError(mPath, line, c + 1, mHeader[static_cast<std::size_t>(c)],
-                               Quote(cell) + " is not a number (numbers are written with '.' as the decimal point)");
-            values[static_cast<std::size_t>(mColumns[c].variable)][row] = value;
-        }
-        for (const int c : mObservationIDColumns) mColumns[c].texts.emplace_back(cells[static_cast<std::size_t>(c)]);
-        if (mBatchColumn >= 0) {
-            Column& column = mColumns[mBatchColumn];
-            const std::string_view cell = cells[static_cast<std::size_t>(mBatchColumn)];
-            bool added = false;
-            const int batch = column.table->Find(cell, added);
-            if (batch != lastBatch && !added)
-                throw CsvError(mPath, line, mBatchColumn + 1, column.name,
-                               "the batch " + Quote(cell) + " appears again after the batch " +
-                                   Quote(column.table->Texts()[static_cast<std::size_t>(lastBatch)]) +
-                                   "; the rows of a batch must be consecutive");
-            lastBatch = batch;
-            column.names.push_back(batch);
-        }
-        if (mPhaseColumn >= 0) {
-            Column& column = mColumns[mPhaseColumn];
-            bool added = false;
-            column.names.push_back(column.table->Find(cells[static_cast<std::size_t>(mPhaseColumn)], added));
-        }
-        for (const int c : mVariableColumns) {
-            Column& column = mColumns[c];
-            const std::string_view cell = cells[static_cast<std::size_t>(c)];
-            if (column.role == Role::kQualitative) {
-                bool added = false;
-                if (!IsBlankText(cell))
-                    values[static_cast<std::size_t>(column.variable)][row] =
-                        static_cast<float>(column.table->Find(cell, added) + 1);
-            } else if (column.role == Role::kDateTime) {
-                if (IsBlankText(cell)) {
-                    column.texts.emplace_back();
-                    continue;
-                }
-                column.texts.emplace_back(cell);
-                const SimpDateTime when = ParseDateTime(column.texts.back(), column.format);
-                if (!when.IsValid())
-                    throw CsvError(mPath, line, c + 1, column.name,
-                                   Quote(cell) + " is not a date and time " +
-                                       (column.format.empty() ? std::string("in ISO 8601 form (2026-03-02 08:15:00)")
-                                                              : "of the format " + Quote(column.format)));
-                if (!column.earliest.IsValid() || when < column.earliest) column.earliest = when;
-            }
-        }
-        if (mRows % kProgressRows == 0 && progress.SetValue(static_cast<double>(mReader.GetBytesConsumed())))
-            throw OperationCancelled();
+    // The first reading runs here and shows the progress; the others run beside it.
+    std::vector<std::future<void>> others;
+    for (std::size_t k = 1; k < mReadings.size(); ++k)
+        others.push_back(
+            std::async(std::launch::async, [this, k, capacity] { Read(*mReadings[k], capacity, nullptr); }));
+    Read(*mReadings.front(), capacity, &progress);
+    for (auto& other : others) {
+        while (other.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
+            if (!mCancelled) ReportProgress(progress);
+        other.get();
     }
+    if (mCancelled) throw OperationCancelled();
+
+    const Failure* first = nullptr;
+    for (const auto& reading : mReadings)
+        if (reading->failure.error && (!first || reading->failure.Before(*first))) first = &reading->failure;
+    if (first) std::rethrow_exception(first->error);
+    mRows = mReadings.front()->rows;
+    for (const auto& reading : mReadings)
+        if (reading->rows != mRows)
+            throw CsvError(mPath, 0, 0, "", "the file changed while it was read; import it again");
+    mReadings.clear();
     if (mRows == 0) throw CsvError(mPath, 0, 0, "", "the file has a header row but no data rows");
     // Blank lines and line breaks inside quoted cells leave rows unused.
     if (mRows < capacity) mData.Resize(static_cast<int>(mRows), variables);
@@ -537,20 +754,13 @@ CsvImportSummary Importer::Commit() {
     const Column* phases = mPhaseColumn >= 0 ? &mColumns[mPhaseColumn] : nullptr;
     NCIntegralVector<unsigned long, 0> obsIDs;
     obsIDs.reserve(rows);
-    std::vector<CString> ids(static_cast<std::size_t>(mAliasCount));
-    for (int r = 0; r < rows; ++r) {
-        std::size_t k = 0;
-        if (mObservationIDColumns.empty()) ids[k++] = CString(std::to_string(r + 1));
-        for (const int c : mObservationIDColumns) ids[k++] = CString(std::move(mColumns[c].texts[r]));
-        if (batches) ids[k++] = batches->table->Texts()[static_cast<std::size_t>(batches->names[r])];
-        if (phases) ids[k++] = phases->table->Texts()[static_cast<std::size_t>(phases->names[r])];
+    for (std::unique_ptr<ObservationInfo>& record : mRecords) {
         const unsigned long id = mProject.GetNewUniqueID(nc::UniqueIDKind::kRecord);
-        auto record = std::make_unique<ObservationInfo>(ids, id);
-        if (phases) record->SetDefaultClass(phases->names[r] + 1);
+        record->SetUniqueID(id);
         observations.Add(std::move(record), nullptr);
         obsIDs.push_back(id);
     }
-    for (const int c : mObservationIDColumns) mColumns[c].texts = std::vector<std::string>();
+    mRecords = std::vector<std::unique_ptr<ObservationInfo>>();
 
     std::unique_ptr<BatchInfoVector> batchList;
     std::unique_ptr<ClassInfoVector> phaseList;

@@ -27,7 +27,9 @@
 // own time unit and offset apply. Other variables are new. Observations are always new records.
 //
 // The file is read completely and checked before the project changes at all: any error leaves
-// the project as it was. Errors throw CsvError (file, line, column and what is wrong); a
+// the project as it was. Of several errors the one reported is the first in the file (by row,
+// then the checks in the order above, then column). A file that changes while it is read is an
+// error too. Errors throw CsvError (file, line, column and what is wrong); a
 // cancellation through the progress display throws OperationCancelled.
 
 #include <string>
@@ -50,6 +52,11 @@ struct CsvImportOptions {
     ZoTimeUtl::eTimeAccuracy timeUnit = ZoTimeUtl::eAccuracyMinute;  // of new date/time variables
     std::string datasetName;  // empty: the file's name without folder and extension
     char delimiter = ',';
+    // How many readings go over the file side by side, each on a thread of its own and each
+    // parsing a share of the columns: 0 for two on a machine of two cores or more, else one. The
+    // result, errors included, is the same for any number.
+    int readers = 0;
+    static constexpr int kMostReaders = 8;
 };
 
 struct CsvImportSummary {

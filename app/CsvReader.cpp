@@ -125,7 +125,7 @@ std::size_t CsvReader::FindRecordEnd(bool& quoted) {
     }
 }
 
-void CsvReader::Split(std::size_t end, bool quoted, std::vector<std::string_view>& cells) {
+void CsvReader::Split(std::size_t end, bool quoted, std::size_t mostCells, std::vector<std::string_view>& cells) {
     char* base = mBuffer.data();
     const char* const stop = base + end;
     char* p = base + mPos;
@@ -134,11 +134,11 @@ void CsvReader::Split(std::size_t end, bool quoted, std::vector<std::string_view
             const char* delimiter = static_cast<const char*>(std::memchr(p, mDelimiter, stop - p));
             const char* cellEnd = delimiter ? delimiter : stop;
             cells.push_back(Trimmed(p, cellEnd));
-            if (!delimiter) return;
+            if (!delimiter || cells.size() == mostCells) return;
             p = const_cast<char*>(delimiter) + 1;
         }
     }
-    for (;;) {
+    while (cells.size() < mostCells) {
         const int column = static_cast<int>(cells.size()) + 1;
         char* first = p;
         while (first < stop && IsBlank(*first)) ++first;
@@ -176,7 +176,7 @@ void CsvReader::Split(std::size_t end, bool quoted, std::vector<std::string_view
     }
 }
 
-bool CsvReader::ReadRecord(std::vector<std::string_view>& cells) {
+bool CsvReader::ReadRecord(std::vector<std::string_view>& cells, std::size_t mostCells) {
     cells.clear();
     if (!mStarted) {
         mStarted = true;
@@ -200,7 +200,7 @@ bool CsvReader::ReadRecord(std::vector<std::string_view>& cells) {
         }
         const long long breaks = quoted ? std::count(base + mPos, base + end, '\n') : 0;
         mRecordLine = mLine;
-        Split(contentEnd, quoted, cells);
+        Split(contentEnd, quoted, std::max<std::size_t>(mostCells, 1), cells);
         mLine += 1 + breaks;
         mPos = next;
         return true;

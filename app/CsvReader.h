@@ -51,8 +51,11 @@ public:
     CsvReader& operator=(const CsvReader&) = delete;
 
     // Replaces `cells` by the cells of the next record; false at the end of the file (then
-    // `cells` is empty). Throws CsvError.
-    bool ReadRecord(std::vector<std::string_view>& cells);
+    // `cells` is empty). Throws CsvError. With `mostCells`, only the record's first `mostCells`
+    // cells are split off (and only they are checked): fewer cells means that the record has no
+    // more, exactly `mostCells` that it may have more. The records found are the same either way.
+    bool ReadRecord(std::vector<std::string_view>& cells, std::size_t mostCells = kAllCells);
+    static constexpr std::size_t kAllCells = static_cast<std::size_t>(-1);
 
     // The line on which the record last read begins (1-based; 0 before the first record).
     long long GetLine() const { return mRecordLine; }
@@ -70,7 +73,7 @@ private:
     // Moves the unread bytes to the front and reads more; false when nothing more could be read.
     bool Refill();
     // Splits the record [mPos, end) into cells; `quoted` selects the slower, quote-aware path.
-    void Split(std::size_t end, bool quoted, std::vector<std::string_view>& cells);
+    void Split(std::size_t end, bool quoted, std::size_t mostCells, std::vector<std::string_view>& cells);
     [[noreturn]] void Fail(int column, const std::string& problem) const;
 
     std::string mPath;

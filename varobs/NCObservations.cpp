@@ -45,7 +45,8 @@ void NCObservations::NoteAdded(const ObservationInfo* rec) {
     const int batchAlias = GetRawBatchID();
     if (rec && batchAlias >= 1) {
         const char* batch = rec->GetUserID(batchAlias);
-        if (*batch != '\0') mKnownBatchNames.insert(batch);
+        // Most records belong to a batch already known: found without making a string.
+        if (*batch != '\0' && mKnownBatchNames.find(batch) == mKnownBatchNames.end()) mKnownBatchNames.insert(batch);
     }
 }
 
@@ -101,7 +102,8 @@ void NCObservations::FixBatchNames() {
     for (const auto& entry : *this) {
         if (!entry.second) continue;
         const char* batch = entry.second->GetUserID(batchAlias);
-        if (*batch != '\0') mKnownBatchNames.insert(batch);
+        // Most records belong to a batch already known: found without making a string.
+        if (*batch != '\0' && mKnownBatchNames.find(batch) == mKnownBatchNames.end()) mKnownBatchNames.insert(batch);
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <set>
@@ -74,7 +75,7 @@ private:
     // Reads sub-stream 1 completely into the known names; false when it is absent or damaged.
     bool ReadBatchNames(SectionInput& in);
 
-    std::set<std::string> mKnownBatchNames;
+    std::set<std::string, std::less<>> mKnownBatchNames;
     mutable NCStringVector mBatchNameList;
     SectionFlag mSection;
 };

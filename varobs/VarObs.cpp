@@ -123,14 +123,18 @@ VarObsInfo* VarObs::Add(std::unique_ptr<VarObsInfo> record, InfosByUserID* index
 
 VarObsInfo* VarObs::Adopt(std::unique_ptr<VarObsInfo>& owned, InfosByUserID* index) {
     if (!owned) return nullptr;
-    if (mRecords.count(owned->GetUniqueID()))
-        throw Exception(ZoString::Format("The unique ID %lu is already in use.", owned->GetUniqueID()));
+    const unsigned long uniqueID = owned->GetUniqueID();
+    // New records usually come with the highest unique ID yet: then they go last without a search.
+    auto at = mRecords.end();
+    if (!mRecords.empty() && mRecords.rbegin()->first >= uniqueID) at = mRecords.lower_bound(uniqueID);
+    if (at != mRecords.end() && at->first == uniqueID)
+        throw Exception(ZoString::Format("The unique ID %lu is already in use.", uniqueID));
 
     if (index) {
         const CString unique = GetUniquePrimaryID(owned->GetUserID(1), *index, nullptr);
         owned->SetUserID(unique, 1, nullptr);
     }
-    mRecords.emplace(owned->GetUniqueID(), owned.get());
+    mRecords.emplace_hint(at, uniqueID, owned.get());
     VarObsInfo* const record = owned.release();
     ClearInfosByUserID();
     if (index) index->AddInfo(record, 1);

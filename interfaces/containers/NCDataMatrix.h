@@ -59,6 +59,19 @@ public:
             mStore->resize(Cells(), fill);
         }
     }
+    // A rows x cols matrix whose cells hold no particular values until written: for a producer
+    // that writes every cell itself (a file reader), so that the memory is written only once.
+    static NCDataMatrix Uninitialised(int rows, int cols) {
+        assert(rows >= 0 && cols >= 0);
+        NCDataMatrix matrix;
+        matrix.mRows = std::max(rows, 0);
+        matrix.mCols = std::max(cols, 0);
+        if (matrix.Cells() > 0) {
+            matrix.mStore = std::make_shared<Storage>();
+            matrix.mStore->resize_uninitialised(matrix.Cells());
+        }
+        return matrix;
+    }
     // Copies share the storage until either side changes.
     NCDataMatrix(const NCDataMatrix&) = default;
     NCDataMatrix& operator=(const NCDataMatrix&) = default;

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -344,6 +345,123 @@ TEST_F(CsvFiles, ASecondImportReusesVariablesAndExportReadsBackTheSameValues) {
     for (int obs = 1; obs <= a.GetNumRows(); ++obs)
         for (int alias = 1; alias <= 3; ++alias)
             ASSERT_STREQ(next->GetObservationID(obs, alias), again->GetObservationID(obs, alias));
+}
+
+}  // namespace
+
+namespace {
+
+// A process file of `rows` rows in batches of 200: IDs, batch and phase, 30 numbers (now and then
+// missing), a grade and a time. `change` may alter a row's cells (0-based row, cells) first.
+std::string WideCsv(int rows, const std::function<void(int, std::vector<std::string>&)>& change) {
+    std::string csv = "Obs,Batch,Phase";
+    for (int v = 1; v <= 30; ++v) csv += ",V" + std::to_string(v);
+    csv += ",Grade,Time\n";
+    char number[32];
+    for (int r = 0; r < rows; ++r) {
+        const int k = r % 200;
+        std::vector<std::string> cells = {"O" + std::to_string(r + 1), "B" + std::to_string(r / 200 + 1),
+                                          k < 60    ? "Heat"
+                                          : k < 150 ? "Hold"
+                                                    : "Cool"};
+        for (int v = 1; v <= 30; ++v) {
+            std::snprintf(number, sizeof number, "%.3f", v * 10.0 + k * 0.01 + (r % 7) * 0.001);
+            cells.push_back((r + v) % 97 == 0 ? std::string() : number);
+        }
+        cells.push_back(k < 50 ? "low" : k < 120 ? "medium" : "high");
+        std::snprintf(number, sizeof number, "2026-03-%02d %02d:%02d:00", 1 + r / 1440 % 28, r / 60 % 24, r % 60);
+        cells.push_back(number);
+        if (change) change(r, cells);
+        for (std::size_t c = 0; c < cells.size(); ++c) csv += (c ? "," : "") + cells[c];
+        csv += '\n';
+    }
+    return csv;
+}
+
+CsvImportOptions WideOptions(int readers) {
+    CsvImportOptions options;
+    options.observationIDColumns = {"Obs"};
+    options.batchColumn = "Batch";
+    options.phaseColumn = "Phase";
+    options.qualitativeColumns = {"Grade"};
+    options.dateTimeColumns = {{"Time", "yyyy-MM-dd HH:mm:ss"}};
+    options.readers = readers;
+    return options;
+}
+
+// Readings side by side (each parsing a share of the columns on a thread of its own) give what
+// one reading gives: the same dataset, and of several errors the first in the file.
+TEST_F(CsvFiles, ConcurrencyOfReadingsGivesWhatOneReadingGives) {
+    constexpr int kRows = 10000;
+    const std::string good = Write("wide.csv", WideCsv(kRows, nullptr));
+    const auto one = ReferenceProject::Create();
+    CsvImport::Import(*one, good, WideOptions(1));
+    const auto expected = one->GetDataset(1);
+    const NCDataMatrix<float> values = expected->GetData(false, nullptr);
+    for (const int readers : {2, 3, 8}) {
+        SCOPED_TRACE(readers);
+        const auto project = ReferenceProject::Create();
+        CsvImport::Import(*project, good, WideOptions(readers));
+        const auto dataset = project->GetDataset(1);
+        EXPECT_TRUE(dataset->GetData(false, nullptr) == values);
+        ASSERT_EQ(dataset->SizeObservations(), kRows);
+        for (int obs = 1; obs <= kRows; obs += 997)
+            for (int alias = 1; alias <= 3; ++alias)
+                EXPECT_STREQ(dataset->GetObservationID(obs, alias), expected->GetObservationID(obs, alias));
+        EXPECT_EQ(dataset->GetStrValue(kRows, 31), "high");
+    }
+
+    // Row r is on line r + 2. Each file has two faults that different readings meet.
+    struct Case {
+        const char* what;
+        std::function<void(int, std::vector<std::string>&)> change;
+        long long line;
+        int column;
+    };
+    const std::vector<Case> cases = {
+        {"a bad number comes before a batch seen again in the same row",
+         [](int r, std::vector<std::string>& cells) {
+             if (r == 7000) cells[32] = "x1", cells[1] = "B2";
+         },
+         7002, 33},
+        {"a bad time in one row comes before a bad first number in the next",
+         [](int r, std::vector<std::string>& cells) {
+             if (r == 9000) cells[34] = "03/01/2026";
+             if (r == 9001) cells[3] = "1..5";
+         },
+         9002, 35},
+        {"a bad number comes before a short row below it",
+         [](int r, std::vector<std::string>& cells) {
+             if (r == 8999) cells[4] = "--2";
+             if (r == 9000) cells.pop_back();
+         },
+         9001, 5},
+        {"text after a closing quote comes before a batch seen again below it",
+         [](int r, std::vector<std::string>& cells) {
+             if (r == 8500) cells[20] = "\"4\"5";
+             if (r == 8501) cells[1] = "B1";
+         },
+         8502, 21},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = Write("bad.csv", WideCsv(kRows, c.change));
+        std::string first;
+        for (const int readers : {1, 2, 3}) {
+            SCOPED_TRACE(readers);
+            const auto project = ReferenceProject::Create();
+            try {
+                CsvImport::Import(*project, path, WideOptions(readers));
+                ADD_FAILURE() << "imported";
+            } catch (const CsvError& error) {
+                EXPECT_EQ(error.GetLine(), c.line) << error.what();
+                EXPECT_EQ(error.GetColumn(), c.column) << error.what();
+                if (first.empty()) first = error.what();
+                EXPECT_EQ(error.what(), first);
+            }
+            EXPECT_EQ(project->GetObservations().GetNumberOfVarObs(), 0);
+        }
+    }
 }
 
 }  // namespace
