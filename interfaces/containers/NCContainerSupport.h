@@ -11,6 +11,7 @@
 #include <cstring>
 #include <istream>
 #include <memory>
+#include <new>
 #include <numeric>
 #include <type_traits>
 #include <vector>
@@ -25,6 +26,19 @@ namespace ncdetail {
 // Values that are read or written in one go stream this many bytes at a time when the stream
 // cannot tell its size, so that a damaged count never allocates more than what really arrives.
 constexpr std::size_t kReadChunkBytes = 64 * 1024;
+
+// The memory of value arrays. Small blocks come from operator new; blocks of kLargeValueBlock
+// bytes or more are pages of their own that the system may back with huge pages, so that filling
+// a large matrix costs a small fraction of the page faults. Allocation throws std::bad_alloc.
+constexpr std::size_t kLargeValueBlock = std::size_t{32} << 20;
+void* AllocateValueBlock(std::size_t bytes);
+void FreeValueBlock(void* block, std::size_t bytes) noexcept;
+
+template <typename T>
+struct ValueBlockRelease {
+    std::size_t bytes = 0;
+    void operator()(T* block) const noexcept { FreeValueBlock(block, bytes); }
+};
 
 // A contiguous array of trivially copyable values. Growth by insertion doubles the capacity;
 // storage is left uninitialised until written, so a reader can fill a fresh allocation directly.
@@ -128,13 +142,16 @@ private:
     }
 
     void Reallocate(std::size_t capacity) {
-        std::unique_ptr<T[]> fresh(capacity > 0 ? new T[capacity] : nullptr);
+        if (capacity > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
+        const std::size_t bytes = capacity * sizeof(T);
+        std::unique_ptr<T[], ValueBlockRelease<T>> fresh(
+            capacity > 0 ? static_cast<T*>(AllocateValueBlock(bytes)) : nullptr, ValueBlockRelease<T>{bytes});
         if (mSize > 0) std::memcpy(fresh.get(), mData.get(), mSize * sizeof(T));
         mData = std::move(fresh);
         mCapacity = capacity;
     }
 
-    std::unique_ptr<T[]> mData;
+    std::unique_ptr<T[], ValueBlockRelease<T>> mData;
     std::size_t mSize = 0;
     std::size_t mCapacity = 0;
 };

@@ -141,6 +141,29 @@ TEST(NCDataMatrix, CopiesShareStorageUntilEitherSideChanges) {
     EXPECT_EQ(owner.GetMutableColumnPtr(1), before);
 }
 
+// Matrices of 32 MiB and more live in pages of their own: growing, copying, shrinking and freeing
+// them keeps every value, also when they cross that size either way.
+TEST(NCDataMatrix, LargeMatricesKeepTheirValuesAcrossGrowthCopiesAndShrinking) {
+    const int rows = (ncdetail::kLargeValueBlock / sizeof(float)) / 4 + 3;  // four columns: just over
+    Matrix large = Matrix::Uninitialised(rows, 4);
+    for (int c = 1; c <= 4; ++c) {
+        float* column = large.GetMutableColumnPtr(c);
+        for (int r = 0; r < rows; ++r) column[r] = static_cast<float>(r % 1000 + c);
+    }
+    Matrix copy = large;
+    copy.InsertRows(rows + 1, 5, 7.0f);  // a larger block for the copy
+    large.Resize(rows, 2);               // below the large size: small storage again
+    EXPECT_EQ(copy.GetNumRows(), rows + 5);
+    for (int c = 1; c <= 4; ++c) {
+        EXPECT_EQ(copy(rows, c), static_cast<float>((rows - 1) % 1000 + c));
+        EXPECT_EQ(copy(rows + 5, c), 7.0f);
+    }
+    EXPECT_EQ(large(rows, 2), static_cast<float>((rows - 1) % 1000 + 2));
+    EXPECT_EQ(large(1, 1), 1.0f);
+    large.Clear();
+    copy = Matrix();
+}
+
 // Bytes and plain round trips are pinned by the golden files; these are the shapes a stream may
 // give. A shape without cells costs no bytes, so its other count is bounded by kMaxEmptyDimension;
 // cells must be in the stream and addressable, also on a pipe, which cannot tell its size.
