@@ -378,13 +378,9 @@ std::string WideCsv(int rows, const std::function<void(int, std::vector<std::str
     return csv;
 }
 
+// The wide file has the process file's ID, batch, phase, grade and time columns.
 CsvImportOptions WideOptions(int readers) {
-    CsvImportOptions options;
-    options.observationIDColumns = {"Obs"};
-    options.batchColumn = "Batch";
-    options.phaseColumn = "Phase";
-    options.qualitativeColumns = {"Grade"};
-    options.dateTimeColumns = {{"Time", "yyyy-MM-dd HH:mm:ss"}};
+    CsvImportOptions options = testcsv::ProcessOptions();
     options.readers = readers;
     return options;
 }
