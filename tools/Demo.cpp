@@ -161,6 +161,17 @@ bool DemoRecords(std::ostream& out, const std::string& folder) {
 struct ProcessRecords {
     std::vector<unsigned long> observations;
     std::vector<unsigned long> variables;
+
+    // The same unique IDs as the ID lists a dataset takes.
+    NCIntegralVector<unsigned long, 0> ObservationIDs() const { return IDList(observations); }
+    NCIntegralVector<unsigned long, 0> VariableIDs() const { return IDList(variables); }
+
+private:
+    static NCIntegralVector<unsigned long, 0> IDList(const std::vector<unsigned long>& ids) {
+        NCIntegralVector<unsigned long, 0> list;
+        for (const unsigned long id : ids) list.push_back(id);
+        return list;
+    }
 };
 
 // Fills a project's two collections from the table's ID columns and header.
@@ -198,6 +209,22 @@ ProcessRecords FillCollections(const std::vector<std::vector<std::string>>& rows
         made.observations.push_back(id);
     }
     return made;
+}
+
+// The table's values encoded by their variables: a row per observation, a column per variable.
+NCDataMatrix<float> EncodedValues(const std::vector<std::vector<std::string>>& rows, const NCVariables& variables,
+                                  const ProcessRecords& made) {
+    const int numObs = static_cast<int>(made.observations.size());
+    const int numVars = static_cast<int>(made.variables.size());
+    NCDataMatrix<float> data(numObs, numVars, kMissingValue);
+    for (int var = 1; var <= numVars; ++var) {
+        const VariableInfo* info = variables[made.variables[static_cast<std::size_t>(var - 1)]];
+        for (int obs = 1; obs <= numObs; ++obs)
+            data(obs, var,
+                 info->Encode(
+                     rows[static_cast<std::size_t>(obs)][static_cast<std::size_t>(kIDColumns + var - 1)].c_str()));
+    }
+    return data;
 }
 
 void PrintCollection(std::ostream& out, const VarObs& collection, const char* what) {
@@ -284,20 +311,9 @@ bool DemoDataset(std::ostream& out, const std::vector<std::vector<std::string>>&
     const boost::shared_ptr<ReferenceProject> project = ReferenceProject::Create();
     const ProcessRecords made = FillCollections(rows, project->GetVariables(), project->GetObservations(), *project);
 
-    const int numObs = static_cast<int>(made.observations.size());
-    const int numVars = static_cast<int>(made.variables.size());
-    NCDataMatrix<float> data(numObs, numVars, kMissingValue);
-    NCIntegralVector<unsigned long, 0> obsIDs;
-    NCIntegralVector<unsigned long, 0> varIDs;
-    for (unsigned long id : made.observations) obsIDs.push_back(id);
-    for (unsigned long id : made.variables) varIDs.push_back(id);
-    for (int var = 1; var <= numVars; ++var) {
-        const VariableInfo* info = project->GetVariables()[made.variables[static_cast<std::size_t>(var - 1)]];
-        for (int obs = 1; obs <= numObs; ++obs)
-            data(obs, var,
-                 info->Encode(
-                     rows[static_cast<std::size_t>(obs)][static_cast<std::size_t>(kIDColumns + var - 1)].c_str()));
-    }
+    NCDataMatrix<float> data = EncodedValues(rows, project->GetVariables(), made);
+    NCIntegralVector<unsigned long, 0> obsIDs = made.ObservationIDs();
+    NCIntegralVector<unsigned long, 0> varIDs = made.VariableIDs();
     const boost::shared_ptr<NCDataSet> dataset =
         NCDataSet::Create(project, "Process data", 1, &data, &obsIDs, &varIDs, {1, 2, 3}, {1},
                           "imported from the demo table", nullptr, nullptr, false);
@@ -384,9 +400,8 @@ bool DemoBatches(std::ostream& out, const std::vector<std::vector<std::string>>&
     out << "\n4. Batches and phases derived from the observations, and kept across changes\n\n";
     const boost::shared_ptr<ReferenceProject> project = ReferenceProject::Create();
     const ProcessRecords made = FillCollections(rows, project->GetVariables(), project->GetObservations(), *project);
-    NCIntegralVector<unsigned long, 0> obsIDs, varIDs;
-    for (unsigned long id : made.observations) obsIDs.push_back(id);
-    for (unsigned long id : made.variables) varIDs.push_back(id);
+    const NCIntegralVector<unsigned long, 0> obsIDs = made.ObservationIDs();
+    const NCIntegralVector<unsigned long, 0> varIDs = made.VariableIDs();
     const NCObservations& observations = project->GetObservations();
     const NCVariables& variables = project->GetVariables();
 
@@ -457,18 +472,11 @@ bool ShowSmoothing(std::ostream& out, const std::vector<std::vector<std::string>
     const boost::shared_ptr<ReferenceProject> project = ReferenceProject::Create();
     const ProcessRecords made = FillCollections(rows, project->GetVariables(), project->GetObservations(), *project);
     const std::map<std::string, int> phaseNumbers{{"Heat", 1}, {"Hold", 2}, {"Cool", 3}};
-    NCIntegralVector<unsigned long, 0> obsIDs, varIDs;
-    for (std::size_t r = 0; r < made.observations.size(); ++r) {
-        obsIDs.push_back(made.observations[r]);
+    for (std::size_t r = 0; r < made.observations.size(); ++r)
         project->GetObservations()[made.observations[r]]->SetDefaultClass(phaseNumbers.at(rows[r + 1][2]));
-    }
-    for (unsigned long id : made.variables) varIDs.push_back(id);
-    NCDataMatrix<float> data(obsIDs.size(), varIDs.size());
-    for (int var = 1; var <= varIDs.size(); ++var)
-        for (int obs = 1; obs <= obsIDs.size(); ++obs)
-            data(obs, var,
-                 project->GetVariables()[varIDs[var]]->Encode(
-                     rows[static_cast<std::size_t>(obs)][static_cast<std::size_t>(kIDColumns + var - 1)].c_str()));
+    NCIntegralVector<unsigned long, 0> obsIDs = made.ObservationIDs();
+    NCIntegralVector<unsigned long, 0> varIDs = made.VariableIDs();
+    NCDataMatrix<float> data = EncodedValues(rows, project->GetVariables(), made);
     const boost::shared_ptr<NCDataSet> dataset = NCDataSet::Create(project, "Batch data", 1, &data, &obsIDs, &varIDs,
                                                                    {1, 2, 3}, {1}, "", nullptr, nullptr, false);
     project->AddDataset(dataset);
@@ -534,9 +542,8 @@ bool DemoSortingAndTrimming(std::ostream& out, const std::vector<std::vector<std
     const boost::shared_ptr<ReferenceProject> batchProject = ReferenceProject::Create();
     const ProcessRecords process =
         FillCollections(rows, batchProject->GetVariables(), batchProject->GetObservations(), *batchProject);
-    NCIntegralVector<unsigned long, 0> processObs, processVars;
-    for (unsigned long id : process.observations) processObs.push_back(id);
-    for (unsigned long id : process.variables) processVars.push_back(id);
+    const NCIntegralVector<unsigned long, 0> processObs = process.ObservationIDs();
+    const NCIntegralVector<unsigned long, 0> processVars = process.VariableIDs();
     const auto processData = NCDataSet::Create(batchProject, "Batch data", 1, nullptr, &processObs, &processVars,
                                                {1, 2, 3}, {1}, "", nullptr, nullptr, false);
     batchProject->AddDataset(processData);
@@ -612,15 +619,9 @@ bool ShowPersistence(std::ostream& out, const std::string& folder, const std::ve
     out << "\n7. The collections and a dataset saved to a file and opened in a new project\n\n";
     const boost::shared_ptr<ReferenceProject> project = ReferenceProject::Create();
     const ProcessRecords made = FillCollections(rows, project->GetVariables(), project->GetObservations(), *project);
-    NCIntegralVector<unsigned long, 0> obsIDs, varIDs;
-    for (unsigned long id : made.observations) obsIDs.push_back(id);
-    for (unsigned long id : made.variables) varIDs.push_back(id);
-    NCDataMatrix<float> data(obsIDs.size(), varIDs.size(), kMissingValue);
-    for (int var = 1; var <= varIDs.size(); ++var)
-        for (int obs = 1; obs <= obsIDs.size(); ++obs)
-            data(obs, var,
-                 project->GetVariables()[varIDs[var]]->Encode(
-                     rows[static_cast<std::size_t>(obs)][static_cast<std::size_t>(kIDColumns + var - 1)].c_str()));
+    NCIntegralVector<unsigned long, 0> obsIDs = made.ObservationIDs();
+    NCIntegralVector<unsigned long, 0> varIDs = made.VariableIDs();
+    NCDataMatrix<float> data = EncodedValues(rows, project->GetVariables(), made);
     const std::unique_ptr<BatchInfoVector> batches(
         BatchUtilities::CreateBatchInfoVector(&project->GetObservations(), &obsIDs));
     const std::unique_ptr<ClassInfoVector> phases(
@@ -845,8 +846,7 @@ bool DemoPhaseExclusion(std::ostream& out, const std::vector<std::vector<std::st
     const boost::shared_ptr<ReferenceProject> project = ReferenceProject::Create();
     const ProcessRecords made = FillCollections(rows, project->GetVariables(), project->GetObservations(), *project);
     const NCObservations& observations = project->GetObservations();
-    NCIntegralVector<unsigned long, 0> obsIDs;
-    for (unsigned long id : made.observations) obsIDs.push_back(id);
+    const NCIntegralVector<unsigned long, 0> obsIDs = made.ObservationIDs();
 
     DatasetComponents parts;
     parts.Allocate();
@@ -883,15 +883,9 @@ bool DemoCompoundAndMerge(std::ostream& out, const std::vector<std::vector<std::
     out << "\n9. Lab results combined with the process data, merged into it, and the data centred per batch\n\n";
     const boost::shared_ptr<ReferenceProject> project = ReferenceProject::Create();
     const ProcessRecords made = FillCollections(rows, project->GetVariables(), project->GetObservations(), *project);
-    NCIntegralVector<unsigned long, 0> obsIDs, varIDs;
-    for (unsigned long id : made.observations) obsIDs.push_back(id);
-    for (unsigned long id : made.variables) varIDs.push_back(id);
-    NCDataMatrix<float> data(obsIDs.size(), varIDs.size());
-    for (int var = 1; var <= varIDs.size(); ++var)
-        for (int obs = 1; obs <= obsIDs.size(); ++obs)
-            data(obs, var,
-                 project->GetVariables()[varIDs[var]]->Encode(
-                     rows[static_cast<std::size_t>(obs)][static_cast<std::size_t>(kIDColumns + var - 1)].c_str()));
+    NCIntegralVector<unsigned long, 0> obsIDs = made.ObservationIDs();
+    NCIntegralVector<unsigned long, 0> varIDs = made.VariableIDs();
+    NCDataMatrix<float> data = EncodedValues(rows, project->GetVariables(), made);
     const auto process = NCDataSet::Create(project, "Process data", 1, &data, &obsIDs, &varIDs, {1, 2, 3}, {1},
                                            "imported from the demo table", nullptr, nullptr, false);
     project->AddDataset(process);
